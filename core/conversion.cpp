@@ -1,0 +1,64 @@
+#include "core/conversion.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace trimlet {
+
+std::optional<double> calculatedValue(double raw, int16_t operation, double factor, double offset) {
+  double value = 0;
+  if (operation == 0) {
+    value = raw * factor + offset;
+  } else if (operation == 1) {
+    if (factor == 0) return std::nullopt;
+    value = raw / factor + offset;
+  }
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::string formatPattern(double value) {
+  if (!std::isfinite(value) || std::fabs(value) >= kLargestShownValue) return {};
+
+  // Round the shortest decimal form of the value, digit by digit, so 0.125 gives .13.
+  std::array<char, 64> buffer{};
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                                    std::chars_format::fixed);
+  std::string digits(buffer.data(), result.ptr);
+  const size_t point = digits.find('.');
+  std::string whole = digits.substr(0, point);
+  std::string decimals = point == std::string::npos ? "" : digits.substr(point + 1);
+  const bool roundUp = decimals.size() > 2 && decimals[2] >= '5';
+  decimals.resize(2, '0');
+
+  std::string number = whole + decimals;  // the value × 100, as decimal digits
+  if (roundUp) {
+    size_t i = number.size();
+    while (i > 0) {
+      --i;
+      if (number[i] != '9') {
+        ++number[i];
+        break;
+      }
+      number[i] = '0';
+      if (i == 0) number.insert(number.begin(), '1');
+    }
+  }
+  whole = number.substr(0, number.size() - 2);
+  decimals = number.substr(number.size() - 2);
+
+  const size_t firstNonZero = whole.find_first_not_of('0');
+  whole = firstNonZero == std::string::npos ? "" : whole.substr(firstNonZero);
+  while (!decimals.empty() && decimals.back() == '0') decimals.pop_back();
+
+  const bool negative = value < 0 && !(whole.empty() && decimals.empty());
+  return (negative ? "-" : "") + whole + "." + decimals;
+}
+
+std::string formatCalculated(double raw, int16_t operation, double factor, double offset) {
+  const auto value = calculatedValue(raw, operation, factor, offset);
+  return value ? formatPattern(*value) : std::string();
+}
+
+}  // namespace trimlet

@@ -1,0 +1,215 @@
+#include "core/ecu_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "core/state.h"
+
+namespace trimlet {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool isBlankItem(std::string_view item) { return trim(item).empty(); }
+
+// Walks the items of the text in file order, one at a time.
+class ItemReader {
+ public:
+  explicit ItemReader(std::string_view text) : text_(text) {}
+
+  std::optional<std::string_view> next() {
+    if (done_) return std::nullopt;
+    const size_t n = text_.size();
+    size_t i = pos_;
+    while (i < n && isBlank(text_[i])) ++i;
+    std::string_view item;
+    if (i < n && text_[i] == '"') {
+      const size_t close = text_.find('"', i + 1);
+      const size_t end = close == std::string_view::npos ? n : close;
+      item = text_.substr(i + 1, end - i - 1);
+      i = end == n ? n : end + 1;
+      while (i < n && text_[i] != ',' && !isLineEnd(text_[i])) ++i;  // text after the quote
+    } else {
+      const size_t start = i;
+      while (i < n && text_[i] != ',' && !isLineEnd(text_[i])) ++i;
+      item = text_.substr(start, i - start);
+    }
+    // One separator: a comma, or a line end where CR LF counts once.
+    if (i < n && text_[i] == '\r' && i + 1 < n && text_[i + 1] == '\n') ++i;
+    pos_ = i + 1;
+    done_ = pos_ >= n;
+    return item;
+  }
+
+  std::optional<std::string_view> nextNonBlank() {
+    while (auto item = next()) {
+      if (!isBlankItem(*item)) return item;
+    }
+    return std::nullopt;
+  }
+
+  // Skips items up to and including the next one that is "{" once trimmed.
+  bool skipPastOpenBrace() {
+    while (auto item = next()) {
+      if (trim(*item) == "{") return true;
+    }
+    return false;
+  }
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+  bool done_ = false;
+};
+
+std::optional<std::string> readText(const std::string& path, std::string& failure) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    failure = std::strerror(errno);
+    return std::nullopt;
+  }
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) {
+    failure = std::strerror(errno);
+    return std::nullopt;
+  }
+  return text;
+}
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return out;
+}
+
+// Reads the next field item's value; nullopt when the file has ended.
+std::optional<std::string> nextField(ItemReader& reader) {
+  const auto item = reader.nextNonBlank();
+  if (!item) return std::nullopt;
+  return Get_Field(*item);
+}
+
+bool readInt16(ItemReader& reader, int16_t& out) {
+  const auto field = nextField(reader);
+  if (!field) return false;
+  const auto value = toInt16(*field);
+  if (!value) return false;
+  out = *value;
+  return true;
+}
+
+bool readReal(ItemReader& reader, double& out) {
+  const auto field = nextField(reader);
+  if (!field) return false;
+  const auto value = toReal(*field);
+  if (!value) return false;
+  out = *value;
+  return true;
+}
+
+bool readText(ItemReader& reader, std::string& out) {
+  auto field = nextField(reader);
+  if (!field) return false;
+  out = std::move(*field);
+  return true;
+}
+
+bool readHeader(ItemReader& reader) {
+  return readText(reader, ECU_Head1) && readInt16(reader, ECU_Head2) &&
+         readText(reader, ECU_Head3) && readText(reader, ECU_Head4) &&
+         readText(reader, ECU_Head5) && readText(reader, ECU_Head6) && readInt16(reader, ECU_Count);
+}
+
+// Fills the item field by field, so a failure leaves it partly filled.
+bool readItem(ItemReader& reader, ECU_Item& item) {
+  return readText(reader, item.Address) && readInt16(reader, item.Cols) &&
+         readInt16(reader, item.Rows) && readInt16(reader, item.Bytes) &&
+         readInt16(reader, item.Kind) && readReal(reader, item.Offset) &&
+         readInt16(reader, item.Operation) && readReal(reader, item.Factor) &&
+         readText(reader, item.Name) && readText(reader, item.Ylabel) &&
+         readText(reader, item.Yaxis) && readText(reader, item.Xlabel) &&
+         readText(reader, item.Xaxis);
+}
+
+}  // namespace
+
+std::vector<std::string_view> tokenizeItems(std::string_view text) {
+  std::vector<std::string_view> items;
+  ItemReader reader(text);
+  while (auto item = reader.next()) items.push_back(*item);
+  return items;
+}
+
+std::string Get_Field(std::string_view item) {
+  const size_t eq = item.find('=');
+  if (eq == std::string_view::npos) return {};
+  std::string_view value = item.substr(eq + 1);
+  const size_t comma = value.find(',');
+  if (comma != std::string_view::npos) value = value.substr(0, comma);
+  return std::string(value);
+}
+
+std::optional<double> toReal(std::string_view text) {
+  text = trim(text);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
+  }
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+std::optional<int16_t> toInt16(std::string_view text) {
+  const auto real = toReal(text);
+  if (!real) return std::nullopt;
+  const double rounded = std::nearbyint(*real);
+  if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
+  return static_cast<int16_t>(rounded);
+}
+
+ParseResult Parse_ECU() {
+  ECU_Format.clear();
+  std::string failure;
+  const auto text = readText(ECU_Path, failure);
+  if (!text) {
+    return {ParseOutcome::Rejected, "The ECU file " + ECU_Path + " cannot be read: " + failure};
+  }
+  ItemReader reader(*text);
+
+  const auto format = reader.nextNonBlank();
+  if (!format || upper(*format).find("FORMAT") == std::string::npos) {
+    return {ParseOutcome::Rejected, kIncorrectFormat};
+  }
+  ECU_Format = std::string(*format);
+
+  ECU_Items.fill(ECU_Item{});
+  if (!reader.skipPastOpenBrace() || !readHeader(reader)) {
+    return {ParseOutcome::Rejected, kEcuFileError};
+  }
+
+  for (int i = 1; i <= ECU_Count; ++i) {
+    if (i > kMaxItems || !reader.skipPastOpenBrace() || !readItem(reader, ECU_Items[i])) {
+      return {ParseOutcome::ItemError, kEcuFileError};
+    }
+  }
+  return {};
+}
+
+}  // namespace trimlet

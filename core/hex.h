@@ -1,0 +1,37 @@
+// Hexadecimal text rules: text to number, number to text, and the two forms of a record's value.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/state.h"
+
+namespace trimlet {
+
+// Reads hexadecimal digits (either case, no prefix, blanks around ignored) as an unsigned
+// number. Empty text, other characters, or a number beyond 64 bits give nullopt.
+[[nodiscard]] std::optional<uint64_t> hexToNumber(std::string_view text);
+
+// Upper-case hexadecimal without leading zeros ("0" for zero).
+[[nodiscard]] std::string numberToHex(uint64_t value);
+
+// The byte a record holds, with a trailing blank ignored; nullopt when the value is not
+// hexadecimal (a record no load has filled).
+[[nodiscard]] std::optional<int> recordByte(const BIN_Record& record);
+
+// Writes a byte as the editing panels do: digits without leading zero, left-aligned, so a
+// byte below 0x10 is one digit and a blank.
+void setEditedByte(BIN_Record& record, int byte);
+
+// Writes a byte as the load does: two digits, zero-padded.
+void setLoadedByte(BIN_Record& record, uint8_t byte);
+
+// The record's value as a two-digit text, a single digit taking a leading zero ("5 " -> "05").
+[[nodiscard]] std::string twoDigitValue(const BIN_Record& record);
+
+// The record's value exactly as stored ("5 " stays "5 ").
+[[nodiscard]] std::string_view storedValue(const BIN_Record& record);
+
+}  // namespace trimlet

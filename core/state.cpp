@@ -1,0 +1,79 @@
+#include "core/state.h"
+
+#include "core/hex.h"
+
+namespace trimlet {
+
+std::array<BIN_Record, kBinCapacity> BIN_Data;
+std::array<ECU_Item, kMaxItems + 1> ECU_Items;
+
+std::string BIN_Path;
+std::string ECU_Path;
+double BIN_Size = 0;
+int64_t BIN_FileBytes = 0;
+
+std::string ECU_Format;
+std::string ECU_Head1;
+int16_t ECU_Head2 = 0;
+std::string ECU_Head3;
+std::string ECU_Head4;
+std::string ECU_Head5;
+std::string ECU_Head6;
+int16_t ECU_Count = 0;
+
+void resetState() {
+  BIN_Data.fill(BIN_Record{});
+  ECU_Items.fill(ECU_Item{});
+  BIN_Path.clear();
+  ECU_Path.clear();
+  BIN_Size = 0;
+  BIN_FileBytes = 0;
+  ECU_Format.clear();
+  ECU_Head1.clear();
+  ECU_Head2 = 0;
+  ECU_Head3.clear();
+  ECU_Head4.clear();
+  ECU_Head5.clear();
+  ECU_Head6.clear();
+  ECU_Count = 0;
+}
+
+bool isFlagByte(const ECU_Item& item) { return item.Kind == 80; }
+
+bool isSingleValue(const ECU_Item& item) {
+  return item.Kind == 0 && item.Cols == 1 && item.Rows == 1;
+}
+
+bool isArray(const ECU_Item& item) {
+  return item.Kind == 0 && (item.Cols > 1 || item.Rows > 1) && (item.Cols == 1 || item.Rows == 1);
+}
+
+bool isMap(const ECU_Item& item) { return item.Cols > 1 && item.Rows > 1; }
+
+bool recordsInFile(int64_t first, int64_t count) {
+  return first >= 0 && count >= 0 && first <= kBinCapacity && count <= kBinCapacity &&
+         first + count <= BIN_FileBytes && first + count <= kBinCapacity;
+}
+
+RecordRange resolveRecords(std::string_view address, int64_t count) {
+  const auto start = hexToNumber(address);
+  if (!start) return {RangeProblem::NotHexadecimal, 0};
+  if (*start > static_cast<uint64_t>(kBinCapacity) ||
+      !recordsInFile(static_cast<int64_t>(*start), count))
+    return {RangeProblem::BeyondFile, 0};
+  return {RangeProblem::None, static_cast<int>(*start)};
+}
+
+std::string rangeNote(RangeProblem problem) {
+  switch (problem) {
+    case RangeProblem::NotHexadecimal:
+      return "This item cannot be shown: its address is not a hexadecimal number.";
+    case RangeProblem::BeyondFile:
+      return "This item cannot be shown: its bytes lie beyond the end of the BIN file.";
+    case RangeProblem::None:
+      break;
+  }
+  return {};
+}
+
+}  // namespace trimlet

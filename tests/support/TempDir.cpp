@@ -1,0 +1,49 @@
+#include "support/TempDir.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace trimlet::test {
+
+TempDir::TempDir() {
+  std::random_device device;
+  path_ = std::filesystem::temp_directory_path() / ("trimlet-test-" + std::to_string(device()));
+  std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& name, std::string_view content) const {
+  const auto file = path_ / name;
+  std::ofstream out(file, std::ios::binary);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  return file.string();
+}
+
+std::string TempDir::write(const std::string& name, const std::vector<unsigned char>& bytes) const {
+  return write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+std::vector<unsigned char> readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string readText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<unsigned char> patternBytes(size_t size) {
+  std::vector<unsigned char> bytes(size);
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i % 251);
+  return bytes;
+}
+
+}  // namespace trimlet::test

@@ -1,0 +1,20 @@
+// The one way the windows show message boxes: the program's title, OK or Yes/No.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace trimlet {
+
+inline constexpr char kProgramTitle[] = "Trimlet";
+
+enum class MessageIcon { None, Critical };
+
+// Shows a modal message with an OK button.
+void showMessage(QWidget* parent, const QString& text, MessageIcon icon = MessageIcon::None);
+
+// Asks a modal Yes/No question; true for Yes.
+[[nodiscard]] bool askYesNo(QWidget* parent, const QString& text);
+
+}  // namespace trimlet

@@ -1,0 +1,191 @@
+#include "ui/main/frmMain.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/settings.h"
+#include "core/state.h"
+#include "ui/common/Captions.h"
+#include "ui/common/Messages.h"
+#include "ui/common/MousePointer.h"
+#include "ui/editor/frmEditor.h"
+#include "ui/viewer/frmView.h"
+
+namespace trimlet {
+
+namespace {
+
+constexpr char kBinLocation[] = "BIN Location";
+constexpr char kEcuLocation[] = "ECU Location";
+
+QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+QFileDialog* makeDialog(const QString& name, const QString& title, const QString& pattern,
+                        QWidget* parent) {
+  auto* dialog = new QFileDialog(parent, title);
+  dialog->setObjectName(name);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog->setNameFilter(pattern);
+  return dialog;
+}
+
+// The folder part of a path, up to and including its last separator; empty when it has none.
+QString folderOf(const QString& path) {
+  int last = path.lastIndexOf('/');
+  if (QDir::separator() == '\\') last = std::max(last, static_cast<int>(path.lastIndexOf('\\')));
+  return last < 0 ? QString() : path.left(last + 1);
+}
+
+enum class FileCheck { Found, NotFound, Failed };
+
+// Opens the file for reading and closes it again, as the check before opening a window.
+FileCheck checkReadable(const QString& path, QString& reason) {
+  const QByteArray native = QFile::encodeName(path);
+  if (QFileInfo(path).isDir()) {
+    reason = QString::fromLocal8Bit(std::strerror(EISDIR));
+    return FileCheck::Failed;
+  }
+  std::FILE* file = std::fopen(native.constData(), "rb");
+  if (file == nullptr) {
+    if (errno == ENOENT) return FileCheck::NotFound;
+    reason = QString::fromLocal8Bit(std::strerror(errno));
+    return FileCheck::Failed;
+  }
+  std::fclose(file);
+  return FileCheck::Found;
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent)
+    : QWidget(parent),
+      txtBIN(new QLineEdit(this)),
+      txtECU(new QLineEdit(this)),
+      cmdBIN(makeButton("cmdBIN", "Select BIN File", this)),
+      cmdECU(makeButton("cmdECU", "Select ECU File", this)),
+      cmdECU_Edit(makeButton("cmdECU_Edit", "&Edit File", this)),
+      cmdView(makeButton("cmdView", "&View", this)),
+      picBadge(new QLabel(this)),
+      cdiBIN(makeDialog("cdiBIN", "Select BIN File", "*.bin", this)),
+      cdiECU(makeDialog("cdiECU", "Select ECU File", "*.ecu", this)) {
+  setObjectName("frmMain");
+  txtBIN->setObjectName("txtBIN");
+  txtECU->setObjectName("txtECU");
+  picBadge->setObjectName("picBadge");
+  picBadge->setPixmap(QPixmap(":/trimlet/badge.png"));
+  txtBIN->setMinimumWidth(360);
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(picBadge, 0, 0, 2, 1, Qt::AlignTop);
+  layout->addWidget(txtBIN, 0, 1);
+  layout->addWidget(cmdBIN, 0, 2);
+  layout->addWidget(txtECU, 1, 1);
+  layout->addWidget(cmdECU, 1, 2);
+  auto* actions = new QHBoxLayout;
+  actions->addStretch();
+  actions->addWidget(cmdECU_Edit);
+  actions->addWidget(cmdView);
+  layout->addLayout(actions, 2, 0, 1, 3);
+  layout->setColumnStretch(1, 1);
+
+  connect(cmdBIN, &QPushButton::clicked, this, &frmMain::cmdBIN_Click);
+  connect(cmdECU, &QPushButton::clicked, this, &frmMain::cmdECU_Click);
+  connect(cmdECU_Edit, &QPushButton::clicked, this, &frmMain::cmdECU_Edit_Click);
+  connect(cmdView, &QPushButton::clicked, this, &frmMain::cmdView_Click);
+  Form_Load();
+}
+
+void frmMain::Form_Load() {
+  setWindowTitle(QString("Trimlet Version ") + versionText());
+  txtBIN->setText(QString::fromStdString(INI_Read(kBinLocation)));
+  txtECU->setText(QString::fromStdString(INI_Read(kEcuLocation)));
+}
+
+void frmMain::Form_Unload() {
+  INI_Write(kBinLocation, txtBIN->text().toStdString());
+  INI_Write(kEcuLocation, txtECU->text().toStdString());
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  event->accept();
+}
+
+void frmMain::chooseFile(QLineEdit* box, QFileDialog* dialog, const QString& pattern) {
+  dialog->setDirectory(folderOf(box->text()));
+  dialog->selectFile(pattern);
+  if (dialog->exec() != QDialog::Accepted) return;
+  const QStringList files = dialog->selectedFiles();
+  if (files.isEmpty() || QFileInfo(files.first()).fileName().startsWith('*')) return;
+  box->setText(QDir::toNativeSeparators(files.first()));
+}
+
+void frmMain::cmdBIN_Click() { chooseFile(txtBIN, cdiBIN, "*.bin"); }
+
+void frmMain::cmdECU_Click() { chooseFile(txtECU, cdiECU, "*.ecu"); }
+
+bool frmMain::checkFiles() {
+  if (txtBIN->text().isEmpty() || txtECU->text().isEmpty()) {
+    showMessage(this, "A BIN File, and An ECU File are required");
+    return false;
+  }
+  const std::pair<QLineEdit*, QString> files[] = {{txtBIN, "BIN File"}, {txtECU, "ECU File"}};
+  for (const auto& [box, kind] : files) {
+    QString reason;
+    switch (checkReadable(box->text(), reason)) {
+      case FileCheck::Found:
+        break;
+      case FileCheck::NotFound:
+        showMessage(this, kind + " Not Found");
+        return false;
+      case FileCheck::Failed:
+        showMessage(this, reason);
+        return false;
+    }
+  }
+  if (txtECU->text().right(4).toUpper() != ".ECU") {
+    showMessage(this, "ECU file is not correct.");
+    return false;
+  }
+  return true;
+}
+
+void frmMain::open(Target target) {
+  if (!checkFiles()) return;
+  setBusyPointer();
+  BIN_Path = txtBIN->text().toStdString();
+  ECU_Path = txtECU->text().toStdString();
+  INI_Write(kBinLocation, txtBIN->text().toStdString());
+  INI_Write(kEcuLocation, txtECU->text().toStdString());
+  if (target == Target::Editor) {
+    frmEditor editor(this);
+    if (editor.Form_Load()) editor.exec();
+  } else {
+    frmView viewer(this);
+    if (viewer.Form_Load()) viewer.exec();
+  }
+  setDefaultPointer();
+}
+
+void frmMain::cmdECU_Edit_Click() { open(Target::Editor); }
+
+void frmMain::cmdView_Click() { open(Target::Viewer); }
+
+}  // namespace trimlet

@@ -1,0 +1,48 @@
+// The main window: names the two files, checks them and opens the editor or the viewer.
+#pragma once
+
+#include <QWidget>
+
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace trimlet {
+
+class frmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frmMain(QWidget* parent = nullptr);
+
+  void Form_Load();
+  void cmdBIN_Click();
+  void cmdECU_Click();
+  void cmdECU_Edit_Click();
+  void cmdView_Click();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  enum class Target { Editor, Viewer };
+
+  void Form_Unload();
+  void chooseFile(QLineEdit* box, QFileDialog* dialog, const QString& pattern);
+  // The checks before either window opens; true when both files may be opened.
+  [[nodiscard]] bool checkFiles();
+  void open(Target target);
+
+  QLineEdit* txtBIN;
+  QLineEdit* txtECU;
+  QPushButton* cmdBIN;
+  QPushButton* cmdECU;
+  QPushButton* cmdECU_Edit;
+  QPushButton* cmdView;
+  QLabel* picBadge;
+  QFileDialog* cdiBIN;
+  QFileDialog* cdiECU;
+};
+
+}  // namespace trimlet
