@@ -84,17 +84,23 @@ void Canvas::setDrawWidth(int pixels) { drawWidth_ = pixels; }
 
 void Canvas::Cls() {
   primitives_.clear();
+  requestPaint();
+}
+
+void Canvas::requestPaint() {
+  if (paintPending_) return;
+  paintPending_ = true;
   update();
 }
 
 void Canvas::Line(double x1, double y1, double x2, double y2) {
   primitives_.push_back({Primitive::Kind::Line, x1, y1, x2, y2, 0, drawWidth_});
-  update();
+  requestPaint();
 }
 
 void Canvas::Circle(double x, double y, double radius) {
   primitives_.push_back({Primitive::Kind::Circle, x, y, 0, 0, radius, drawWidth_});
-  update();
+  requestPaint();
 }
 
 int Canvas::count(Primitive::Kind kind) const {
@@ -106,6 +112,7 @@ QSize Canvas::sizeHint() const { return {240, 200}; }
 QSize Canvas::minimumSizeHint() const { return {40, 40}; }
 
 void Canvas::paintEvent(QPaintEvent* event) {
+  paintPending_ = false;
   QPainter painter(this);
   painter.fillRect(event->rect(), palette().color(backgroundRole()));
   if (primitives_.empty() || width_ == 0 || height_ == 0) return;
@@ -119,50 +126,45 @@ void Canvas::paintEvent(QPaintEvent* event) {
   const QRectF box = QRectF(rect()).adjusted(-64, -64, 64, 64);
   painter.setRenderHint(QPainter::Antialiasing, antialias);
 
-  // Consecutive primitives of one kind and width go to the painter as one batch.
+  // Everything is drawn in one colour, so the order of drawing does not show: lines go to the
+  // painter in one batch per pen width, then the circles are stamped.
   std::vector<QLineF> lines;
-  QPixmap stamp;
-  double stampRadius = -1;
-  size_t i = 0;
-  while (i < primitives_.size()) {
-    const Primitive& first = primitives_[i];
-    QPen pen(color, first.width);
+  std::vector<int> widths;
+  for (const Primitive& p : primitives_) {
+    if (std::find(widths.begin(), widths.end(), p.width) == widths.end()) widths.push_back(p.width);
+  }
+  for (const int width : widths) {
+    QPen pen(color, width);
     pen.setCosmetic(true);
     painter.setPen(pen);
-    size_t j = i;
-    if (first.kind == Primitive::Kind::Line) {
-      lines.clear();
-      for (; j < primitives_.size() && primitives_[j].kind == first.kind &&
-             primitives_[j].width == first.width;
-           ++j) {
-        const Primitive& p = primitives_[j];
-        QLineF line(mapX(p.x1), mapY(p.y1), mapX(p.x2), mapY(p.y2));
-        if (clipLine(line, box)) lines.push_back(line);
-      }
-      painter.drawLines(lines.data(), static_cast<int>(lines.size()));
-    } else {
-      for (; j < primitives_.size() && primitives_[j].kind == first.kind &&
-             primitives_[j].width == first.width;
-           ++j) {
-        const Primitive& p = primitives_[j];
-        const double radiusPx = std::fabs(p.radius * sx);  // round on screen
-        const QPointF centre(mapX(p.x1), mapY(p.y1));
-        if (!std::isfinite(radiusPx) ||
-            !box.adjusted(-radiusPx, -radiusPx, radiusPx, radiusPx).contains(centre))
-          continue;
-        if (p.width == 1 && radiusPx <= 32) {
-          if (radiusPx != stampRadius) {
-            stamp = circleStamp(radiusPx, color, devicePixelRatioF(), antialias);
-            stampRadius = radiusPx;
-          }
-          const double half = stamp.width() / stamp.devicePixelRatio() / 2.0;
-          painter.drawPixmap(QPointF(centre.x() - half, centre.y() - half), stamp);
-        } else {
-          painter.drawEllipse(centre, radiusPx, radiusPx);
+    lines.clear();
+    for (const Primitive& p : primitives_) {
+      if (p.kind != Primitive::Kind::Line || p.width != width) continue;
+      QLineF line(mapX(p.x1), mapY(p.y1), mapX(p.x2), mapY(p.y2));
+      if (clipLine(line, box)) lines.push_back(line);
+    }
+    if (!lines.empty()) painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+
+    QPixmap stamp;
+    double stampRadius = -1;
+    for (const Primitive& p : primitives_) {
+      if (p.kind != Primitive::Kind::Circle || p.width != width) continue;
+      const double radiusPx = std::fabs(p.radius * sx);  // round on screen
+      const QPointF centre(mapX(p.x1), mapY(p.y1));
+      if (!std::isfinite(radiusPx) ||
+          !box.adjusted(-radiusPx, -radiusPx, radiusPx, radiusPx).contains(centre))
+        continue;
+      if (width == 1 && radiusPx <= 32) {
+        if (radiusPx != stampRadius) {
+          stamp = circleStamp(radiusPx, color, devicePixelRatioF(), antialias);
+          stampRadius = radiusPx;
         }
+        const double half = stamp.width() / stamp.devicePixelRatio() / 2.0;
+        painter.drawPixmap(QPointF(centre.x() - half, centre.y() - half), stamp);
+      } else {
+        painter.drawEllipse(centre, radiusPx, radiusPx);
       }
     }
-    i = j;
   }
 }
 

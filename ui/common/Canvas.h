@@ -51,7 +51,11 @@ class Canvas : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // One repaint per batch of drawing calls, however many primitives the batch adds.
+  void requestPaint();
+
   std::vector<Primitive> primitives_;
+  bool paintPending_ = false;
   double left_ = 0, top_ = 0, width_ = 1, height_ = 1;
   int drawWidth_ = 1;
 };
