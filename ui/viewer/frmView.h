@@ -2,17 +2,87 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "ui/editor/hex/PointGraph.h"
+
+class QLabel;
 
 namespace trimlet {
+
+class Canvas;
+class SpinControl;
+class TextBox;
 
 class frmView : public QDialog {
   Q_OBJECT
 
  public:
   explicit frmView(QWidget* parent = nullptr);
+  ~frmView() override;
 
   // Start-up. False when the window unloaded itself (a refused BIN or rejected ECU file).
   [[nodiscard]] bool Form_Load();
+  void ClearVars();
+  // The redraw: reads the stretch the two boxes name and graphs it.
+  void Show_Hex_Line();
+
+  void txtStart_LostFocus();
+  void vscStart_Change();
+  void txtCols_LostFocus();
+  void vscCols_Change();
+
+  [[nodiscard]] int16_t rotAngle() const { return RotAngle; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  // The stretch the boxes name, when both hold numbers and the count fits HexData.
+  struct Stretch {
+    int64_t start = 0;
+    int cols = 0;
+  };
+
+  void Form_Resize();
+  void Draw_Hex_Line(int16_t columns, int16_t rows, double& xmax, double& ymin);
+  void startStep();
+  void colsStep();
+  // Keeps the start at or below the last start whose whole stretch lies in the file.
+  void limitStart();
+  void setAddressLabels();
+  [[nodiscard]] std::optional<Stretch> chosenStretch() const;
+  [[nodiscard]] int64_t startOrLastGood() const;
+  [[nodiscard]] double countOrLastGood() const;
+
+  Canvas* picHexLine;
+  QLabel* lblStart;
+  TextBox* txtStart;
+  SpinControl* vscStart;
+  QLabel* lblCols;
+  TextBox* txtCols;
+  SpinControl* vscCols;
+  QLabel* lbl0;
+  QLabel* lbl128;
+  QLabel* lbl255;
+  QLabel* lbl1;
+  QLabel* lbl2;
+  QLabel* lbl3;
+  QLabel* lbl4;
+  QLabel* lbl5;
+
+  int16_t RotAngle = 0;
+  int16_t HexCols = 0;
+  int16_t HexRows = 0;
+  std::unique_ptr<PointTable> HexData;
+  double HexMaxX = 0;
+  double HexMinY = 0;
+
+  // What the boxes go back to when they hold text that is not a number.
+  int64_t lastStart_ = 0x35;
+  double lastCols_ = 140;
 };
 
 }  // namespace trimlet
