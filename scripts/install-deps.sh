@@ -7,4 +7,5 @@ SUDO=""
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   cmake ninja-build g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-  libbenchmark-dev clang libclang-rt-14-dev clang-format xvfb xauth x11-utils imagemagick git >/dev/null
+  libbenchmark-dev clang libclang-rt-14-dev clang-format xvfb xauth x11-utils imagemagick \
+  git >/dev/null
