@@ -116,10 +116,13 @@ void HexPanel::buildLayout() {
       {{lblStart, txtStart, vscStart}, {lblCols, txtCols, vscCols}, {lblRows, txtRows, vscRows}}};
   for (int r = 0; r < 3; ++r) {
     for (int c = 0; c < 3; ++c) form->addWidget(rows[r][c], r, c);
+    // Room for a six-digit address, no more: the fields read as one small group.
+    rows[r][1]->setFixedWidth(rows[r][1]->fontMetrics().horizontalAdvance("0000000") + 16);
   }
   form->addWidget(cmdPopulate, 3, 0, 1, 3);
   form->addWidget(lblLimit, 4, 0, 1, 3, Qt::AlignHCenter);
   form->setRowStretch(5, 1);
+  form->setColumnStretch(3, 1);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(grdHex, 0, 0);
