@@ -85,7 +85,8 @@ std::vector<unsigned char> bytes(size_t size, unsigned char value) {
 }
 
 TEST_F(HexTab, OpensWithTheFieldsAndCaptionsOfTheTab) {
-  open(test::patternBytes(64));
+  open(test::patternBytes(4096));
+  EXPECT_EQ(map()->count(Kind::Circle), 140);  // drawn by the switch to the tab
   EXPECT_EQ(text("txtStart"), "35");
   EXPECT_EQ(text("txtCols"), "140");
   EXPECT_EQ(text("txtRows"), "1");
@@ -128,6 +129,15 @@ TEST_F(HexTab, ColumnsStayFromTwoToFiveHundred) {
   EXPECT_EQ(text("txtCols"), "0");
   type("txtCols", "abc");
   EXPECT_EQ(text("txtCols"), "0");
+}
+
+TEST_F(HexTab, ASpinControlTakesTheTypedTextBeforeItSteps) {
+  open(test::patternBytes(4096));
+  box("txtCols")->setFocus();
+  box("txtCols")->selectAll();
+  QTest::keyClicks(box("txtCols"), "1");
+  click("vscCols", false);  // leaving the field makes "1" into "2" first, so the step keeps 2
+  EXPECT_EQ(text("txtCols"), "2");
 }
 
 TEST_F(HexTab, TypedZeroColumnsIsKeptAndDrawsNothing) {
