@@ -2,10 +2,22 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
+#include <optional>
 
 #include "ui/editor/EditorFields.h"
+#include "ui/editor/hex/PointGraph.h"
+
+class QLabel;
+class QPushButton;
+class QTableView;
 
 namespace trimlet {
+
+class Canvas;
+class HexDumpModel;
+class SpinControl;
+class TextBox;
 
 class HexPanel : public QWidget {
   Q_OBJECT
@@ -13,11 +25,67 @@ class HexPanel : public QWidget {
  public:
   HexPanel(EditorFields& fields, QWidget* parent = nullptr);
 
-  // Rebuilds both graphs from the three fields.
+  // Rebuilds both graphs from the three fields; draws nothing when the stretch does not fit
+  // the file or every point lies on an axis.
   void Show_Hex();
+  // Fills the dump with the first 32K of the image, as it is now.
+  void Pop_Hex();
 
  private:
+  enum class Field { Cols, Rows };
+
+  void txtStart_LostFocus();
+  void vscStart_Change();
+  void txtCols_LostFocus();
+  void vscCols_Change();
+  void txtRows_LostFocus();
+  void vscRows_Change();
+  void hscHexMap_Change();
+  void Draw_Hex_Map(int16_t cols, int16_t rows, double xmax, double ymin);
+  void Draw_Hex_Line(int16_t cols, int16_t rows, double xmax, double ymin);
+  // Clears the picture, draws the axes of the given length and the mesh of HexData.
+  void drawGraph(Canvas& picture, double axis, double radius, int16_t cols, int16_t rows,
+                 double xmax, double ymin);
+
+  void buildLayout();
+  void connectHandlers();
+  void stepStart();
+  void stepCount(Field field);
+  // The largest start whose stretch of columns × rows bytes still lies in the file; 0 when
+  // none does.
+  [[nodiscard]] int64_t lastStart() const;
+  // Columns or rows as the graphs take them: whole, within the table.
+  [[nodiscard]] static std::optional<int16_t> tableExtent(const QString& text);
+
   EditorFields& fields_;
+
+  int16_t HexCols = 0;
+  int16_t HexRows = 0;
+  PointTable HexData{};
+  double HexMaxX = 0;
+  double HexMinY = 0;
+
+  // What each field last held in its normal form, put back when the text is not a number.
+  QString lastStart_ = "35";
+  QString lastCols_ = "140";
+  QString lastRows_ = "1";
+
+  QTableView* grdHex;
+  HexDumpModel* dump_;
+  Canvas* picHexMap;
+  SpinControl* hscHexMap;
+  Canvas* picHexLine;
+  QLabel* lblStart;
+  TextBox* txtStart;
+  SpinControl* vscStart;
+  QLabel* lblCols;
+  TextBox* txtCols;
+  SpinControl* vscCols;
+  QLabel* lblRows;
+  TextBox* txtRows;
+  SpinControl* vscRows;
+  QPushButton* cmdPopulate;
+  QLabel* lblLimit;
 };
 
 }  // namespace trimlet

@@ -1,0 +1,313 @@
+#include "ui/editor/hex/HexPanel.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <memory>
+
+#include "core/hex.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "support/TempDir.h"
+#include "ui/common/Canvas.h"
+#include "ui/common/SpinControl.h"
+#include "ui/common/TextBox.h"
+#include "ui/editor/frmEditor.h"
+#include "ui/editor/hex/Projection.h"
+
+namespace trimlet {
+namespace {
+
+using Kind = Canvas::Primitive::Kind;
+
+constexpr char kNoItems[] =
+    "ECU FORMAT 1\n{\nName=Test\nVersion=1\nA=a\nB=b\nC=c\nD=d\nCount=0\n}\n";
+
+// The real editor on a BIN file made for the test, shown with the Hex tab in front.
+class HexTab : public testing::Test {
+ protected:
+  void open(const std::vector<unsigned char>& bytes) {
+    resetState();
+    setSettingsFile((dir_.path() / "trimlet.ini").string(), "trimlet");
+    BIN_Path = dir_.write("test.bin", bytes);
+    ECU_Path = dir_.write("test.ecu", std::string_view(kNoItems));
+    editor_ = std::make_unique<frmEditor>();
+    ASSERT_TRUE(editor_->Form_Load());
+    editor_->show();
+    editor_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor_.get()));
+    editor_->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(4);
+  }
+
+  template <typename T>
+  T* find(const char* name) const {
+    T* widget = editor_->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  TextBox* box(const char* name) const { return find<TextBox>(name); }
+  QString text(const char* name) const { return box(name)->text(); }
+  Canvas* map() const { return find<Canvas>("picHexMap"); }
+  Canvas* line() const { return find<Canvas>("picHexLine"); }
+  int16_t& angle() const { return editor_->fields().RotAngle; }
+
+  // Types into a field and leaves it for the grid.
+  void type(const char* name, const QString& typed) const {
+    TextBox* field = box(name);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, typed);
+    find<QTableView>("grdHex")->setFocus();
+  }
+
+  // The top (or left) arrow, or the bottom (or right) one.
+  void click(const char* name, bool topOrLeft) const {
+    SpinControl* spin = find<SpinControl>(name);
+    const bool vertical = spin->orientation() == Qt::Vertical;
+    const int along = topOrLeft ? 3 : (vertical ? spin->height() : spin->width()) - 4;
+    const QPoint at =
+        vertical ? QPoint(spin->width() / 2, along) : QPoint(along, spin->height() / 2);
+    QTest::mouseClick(spin, Qt::LeftButton, {}, at);
+  }
+
+  test::TempDir dir_;
+  std::unique_ptr<frmEditor> editor_;
+};
+
+std::vector<unsigned char> bytes(size_t size, unsigned char value) {
+  return std::vector<unsigned char>(size, value);
+}
+
+TEST_F(HexTab, OpensWithTheFieldsAndCaptionsOfTheTab) {
+  open(test::patternBytes(4096));
+  EXPECT_EQ(map()->count(Kind::Circle), 140);  // drawn by the switch to the tab
+  EXPECT_EQ(text("txtStart"), "35");
+  EXPECT_EQ(text("txtCols"), "140");
+  EXPECT_EQ(text("txtRows"), "1");
+  EXPECT_EQ(find<QLabel>("lblStart")->text(), "Start Address");
+  EXPECT_EQ(find<QLabel>("lblCols")->text(), "Columns");
+  EXPECT_EQ(find<QLabel>("lblRows")->text(), "Rows");
+  EXPECT_EQ(find<QPushButton>("cmdPopulate")->text(), "Populate Chart");
+  EXPECT_EQ(find<QLabel>("lblLimit")->text(), "Limited to first 32K of file");
+  EXPECT_EQ(angle(), 30);
+}
+
+TEST_F(HexTab, StartStepsByOneAndNeverBelowZero) {
+  open(test::patternBytes(4096));
+  type("txtStart", "0");
+  click("vscStart", true);
+  EXPECT_EQ(text("txtStart"), "1");
+  click("vscStart", false);
+  click("vscStart", false);
+  EXPECT_EQ(text("txtStart"), "0");
+  type("txtStart", "00ff");
+  EXPECT_EQ(text("txtStart"), "FF");
+  type("txtStart", "no");
+  EXPECT_EQ(text("txtStart"), "FF");
+}
+
+TEST_F(HexTab, ColumnsStayFromTwoToFiveHundred) {
+  open(test::patternBytes(4096));
+  type("txtCols", "2");
+  click("vscCols", false);
+  EXPECT_EQ(text("txtCols"), "2");
+  click("vscCols", true);
+  EXPECT_EQ(text("txtCols"), "3");
+  type("txtCols", "1");
+  EXPECT_EQ(text("txtCols"), "2");
+  type("txtCols", "600");
+  EXPECT_EQ(text("txtCols"), "500");
+  click("vscCols", true);
+  EXPECT_EQ(text("txtCols"), "500");
+  type("txtCols", "-3");
+  EXPECT_EQ(text("txtCols"), "0");
+  type("txtCols", "abc");
+  EXPECT_EQ(text("txtCols"), "0");
+}
+
+TEST_F(HexTab, ASpinControlTakesTheTypedTextBeforeItSteps) {
+  open(test::patternBytes(4096));
+  box("txtCols")->setFocus();
+  box("txtCols")->selectAll();
+  QTest::keyClicks(box("txtCols"), "1");
+  click("vscCols", false);  // leaving the field makes "1" into "2" first, so the step keeps 2
+  EXPECT_EQ(text("txtCols"), "2");
+}
+
+TEST_F(HexTab, TypedZeroColumnsIsKeptAndDrawsNothing) {
+  open(test::patternBytes(4096));
+  type("txtCols", "3");
+  ASSERT_EQ(map()->count(Kind::Circle), 3);
+  type("txtCols", "0");
+  EXPECT_EQ(text("txtCols"), "0");
+  EXPECT_EQ(map()->count(Kind::Circle), 3);  // the pictures keep what they showed
+  EXPECT_EQ(line()->count(Kind::Circle), 3);
+}
+
+TEST_F(HexTab, RowsStayFromOneToFiveHundred) {
+  open(test::patternBytes(4096));
+  click("vscRows", false);
+  EXPECT_EQ(text("txtRows"), "1");
+  type("txtRows", "500");
+  click("vscRows", true);
+  EXPECT_EQ(text("txtRows"), "500");
+  type("txtRows", "0");
+  EXPECT_EQ(text("txtRows"), "1");
+  type("txtRows", "2.5");
+  EXPECT_EQ(text("txtRows"), "2.5");
+  type("txtRows", "9999");
+  EXPECT_EQ(text("txtRows"), "500");
+}
+
+TEST_F(HexTab, AngleTurnsByOneAndWrapsBetweenZeroAnd360) {
+  open(test::patternBytes(4096));
+  click("hscHexMap", true);
+  EXPECT_EQ(angle(), 31);
+  angle() = 0;
+  click("hscHexMap", false);
+  EXPECT_EQ(angle(), 360);
+  click("hscHexMap", true);
+  EXPECT_EQ(angle(), 0);
+}
+
+TEST_F(HexTab, StartNeverLeavesTheLastStretchThatFits) {
+  open(test::patternBytes(1000));  // 140 columns fit up to start 1000 - 140 = 0x35C
+  type("txtStart", "35B");
+  click("vscStart", true);
+  click("vscStart", true);
+  EXPECT_EQ(text("txtStart"), "35C");
+  EXPECT_EQ(map()->count(Kind::Circle), 140);
+  type("txtStart", "FFFFFFFFFFFF");
+  EXPECT_EQ(text("txtStart"), "35C");
+  type("txtRows", "2");
+  type("txtStart", "35C");
+  EXPECT_EQ(text("txtStart"), "2D0");
+  type("txtRows", "9");
+  type("txtStart", "2D0");
+  EXPECT_EQ(text("txtStart"), "0");  // 1,260 bytes do not fit a 1,000-byte file
+}
+
+TEST_F(HexTab, AStretchBeyondTheFileLeavesThePicturesAsTheyWere) {
+  open(test::patternBytes(1000));
+  type("txtStart", "35C");
+  const auto drawn = map()->primitives().size();
+  ASSERT_GT(drawn, 0u);
+  click("vscCols", true);  // 141 bytes from 0x35C pass the end of the file
+  EXPECT_EQ(text("txtCols"), "141");
+  EXPECT_EQ(map()->primitives().size(), drawn);
+  EXPECT_EQ(map()->count(Kind::Circle), 140);
+}
+
+TEST_F(HexTab, AShortFileDrawsNothingForTheOpeningStretch) {
+  open(bytes(192, 0x80));
+  type("txtCols", "140");
+  EXPECT_TRUE(map()->primitives().empty());
+  EXPECT_TRUE(line()->primitives().empty());
+  open(bytes(193, 0x80));
+  type("txtCols", "140");
+  EXPECT_EQ(map()->count(Kind::Circle), 140);
+}
+
+TEST_F(HexTab, ZeroBytesAtAngleZeroDrawOnlyFromTheSecondRow) {
+  open(bytes(4096, 0));
+  angle() = 0;
+  type("txtRows", "1");
+  EXPECT_TRUE(map()->primitives().empty());
+  EXPECT_TRUE(line()->primitives().empty());
+  click("vscRows", true);
+  EXPECT_EQ(map()->count(Kind::Circle), 280);
+  EXPECT_EQ(line()->count(Kind::Circle), 280);
+}
+
+TEST_F(HexTab, MeshJoinsEachPointToItsRowAndColumnNeighbours) {
+  open(test::patternBytes(4096));
+  type("txtRows", "1");
+  EXPECT_EQ(map()->count(Kind::Circle), 140);
+  EXPECT_EQ(map()->count(Kind::Line), 3 + 139);
+  click("vscRows", true);
+  EXPECT_EQ(map()->count(Kind::Circle), 280);
+  EXPECT_EQ(map()->count(Kind::Line), 3 + 2 * 139 + 140);
+  EXPECT_EQ(line()->count(Kind::Line), 3 + 2 * 139 + 140);
+  const auto& first = map()->primitives().front();
+  EXPECT_EQ(first.width, 2);
+  EXPECT_EQ(map()->primitives()[3].width, 1);
+  EXPECT_DOUBLE_EQ(map()->primitives()[3].radius, 1.0);
+  EXPECT_DOUBLE_EQ(line()->primitives()[3].radius, 0.25);
+}
+
+TEST_F(HexTab, LineGraphIsSeenFromTheFrontAndLeavesTheAngleAlone) {
+  open(test::patternBytes(4096));
+  type("txtRows", "1");
+  EXPECT_EQ(angle(), 30);
+  const auto& mapAxis = map()->primitives().front();
+  EXPECT_DOUBLE_EQ(mapAxis.x2, X_Bar(30, 100, 0, 0));
+  EXPECT_DOUBLE_EQ(mapAxis.y2, Y_Bar(30, 100, 0, 0));
+  const auto& lineAxes = line()->primitives();
+  EXPECT_DOUBLE_EQ(lineAxes[0].x2, 200);
+  EXPECT_DOUBLE_EQ(lineAxes[0].y2, 0);
+  EXPECT_DOUBLE_EQ(lineAxes[2].x2, 0);
+  EXPECT_DOUBLE_EQ(lineAxes[2].y2, -200);
+  EXPECT_DOUBLE_EQ(map()->scaleLeft(), -51);
+  EXPECT_DOUBLE_EQ(map()->scaleHeight(), 202);
+  EXPECT_DOUBLE_EQ(line()->scaleTop(), -271);
+  EXPECT_DOUBLE_EQ(line()->scaleHeight(), 282);
+}
+
+// Data rows of the dump (the header row is the Qt header) and the last row's address.
+struct DumpCase {
+  size_t fileBytes;
+  int rows;
+  const char* lastAddress;
+};
+
+class HexDump : public HexTab, public testing::WithParamInterface<DumpCase> {};
+
+TEST_P(HexDump, ShowsWholeRowsOfTheFirst32K) {
+  open(test::patternBytes(GetParam().fileBytes));
+  auto* grid = find<QTableView>("grdHex");
+  QAbstractItemModelTester tester(grid->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  EXPECT_EQ(grid->model()->rowCount(), 10001);
+  QTest::mouseClick(find<QPushButton>("cmdPopulate"), Qt::LeftButton);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  const QAbstractItemModel* model = grid->model();
+  ASSERT_EQ(model->rowCount(), GetParam().rows);
+  ASSERT_EQ(model->columnCount(), 16);
+  EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "0");
+  EXPECT_EQ(model->headerData(15, Qt::Horizontal).toString(), "F");
+  if (GetParam().rows == 0) return;
+  const int last = GetParam().rows - 1;
+  EXPECT_EQ(model->headerData(last, Qt::Vertical).toString(), GetParam().lastAddress);
+  const int lastByte = last * 16 + 15;
+  EXPECT_EQ(model->index(last, 15).data().toString(),
+            QString::asprintf("%02X", static_cast<unsigned>(lastByte % 251)));
+}
+
+INSTANTIATE_TEST_SUITE_P(FileSizes, HexDump,
+                         testing::Values(DumpCase{0, 0, ""}, DumpCase{15, 0, ""},
+                                         DumpCase{16, 1, "000000"}, DumpCase{1000, 62, "0003D0"},
+                                         DumpCase{1024, 64, "0003F0"},
+                                         DumpCase{32768, 2048, "007FF0"},
+                                         DumpCase{40000, 2048, "007FF0"}));
+
+TEST_F(HexTab, DumpShowsEditsOnlyAfterTheNextFill) {
+  open(bytes(64, 0x80));
+  auto* grid = find<QTableView>("grdHex");
+  auto* populate = find<QPushButton>("cmdPopulate");
+  QTest::mouseClick(populate, Qt::LeftButton);
+  grid->selectionModel()->select(grid->model()->index(0, 3), QItemSelectionModel::Select);
+  setEditedByte(BIN_Data[3], 5);  // as the flags panel writes a byte
+  EXPECT_EQ(grid->model()->index(0, 3).data().toString(), "80");
+  QTest::mouseClick(populate, Qt::LeftButton);
+  EXPECT_EQ(grid->model()->index(0, 3).data().toString(), "5 ");
+  EXPECT_TRUE(grid->selectionModel()->isSelected(grid->model()->index(0, 3)));
+}
+
+}  // namespace
+}  // namespace trimlet
