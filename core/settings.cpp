@@ -33,7 +33,7 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 
 struct IniFile {
   std::vector<std::string> lines;
-  std::string lineEnd = "\n";
+  bool crlf = false;  // new lines follow the file's own line ends
 };
 
 std::optional<IniFile> load() {
@@ -41,7 +41,7 @@ std::optional<IniFile> load() {
   if (!file) return std::nullopt;
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   IniFile ini;
-  if (text.find("\r\n") != std::string::npos) ini.lineEnd = "\r\n";
+  ini.crlf = text.find("\r\n") != std::string::npos;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
@@ -136,7 +136,7 @@ void INI_Write(std::string_view key, std::string_view value) {
     ini.lines.push_back(entry);
   }
   std::ofstream file(g_path, std::ios::binary | std::ios::trunc);
-  for (const std::string& line : ini.lines) file << line << ini.lineEnd;
+  for (const std::string& line : ini.lines) file << line << (ini.crlf ? "\r\n" : "\n");
 }
 
 }  // namespace trimlet
