@@ -140,8 +140,11 @@ bool frmEditor::Form_Load() {
 }
 
 void frmEditor::ClearVars() {
-  for (DropDown* list : {flags_->list(), values_->list(), arrays_->list(), maps_->list()})
+  // No entry stays selected either, so unchecking the bit boxes below writes no byte.
+  for (DropDown* list : {flags_->list(), values_->list(), arrays_->list(), maps_->list()}) {
+    list->setCurrentIndex(-1);
     list->setEditText(QString());
+  }
   flags_->uncheckAll();
   values_->clearBoxes();
   arrays_->clearGrid();
