@@ -101,20 +101,14 @@ TEST_F(EditorFrameTest, NoItemsGiveFourEmptyLists) {
     EXPECT_EQ(child<QComboBox>(list)->count(), 0) << list;
 }
 
-TEST_F(EditorFrameTest, TabsAndControlsCarryTheirNames) {
+TEST_F(EditorFrameTest, TabsInOrderAndNoButtonTakesEnter) {
   openSmall();
   auto* tabs = child<QTabWidget>("SSTab1");
-  ASSERT_EQ(tabs->count(), 5);
-  const QStringList captions = {"Flags", "Values", "Arrays", "3D Maps", "Hex"};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(tabs->tabText(i), captions[i]);
-  EXPECT_EQ(child<QPushButton>("cmdSave")->text(), "Save Changes");
-  EXPECT_EQ(child<QPushButton>("cmdUpload")->text(), "Upload Changes");
-  for (const char* name : {"cmdSave", "cmdUpload"}) {
-    EXPECT_FALSE(child<QPushButton>(name)->autoDefault());
-    EXPECT_FALSE(child<QPushButton>(name)->isDefault());
-  }
-  for (int i = 0; i < 3; ++i) EXPECT_NE(child<QWidget>(QString("Label1(%1)").arg(i)), nullptr);
-  EXPECT_EQ(editor->objectName(), "frmEditor");
+  QStringList captions;
+  for (int i = 0; i < tabs->count(); ++i) captions << tabs->tabText(i);
+  EXPECT_EQ(captions, QStringList({"Flags", "Values", "Arrays", "3D Maps", "Hex"}));
+  for (const char* name : {"cmdSave", "cmdUpload"})
+    EXPECT_FALSE(child<QPushButton>(name)->autoDefault() || child<QPushButton>(name)->isDefault());
 }
 
 TEST_F(EditorFrameTest, CaptionShowsTheFileSizeInKilobytes) {
@@ -176,6 +170,9 @@ TEST_F(EditorFrameTest, SaveWritesTheFileAndConfirmsWithTheUpperCasePath) {
   EXPECT_EQ(byteOnDisk(0x10), 0x8F);
   image[0x10] = 0x8F;
   EXPECT_EQ(readBytes(binPath), image);
+
+  EXPECT_TRUE(pressEscape(QMessageBox::Yes).isEmpty());  // nothing left to ask about
+  EXPECT_FALSE(editor->isVisible());
 }
 
 TEST_F(EditorFrameTest, FailedSaveSaysWhyAndKeepsTheEditsUnsaved) {
@@ -225,14 +222,6 @@ TEST_F(EditorFrameTest, ClosingWithYesSavesAndConfirms) {
                                    savedMessage()}));
   EXPECT_FALSE(editor->isVisible());
   EXPECT_EQ(byteOnDisk(0x10), 0x8F);
-}
-
-TEST_F(EditorFrameTest, ClosingAfterASaveAsksNothing) {
-  openSmall();
-  editFlag();
-  (void)answerMessages([&] { editor->cmdSave_Click(); });
-  EXPECT_TRUE(pressEscape(QMessageBox::Yes).isEmpty());
-  EXPECT_FALSE(editor->isVisible());
 }
 
 TEST_F(EditorFrameTest, ClosingStaysOpenWhenTheSaveFails) {
