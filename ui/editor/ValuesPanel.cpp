@@ -187,21 +187,20 @@ void ValuesPanel::scrValue_Change() {
     return;
   }
   // Only 0..256^n-1 is ever written, whatever the box holds.
-  const uint64_t limit = valueLimit(target->bytes);
-  if (*r > limit || static_cast<int64_t>(*r) - v >= static_cast<int64_t>(limit) ||
-      static_cast<int64_t>(*r) - v < 0) {
+  const auto limit = static_cast<int64_t>(valueLimit(target->bytes));
+  const int64_t m = *r > static_cast<uint64_t>(limit) ? -1 : static_cast<int64_t>(*r) - v;
+  if (m < 0 || m >= limit) {
     scrValue->setValue(0);
     return;
   }
-  const auto m = static_cast<uint64_t>(static_cast<int64_t>(*r) - v);
 
-  uint64_t rest = m;
+  auto rest = static_cast<uint64_t>(m);
   for (int k = target->bytes - 1; k >= 0; --k) {
     setEditedByte(BIN_Data[static_cast<size_t>(target->first + k)], static_cast<int>(rest & 0xFF));
     rest >>= 8;
   }
-  txtValue_Raw->setText(QString::fromStdString(numberToHex(m)));
-  if (target->item->Factor != 0) showCalculated(*target->item, m);
+  txtValue_Raw->setText(QString::fromStdString(numberToHex(static_cast<uint64_t>(m))));
+  if (target->item->Factor != 0) showCalculated(*target->item, static_cast<uint64_t>(m));
   scrValue->setValue(0);
   fields_.Saved = false;
 }
