@@ -1,21 +1,136 @@
 #include "ui/editor/FlagsPanel.h"
 
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/hex.h"
 #include "ui/common/DropDown.h"
 
 namespace trimlet {
 
+namespace {
+
+QLabel* makeLabel(const QString& name, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+}  // namespace
+
 FlagsPanel::FlagsPanel(EditorFields& fields, QWidget* parent)
-    : QWidget(parent), fields_(fields), cmbFlag(new DropDown(this)) {
+    : QWidget(parent),
+      fields_(fields),
+      cmbFlag(new DropDown(this)),
+      lblFlag_Ylabel(makeLabel("lblFlag_Ylabel", this)),
+      lblFlag_Xlabel(makeLabel("lblFlag_Xlabel", this)),
+      lblFlag_Xaxis(makeLabel("lblFlag_Xaxis", this)),
+      lblFlag_Note(makeLabel("lblFlag_Note", this)) {
   cmbFlag->setObjectName("cmbFlag");
+  for (int i = 0; i < 8; ++i) {
+    const auto index = static_cast<size_t>(i);
+    chkFlag[index] = new QCheckBox(this);
+    chkFlag[index]->setObjectName(QString("chkFlag(%1)").arg(i));
+    lblFlag_Yaxis[index] = makeLabel(QString("lblFlag_Yaxis(%1)").arg(i), this);
+    // Code-set states raise the handler too; the Updating flag is what keeps those quiet.
+    connect(chkFlag[index], &QCheckBox::stateChanged, this,
+            [this, i] { chkFlag_Click(static_cast<int16_t>(i)); });
+  }
+  buildLayout();
+  connect(cmbFlag, &QComboBox::activated, this, &FlagsPanel::cmbFlag_Click);
+}
+
+void FlagsPanel::buildLayout() {
+  QFont title = font();
+  title.setBold(true);
+  lblFlag_Ylabel->setFont(title);
+  lblFlag_Xlabel->setFont(title);
+  lblFlag_Note->setWordWrap(true);
+  lblFlag_Note->setForegroundRole(QPalette::PlaceholderText);
+  lblFlag_Note->hide();
+
+  // Bit captions in the left column, their boxes in the right one, bit 7 at the top; the
+  // titles sit above the two columns.
+  auto* bits = new QGridLayout;
+  bits->setHorizontalSpacing(18);
+  bits->setVerticalSpacing(4);
+  bits->addWidget(lblFlag_Xlabel, 0, 1);
+  bits->addWidget(lblFlag_Ylabel, 1, 0);
+  bits->addWidget(lblFlag_Xaxis, 1, 1);
+  for (int i = 0; i < 8; ++i) {
+    bits->addWidget(lblFlag_Yaxis[static_cast<size_t>(i)], i + 2, 0);
+    bits->addWidget(chkFlag[static_cast<size_t>(i)], i + 2, 1);
+  }
+  bits->setColumnMinimumWidth(0, fontMetrics().horizontalAdvance(QString(10, 'M')));
+  bits->setColumnStretch(2, 1);
+
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(cmbFlag);
+  layout->setContentsMargins(16, 16, 16, 16);
+  layout->setSpacing(12);
+  layout->addWidget(cmbFlag, 0, Qt::AlignLeft);
+  layout->addLayout(bits);
+  layout->addWidget(lblFlag_Note);
   layout->addStretch();
 }
 
-void FlagsPanel::uncheckAll() {}
+void FlagsPanel::uncheckAll() {
+  for (QCheckBox* box : chkFlag) box->setCheckState(Qt::Unchecked);
+}
 
-void FlagsPanel::clearLabels() {}
+void FlagsPanel::clearLabels() {
+  for (QLabel* label : {lblFlag_Xaxis, lblFlag_Xlabel, lblFlag_Ylabel}) label->clear();
+  for (QLabel* label : lblFlag_Yaxis) label->clear();
+}
+
+std::optional<int> FlagsPanel::chosenRecord(QString* note) const {
+  const ECU_Item& item = chosenItem(fields_.FlagIndex, cmbFlag->currentIndex());
+  const RecordRange range = resolveRecords(item.Address, 1);
+  if (range.problem != RangeProblem::None) {
+    if (note != nullptr) *note = QString::fromStdString(rangeNote(range.problem));
+    return std::nullopt;
+  }
+  return range.first;
+}
+
+void FlagsPanel::cmbFlag_Click() {
+  const ECU_Item& item = chosenItem(fields_.FlagIndex, cmbFlag->currentIndex());
+  lblFlag_Xaxis->setText(QString::fromStdString(item.Xaxis));
+  lblFlag_Xlabel->setText(QString::fromStdString(item.Xlabel));
+  lblFlag_Ylabel->setText(QString::fromStdString(item.Ylabel));
+  const QString captions = QString::fromStdString(item.Yaxis);
+  for (int i = 0; i < 8; ++i)
+    lblFlag_Yaxis[static_cast<size_t>(i)]->setText(captions.mid(5 * i, 5));
+
+  fields_.Updating = true;
+  QString note;
+  const std::optional<int> record = chosenRecord(&note);
+  const int v = record ? recordByte(BIN_Data[static_cast<size_t>(*record)]).value_or(0) : 0;
+  for (int bit = 0; bit < 8; ++bit) {
+    QCheckBox* box = chkFlag[static_cast<size_t>(7 - bit)];
+    box->setCheckState((v >> bit) & 1 ? Qt::Checked : Qt::Unchecked);
+    box->setEnabled(record.has_value());
+  }
+  lblFlag_Note->setText(note);
+  lblFlag_Note->setVisible(!note.isEmpty());
+  fields_.Updating = false;
+}
+
+void FlagsPanel::chkFlag_Click(int16_t /*Index*/) {
+  const ECU_Item& item = chosenItem(fields_.FlagIndex, cmbFlag->currentIndex());
+  if (item.Address.empty() || fields_.Updating) return;
+  const std::optional<int> record = chosenRecord();
+  if (!record) return;  // an item that does not fit the file is never written
+
+  int16_t v = 0;
+  for (int i = 0; i < 8; ++i) {
+    const int16_t state = chkFlag[static_cast<size_t>(i)]->isChecked() ? 1 : 0;
+    v = static_cast<int16_t>(v + (state << (7 - i)));
+  }
+  setEditedByte(BIN_Data[static_cast<size_t>(*record)], v);
+  fields_.Saved = false;
+}
 
 }  // namespace trimlet

@@ -2,8 +2,13 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+#include <optional>
 
 #include "ui/editor/EditorFields.h"
+
+class QCheckBox;
+class QLabel;
 
 namespace trimlet {
 
@@ -21,9 +26,23 @@ class FlagsPanel : public QWidget {
   void uncheckAll();
   void clearLabels();
 
+  void cmbFlag_Click();
+  void chkFlag_Click(int16_t Index);
+
  private:
+  // The record of the chosen flag byte when it lies in the loaded file; otherwise nullopt,
+  // with `note` (when given) saying why.
+  [[nodiscard]] std::optional<int> chosenRecord(QString* note = nullptr) const;
+  void buildLayout();
+
   EditorFields& fields_;
   DropDown* cmbFlag;
+  std::array<QCheckBox*, 8> chkFlag{};
+  std::array<QLabel*, 8> lblFlag_Yaxis{};
+  QLabel* lblFlag_Ylabel;
+  QLabel* lblFlag_Xlabel;
+  QLabel* lblFlag_Xaxis;
+  QLabel* lblFlag_Note;
 };
 
 }  // namespace trimlet

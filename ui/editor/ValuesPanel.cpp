@@ -1,19 +1,237 @@
 #include "ui/editor/ValuesPanel.h"
 
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cctype>
 
+#include "core/conversion.h"
+#include "core/hex.h"
 #include "ui/common/DropDown.h"
+#include "ui/common/SpinControl.h"
+#include "ui/common/TextBox.h"
 
 namespace trimlet {
 
+namespace {
+
+// The raw box's text as a number. A run of hexadecimal digits too long for 64 bits is larger
+// than any value, so it is corrected like any other number that is too large. nullopt when the
+// text is not hexadecimal (empty, other characters, blanks inside).
+std::optional<uint64_t> typedNumber(const QString& text) {
+  const std::string typed = text.toStdString();
+  if (const auto number = hexToNumber(typed)) return number;
+  const std::string digits = text.trimmed().toStdString();
+  const bool allDigits = std::all_of(digits.begin(), digits.end(), [](char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+  });
+  if (!digits.empty() && allDigits) return UINT64_MAX;
+  return std::nullopt;
+}
+
+// 256^n: one more than the largest number n bytes hold (1 for no bytes at all).
+uint64_t valueLimit(int bytes) { return uint64_t{1} << (8 * bytes); }
+
+}  // namespace
+
 ValuesPanel::ValuesPanel(EditorFields& fields, QWidget* parent)
-    : QWidget(parent), fields_(fields), cmb0Dim(new DropDown(this)) {
+    : QWidget(parent),
+      fields_(fields),
+      cmb0Dim(new DropDown(this)),
+      lblValue_Xlabel(new QLabel("X Label", this)),
+      lblValue_Raw(new QLabel("Raw Hex", this)),
+      txtValue_Raw(new TextBox(this)),
+      txtValue_Calc(new QLineEdit(this)),
+      scrValue(new SpinControl(Qt::Vertical, true, this)),
+      lblValue_Note(new QLabel(this)) {
   cmb0Dim->setObjectName("cmb0Dim");
+  lblValue_Xlabel->setObjectName("lblValue_Xlabel");
+  lblValue_Raw->setObjectName("lblValue_Raw");
+  txtValue_Raw->setObjectName("txtValue_Raw");
+  txtValue_Calc->setObjectName("txtValue_Calc");
+  scrValue->setObjectName("scrValue");
+  lblValue_Note->setObjectName("lblValue_Note");
+  txtValue_Calc->setReadOnly(true);
+  buildLayout();
+
+  connect(cmb0Dim, &QComboBox::activated, this, &ValuesPanel::cmb0Dim_Click);
+  connect(scrValue, &QScrollBar::valueChanged, this, &ValuesPanel::scrValue_Change);
+  connect(txtValue_Raw, &TextBox::lostFocus, this, &ValuesPanel::txtValue_Raw_LostFocus);
+}
+
+void ValuesPanel::buildLayout() {
+  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  txtValue_Raw->setFont(fixed);
+  txtValue_Calc->setFont(fixed);
+  txtValue_Raw->setMinimumWidth(fontMetrics().horizontalAdvance(QString(12, 'M')));
+  txtValue_Calc->setMinimumWidth(fontMetrics().horizontalAdvance(QString(16, 'M')));
+  txtValue_Calc->setFocusPolicy(Qt::ClickFocus);
+  lblValue_Raw->setBuddy(txtValue_Raw);
+  lblValue_Note->setWordWrap(true);
+  lblValue_Note->setForegroundRole(QPalette::PlaceholderText);
+  lblValue_Note->hide();
+
+  // Raw number with its spin control on the left, calculated value on the right, each under
+  // its caption.
+  auto* boxes = new QGridLayout;
+  boxes->setHorizontalSpacing(6);
+  boxes->addWidget(lblValue_Raw, 0, 0, 1, 2);
+  boxes->addWidget(txtValue_Raw, 1, 0);
+  boxes->addWidget(scrValue, 1, 1, Qt::AlignLeft | Qt::AlignVCenter);
+  boxes->setColumnMinimumWidth(2, 24);
+  boxes->addWidget(lblValue_Xlabel, 0, 3);
+  boxes->addWidget(txtValue_Calc, 1, 3);
+  boxes->setColumnStretch(4, 1);
+
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(cmb0Dim);
+  layout->setContentsMargins(16, 16, 16, 16);
+  layout->setSpacing(12);
+  layout->addWidget(cmb0Dim, 0, Qt::AlignLeft);
+  layout->addLayout(boxes);
+  layout->addWidget(lblValue_Note);
   layout->addStretch();
 }
 
-void ValuesPanel::clearBoxes() {}
+void ValuesPanel::clearBoxes() {
+  txtValue_Raw->clear();
+  txtValue_Calc->clear();
+}
+
+std::optional<ValuesPanel::Target> ValuesPanel::chosenTarget(QString* note) const {
+  const int selection = cmb0Dim->currentIndex();
+  if (selection < 0) return std::nullopt;
+  const ECU_Item& item = chosenItem(fields_.ValueIndex, selection);
+  if (item.Bytes < 1 || item.Bytes > 4) {
+    if (note != nullptr)
+      *note = QString(
+                  "This value cannot be edited: it has %1 bytes, and Trimlet edits values "
+                  "of 1 to 4 bytes.")
+                  .arg(item.Bytes);
+    return std::nullopt;
+  }
+  const RecordRange range = resolveRecords(item.Address, item.Bytes);
+  if (range.problem != RangeProblem::None) {
+    if (note != nullptr) *note = QString::fromStdString(rangeNote(range.problem));
+    return std::nullopt;
+  }
+  return Target{&item, range.first, item.Bytes};
+}
+
+void ValuesPanel::showStored(const Target& target) {
+  std::string joined;
+  for (int k = 0; k < target.bytes; ++k)
+    joined += twoDigitValue(BIN_Data[static_cast<size_t>(target.first + k)]);
+  txtValue_Raw->setText(QString::fromStdString(joined));
+}
+
+void ValuesPanel::showCalculated(const ECU_Item& item, uint64_t raw) {
+  txtValue_Calc->setText(QString::fromStdString(
+      formatCalculated(static_cast<double>(raw), item.Operation, item.Factor, item.Offset)));
+}
+
+void ValuesPanel::setEditable(bool editable, const QString& note) {
+  txtValue_Raw->setEnabled(editable);
+  txtValue_Calc->setEnabled(editable);
+  scrValue->setEnabled(editable);
+  lblValue_Note->setText(note);
+  lblValue_Note->setVisible(!note.isEmpty());
+}
+
+void ValuesPanel::cmb0Dim_Click() {
+  const ECU_Item& item = chosenItem(fields_.ValueIndex, cmb0Dim->currentIndex());
+  lblValue_Xlabel->setText(QString::fromStdString(item.Xlabel));
+  fields_.Updating = true;
+  RawEntered = false;
+
+  QString note;
+  const std::optional<Target> target = chosenTarget(&note);
+  setEditable(target.has_value(), note);
+  if (target) {
+    showStored(*target);
+    // A factor of 0 means no calculated value: the box must not keep the previous item's.
+    if (item.Factor != 0) {
+      showCalculated(item, typedNumber(txtValue_Raw->text()).value_or(0));
+    } else {
+      txtValue_Calc->clear();
+    }
+  } else {
+    clearBoxes();
+  }
+
+  scrValue->setMaximum(1);
+  scrValue->setMinimum(-1);
+  scrValue->setValue(0);
+  fields_.Updating = false;
+}
+
+void ValuesPanel::scrValue_Change() {
+  if (RawEntered) {
+    scrValue->setValue(0);
+    RawEntered = false;
+  }
+  if (cmb0Dim->currentIndex() < 0 || fields_.Updating) return;
+  const std::optional<Target> target = chosenTarget();
+  if (!target) {
+    scrValue->setValue(0);
+    return;
+  }
+
+  const int v = scrValue->value();
+  const std::optional<uint64_t> r = typedNumber(txtValue_Raw->text());
+  if (!r) {
+    scrValue->setValue(0);
+    showStored(*target);
+    return;
+  }
+  // Only 0..256^n-1 is ever written, whatever the box holds.
+  const auto limit = static_cast<int64_t>(valueLimit(target->bytes));
+  const int64_t m = *r > static_cast<uint64_t>(limit) ? -1 : static_cast<int64_t>(*r) - v;
+  if (m < 0 || m >= limit) {
+    scrValue->setValue(0);
+    return;
+  }
+
+  auto rest = static_cast<uint64_t>(m);
+  for (int k = target->bytes - 1; k >= 0; --k) {
+    setEditedByte(BIN_Data[static_cast<size_t>(target->first + k)], static_cast<int>(rest & 0xFF));
+    rest >>= 8;
+  }
+  txtValue_Raw->setText(QString::fromStdString(numberToHex(static_cast<uint64_t>(m))));
+  if (target->item->Factor != 0) showCalculated(*target->item, static_cast<uint64_t>(m));
+  scrValue->setValue(0);
+  fields_.Saved = false;
+}
+
+void ValuesPanel::txtValue_Raw_LostFocus() {
+  if (txtValue_Raw->text().isEmpty()) {
+    scrValue->setValue(0);
+    return;
+  }
+  int bytes = 0;
+  std::optional<Target> target;
+  if (cmb0Dim->currentIndex() >= 0) {
+    target = chosenTarget();
+    if (!target) return;  // nothing of this item may be written
+    bytes = target->bytes;
+  }
+
+  const std::optional<uint64_t> r = typedNumber(txtValue_Raw->text());
+  if (!r) {
+    // Not a number: write nothing and show what the image holds.
+    if (target) {
+      showStored(*target);
+    } else {
+      txtValue_Raw->clear();
+    }
+    scrValue->setValue(0);
+    return;
+  }
+  if (*r >= valueLimit(bytes)) txtValue_Raw->setText(QString("FF").repeated(bytes));
+  RawEntered = true;
+  scrValue->setValue(1);
+}
 
 }  // namespace trimlet

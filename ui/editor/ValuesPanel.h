@@ -2,12 +2,19 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
+#include <optional>
 
 #include "ui/editor/EditorFields.h"
+
+class QLabel;
+class QLineEdit;
 
 namespace trimlet {
 
 class DropDown;
+class SpinControl;
+class TextBox;
 
 class ValuesPanel : public QWidget {
   Q_OBJECT
@@ -20,9 +27,38 @@ class ValuesPanel : public QWidget {
   // The part of the window's reset that concerns this tab: both boxes emptied.
   void clearBoxes();
 
+  void cmb0Dim_Click();
+  void scrValue_Change();
+  void txtValue_Raw_LostFocus();
+
  private:
+  // The chosen item's bytes in the image, once they are known to fit.
+  struct Target {
+    const ECU_Item* item = nullptr;
+    int first = 0;  // record of the most significant byte
+    int bytes = 0;  // 1..4
+  };
+
+  // The chosen item when its bytes can be read and written; otherwise nullopt, with `note`
+  // (when given) saying why. No entry chosen gives nullopt and an empty note.
+  [[nodiscard]] std::optional<Target> chosenTarget(QString* note = nullptr) const;
+  // Puts the item's number, as the image holds it, back into the raw box.
+  void showStored(const Target& target);
+  void showCalculated(const ECU_Item& item, uint64_t raw);
+  // Controls usable or not; a non-empty note tells the user why not.
+  void setEditable(bool editable, const QString& note);
+  void buildLayout();
+
   EditorFields& fields_;
+  bool RawEntered = false;
+
   DropDown* cmb0Dim;
+  QLabel* lblValue_Xlabel;
+  QLabel* lblValue_Raw;
+  TextBox* txtValue_Raw;
+  QLineEdit* txtValue_Calc;
+  SpinControl* scrValue;
+  QLabel* lblValue_Note;
 };
 
 }  // namespace trimlet

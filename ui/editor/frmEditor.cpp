@@ -140,8 +140,11 @@ bool frmEditor::Form_Load() {
 }
 
 void frmEditor::ClearVars() {
-  for (DropDown* list : {flags_->list(), values_->list(), arrays_->list(), maps_->list()})
+  // No entry stays selected either, so unchecking the bit boxes below writes no byte.
+  for (DropDown* list : {flags_->list(), values_->list(), arrays_->list(), maps_->list()}) {
+    list->setCurrentIndex(-1);
     list->setEditText(QString());
+  }
   flags_->uncheckAll();
   values_->clearBoxes();
   arrays_->clearGrid();
@@ -202,17 +205,12 @@ void frmEditor::cmdUpload_Click() {
   if (command.trimmed().isEmpty()) return;
   const QStringList parts = QProcess::splitCommand(command);
   QProcess process;
-  if (!parts.isEmpty()) {
-    process.setProgram(parts.first());
-    process.setArguments(parts.mid(1));
-  }
-  if (parts.isEmpty() || !process.startDetached()) {
-    const QString reason = process.error() == QProcess::FailedToStart
-                               ? "The program was not found or cannot be run."
-                               : process.errorString();
-    showMessage(this, "The upload command could not be started:\n" + command + "\n" + reason,
-                MessageIcon::Critical);
-  }
+  process.setProgram(parts.value(0));
+  process.setArguments(parts.mid(1));
+  if (!process.startDetached())
+    showMessage(
+        this, "The upload command could not be started:\n" + command + "\n" + process.errorString(),
+        MessageIcon::Critical);
 }
 
 bool frmEditor::Form_Unload() {

@@ -1,0 +1,174 @@
+// Opening the editor on the largest image with a full item table, and the handlers of the
+// Values and Flags tabs.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "core/bin_file.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "ui/editor/FlagsPanel.h"
+#include "ui/editor/ValuesPanel.h"
+#include "ui/editor/frmEditor.h"
+
+namespace {
+
+using trimlet::frmEditor;
+
+QApplication& application() {
+  static int argc = 1;
+  static char name[] = "bench_editor";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto* created = new QApplication(argc, argv);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    return created;
+  }();
+  return *app;
+}
+
+// 300 items, a quarter of each class, all inside the image.
+std::string fullEcuFile() {
+  std::ostringstream out;
+  out << "ECU FORMAT 1\n{\nTitle=Bench, Version=1, Author=, Date=, Notes=, Spare=\nItems=300\n}\n";
+  for (int i = 0; i < 300; ++i) {
+    const int kind = i % 4;  // flag, value, array, map
+    const int cols = kind == 2 ? 16 : kind == 3 ? 16 : 1;
+    const int rows = kind == 3 ? 16 : 1;
+    std::ostringstream address;
+    address << std::hex << std::uppercase << 0x1000 + i * 0x200;
+    out << "{\nAddress=" << address.str() << ", Cols=" << cols << ", Rows=" << rows
+        << ", Bytes=" << (kind == 1 ? 2 : 1) << ", Kind=" << (kind == 0 ? 80 : 0)
+        << ", Offset=-40, Operation=0, Factor=0.75\nName=Item " << i
+        << "\nYlabel=Load\nYaxis=Fan1 Fan2 Ign  Knk  O2   EGR  Air  Idle\nXlabel=RPM\n"
+        << "Xaxis= 10 20 30 40 50 60 70 80 90100110120130140150160\n}\n";
+  }
+  return out.str();
+}
+
+// Writes the largest image and a 300-item ECU file once, and points the state at them.
+void prepareFiles() {
+  static QTemporaryDir dir;
+  static bool written = false;
+  if (!written) {
+    const QString path = dir.path();
+    trimlet::setSettingsFile((path + "/bench.ini").toStdString(), "bench");
+    std::string image(static_cast<size_t>(trimlet::kMaxBinFileBytes), '\0');
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 7 % 251);
+    std::ofstream((path + "/image.bin").toStdString(), std::ios::binary) << image;
+    std::ofstream((path + "/engine.ecu").toStdString()) << fullEcuFile();
+    written = true;
+  }
+  trimlet::BIN_Path = (dir.path() + "/image.bin").toStdString();
+  trimlet::ECU_Path = (dir.path() + "/engine.ecu").toStdString();
+}
+
+// Notes the window's first paint.
+class PaintWatch : public QObject {
+ public:
+  bool painted = false;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted = true;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+void BM_OpenEditorToFirstPaint(benchmark::State& state) {
+  application();
+  prepareFiles();
+  for (auto _ : state) {
+    auto editor = std::make_unique<frmEditor>();
+    PaintWatch watch;
+    editor->installEventFilter(&watch);
+    if (!editor->Form_Load()) state.SkipWithError("the editor did not open");
+    editor->show();
+    while (!watch.painted) QCoreApplication::processEvents();
+    state.PauseTiming();
+    editor->removeEventFilter(&watch);
+    editor.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenEditorToFirstPaint)->Unit(benchmark::kMillisecond);
+
+// One open editor for the handler benchmarks.
+frmEditor& openEditor() {
+  static std::unique_ptr<frmEditor> editor;
+  if (!editor) {
+    application();
+    prepareFiles();
+    editor = std::make_unique<frmEditor>();
+    (void)editor->Form_Load();
+    editor->show();
+    QCoreApplication::processEvents();
+  }
+  return *editor;
+}
+
+void pick(QComboBox* list, int index) {
+  list->setCurrentIndex(index);
+  emit list->activated(index);
+}
+
+// Picks the list's entries one after another, as a user browsing the items does.
+void pickEach(benchmark::State& state, const char* listName) {
+  auto* list = openEditor().findChild<QComboBox*>(listName);
+  int index = 0;
+  for (auto _ : state) {
+    pick(list, index);
+    index = (index + 1) % list->count();
+  }
+}
+
+void BM_ValuesPick(benchmark::State& state) { pickEach(state, "cmb0Dim"); }
+BENCHMARK(BM_ValuesPick)->Unit(benchmark::kMicrosecond);
+
+void BM_ValuesStep(benchmark::State& state) {
+  frmEditor& editor = openEditor();
+  pick(editor.findChild<QComboBox*>("cmb0Dim"), 3);
+  auto* spin = editor.findChild<QScrollBar*>("scrValue");
+  bool up = true;
+  for (auto _ : state) {
+    spin->triggerAction(up ? QAbstractSlider::SliderSingleStepSub
+                           : QAbstractSlider::SliderSingleStepAdd);
+    up = !up;
+  }
+}
+BENCHMARK(BM_ValuesStep)->Unit(benchmark::kMicrosecond);
+
+void BM_ValuesTypedEntry(benchmark::State& state) {
+  frmEditor& editor = openEditor();
+  pick(editor.findChild<QComboBox*>("cmb0Dim"), 5);
+  auto* raw = editor.findChild<QLineEdit*>("txtValue_Raw");
+  auto* panel = editor.findChild<trimlet::ValuesPanel*>();
+  for (auto _ : state) {
+    raw->setText("1FF");
+    panel->txtValue_Raw_LostFocus();
+  }
+}
+BENCHMARK(BM_ValuesTypedEntry)->Unit(benchmark::kMicrosecond);
+
+void BM_FlagsPick(benchmark::State& state) { pickEach(state, "cmbFlag"); }
+BENCHMARK(BM_FlagsPick)->Unit(benchmark::kMicrosecond);
+
+void BM_FlagsClick(benchmark::State& state) {
+  frmEditor& editor = openEditor();
+  pick(editor.findChild<QComboBox*>("cmbFlag"), 7);
+  auto* box = editor.findChild<QCheckBox*>("chkFlag(7)");
+  for (auto _ : state) box->toggle();
+}
+BENCHMARK(BM_FlagsClick)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,289 @@
+#include "ui/editor/ValuesPanel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+
+#include "support/ui/Modal.h"
+#include "ui/editor/EditorTest.h"
+
+namespace trimlet::test {
+namespace {
+
+class ValuesPanelTest : public EditorTest {
+ protected:
+  void SetUp() override {
+    EditorTest::SetUp();
+    std::vector<unsigned char> bin(256, 0);
+    const std::pair<int, unsigned char> bytes[] = {
+        {0x20, 0x7F}, {0x21, 0xFF}, {0x23, 0xFF}, {0x24, 0x7F}, {0x25, 0xFF},
+        {0x26, 0x42}, {0x28, 0x01}, {0x29, 0xF4}, {0x2A, 0x03}, {0xFF, 0x99}};
+    for (const auto& [at, value] : bytes) bin[static_cast<size_t>(at)] = value;
+    ASSERT_TRUE(open(bin, ecuText({
+                              valueItem("Idle", "20", 1),
+                              valueItem("Max", "21", 1),
+                              valueItem("Word", "22", 2),
+                              valueItem("Big", "24", 2),
+                              valueItem("Plain", "26", 1, 0, 5),
+                              valueItem("Zero", "27", 1),
+                              valueItem("Limit", "28", 2, 0.25, -40),
+                              valueItem("Halved", "2a", 1, 2, 0.5, 1),
+                              valueItem("Straddle", "FF", 2),
+                              valueItem("Outside", "FFFF", 1),
+                              valueItem("Wide", "30", 5),
+                              valueItem("Nothex", "2G", 1),
+                          })));
+    raw = child<QLineEdit>("txtValue_Raw");
+    calc = child<QLineEdit>("txtValue_Calc");
+    spin = child<QScrollBar>("scrValue");
+  }
+
+  // Types into the raw box and leaves it with Tab, as the user does.
+  void typeRaw(const QString& text) const {
+    raw->setFocus(Qt::MouseFocusReason);
+    raw->selectAll();
+    QTest::keyClicks(raw, text);
+    QTest::keyClick(raw, Qt::Key_Tab);
+  }
+
+  bool& saved() const { return editor->fields().Saved; }
+
+  QLineEdit* raw = nullptr;
+  QLineEdit* calc = nullptr;
+  QScrollBar* spin = nullptr;
+};
+
+TEST_F(ValuesPanelTest, ChoosingShowsTheJoinedBytesAndCalculatedValue) {
+  EXPECT_EQ(child<QLabel>("lblValue_Xlabel")->text(), "X Label");
+  EXPECT_TRUE(calc->isReadOnly());
+  pick("cmb0Dim", "Limit");
+  EXPECT_EQ(raw->text(), "01F4");
+  EXPECT_EQ(calc->text(), "85.");  // 500 x 0.25 - 40
+  EXPECT_EQ(child<QLabel>("lblValue_Xlabel")->text(), "Limit units");
+  EXPECT_EQ(spin->value(), 0);
+  pick("cmb0Dim", "Halved");
+  EXPECT_EQ(calc->text(), "2.");  // 3 / 2 + 0.5
+  EXPECT_TRUE(saved());
+}
+
+TEST_F(ValuesPanelTest, ArrowsStepOneByteUpAndDown) {
+  pick("cmb0Dim", "Idle");
+  clickArrow(spin, true);
+  EXPECT_EQ(raw->text(), "80");
+  EXPECT_EQ(stored(0x20), "80");
+  EXPECT_EQ(calc->text(), "128.");
+  EXPECT_EQ(spin->value(), 0);
+  EXPECT_FALSE(saved());
+  clickArrow(spin, false);
+  clickArrow(spin, false);
+  EXPECT_EQ(raw->text(), "7E");
+  EXPECT_EQ(stored(0x20), "7E");
+}
+
+TEST_F(ValuesPanelTest, AStepAtTheLimitChangesNothingButClearsSaved) {
+  pick("cmb0Dim", "Max");
+  clickArrow(spin, true);
+  EXPECT_EQ(raw->text(), "FF");
+  EXPECT_EQ(stored(0x21), "FF");
+  EXPECT_FALSE(saved());
+
+  saved() = true;
+  pick("cmb0Dim", "Zero");
+  clickArrow(spin, false);
+  EXPECT_EQ(raw->text(), "0");
+  EXPECT_EQ(stored(0x27), "0 ");
+  EXPECT_FALSE(saved());
+}
+
+TEST_F(ValuesPanelTest, TwoByteStepsCarryMostSignificantFirst) {
+  pick("cmb0Dim", "Word");
+  EXPECT_EQ(raw->text(), "00FF");
+  clickArrow(spin, true);
+  EXPECT_EQ(raw->text(), "100");
+  EXPECT_EQ(stored(0x22), "1 ");
+  EXPECT_EQ(stored(0x23), "0 ");
+  clickArrow(spin, false);
+  clickArrow(spin, false);
+  EXPECT_EQ(raw->text(), "FE");
+  EXPECT_EQ(stored(0x22), "0 ");
+  EXPECT_EQ(stored(0x23), "FE");
+  pick("cmb0Dim", "Word");
+  EXPECT_EQ(raw->text(), "00FE");
+}
+
+TEST_F(ValuesPanelTest, HighHalfOfTwoBytesIsNeverNegative) {
+  pick("cmb0Dim", "Big");
+  spin->setFocus();
+  spin->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(raw->text(), "8000");
+  EXPECT_EQ(stored(0x24), "80");
+  EXPECT_EQ(stored(0x25), "0 ");
+  EXPECT_EQ(calc->text(), "32768.");
+}
+
+TEST_F(ValuesPanelTest, FactorZeroEmptiesTheCalculatedBoxAndStepsLeaveIt) {
+  pick("cmb0Dim", "Idle");
+  EXPECT_EQ(calc->text(), "127.");
+  pick("cmb0Dim", "Plain");
+  EXPECT_EQ(raw->text(), "42");
+  EXPECT_TRUE(calc->text().isEmpty());
+  calc->setText("left alone");
+  clickArrow(spin, true);
+  EXPECT_EQ(stored(0x26), "43");
+  EXPECT_EQ(calc->text(), "left alone");
+}
+
+TEST_F(ValuesPanelTest, TypedNumberTooLargeBecomesTheLargest) {
+  pick("cmb0Dim", "Idle");
+  typeRaw("1FF");
+  EXPECT_EQ(raw->text(), "FF");
+  EXPECT_EQ(stored(0x20), "FF");
+  EXPECT_FALSE(saved());
+
+  pick("cmb0Dim", "Word");
+  typeRaw("123456789ABCDEF0123456");  // beyond 64 bits, still a number
+  EXPECT_EQ(raw->text(), "FFFF");
+  EXPECT_EQ(stored(0x22), "FF");
+  EXPECT_EQ(stored(0x23), "FF");
+}
+
+TEST_F(ValuesPanelTest, TypedShortNumberFillsLeadingBytesWithZero) {
+  pick("cmb0Dim", "Word");
+  typeRaw("5");
+  EXPECT_EQ(raw->text(), "5");
+  EXPECT_EQ(stored(0x22), "0 ");
+  EXPECT_EQ(stored(0x23), "5 ");
+  pick("cmb0Dim", "Word");
+  EXPECT_EQ(raw->text(), "0005");
+  EXPECT_EQ(spin->value(), 0);
+}
+
+TEST_F(ValuesPanelTest, TypedTextThatIsNotHexadecimalWritesNothing) {
+  pick("cmb0Dim", "Limit");
+  for (const QString junk : {"G1", "1 2", "-5", "  "}) {
+    typeRaw(junk);
+    EXPECT_EQ(raw->text(), "01F4") << junk.toStdString();
+    EXPECT_EQ(stored(0x28), "01");
+    EXPECT_EQ(stored(0x29), "F4");
+    EXPECT_TRUE(saved());
+  }
+}
+
+TEST_F(ValuesPanelTest, LeavingTheBoxRewritesItsNumberInEditForm) {
+  pick("cmb0Dim", "Limit");
+  raw->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(raw, Qt::Key_Tab);
+  EXPECT_EQ(stored(0x28), "1 ");
+  EXPECT_EQ(stored(0x29), "F4");
+  EXPECT_EQ(raw->text(), "1F4");
+  EXPECT_FALSE(saved());
+
+  saved() = true;
+  raw->setFocus(Qt::MouseFocusReason);
+  raw->clear();
+  QTest::keyClick(raw, Qt::Key_Tab);  // an emptied box writes nothing
+  EXPECT_EQ(stored(0x28), "1 ");
+  EXPECT_TRUE(saved());
+}
+
+TEST_F(ValuesPanelTest, ClickingAnArrowLeavesTheBoxBeforeTheStep) {
+  pick("cmb0Dim", "Idle");
+  raw->setFocus(Qt::MouseFocusReason);
+  raw->selectAll();
+  QTest::keyClicks(raw, "10");
+  clickArrow(spin, true);  // the typed 10 is written first, then stepped
+  EXPECT_TRUE(spin->hasFocus());
+  EXPECT_EQ(raw->text(), "11");
+  EXPECT_EQ(stored(0x20), "11");
+
+  raw->setFocus(Qt::MouseFocusReason);
+  raw->selectAll();
+  QTest::keyClicks(raw, "zz");
+  clickArrow(spin, false);  // junk goes back to 11, then the step
+  EXPECT_EQ(raw->text(), "10");
+  EXPECT_EQ(stored(0x20), "10");
+
+  raw->setFocus(Qt::MouseFocusReason);
+  raw->selectAll();
+  QTest::keyClicks(raw, "1FF");
+  clickArrow(spin, true);  // corrected to FF, and FF is the top
+  EXPECT_EQ(raw->text(), "FF");
+  EXPECT_EQ(stored(0x20), "FF");
+}
+
+TEST_F(ValuesPanelTest, AStepNeverWritesOutsideTheRangeWhateverTheBoxHolds) {
+  pick("cmb0Dim", "Idle");
+  raw->setText("100");  // one past the largest byte, put there without leaving the box
+  spin->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(stored(0x20), "7F");
+  raw->setText("FFFFFFFFFFFFFFFF");
+  spin->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(stored(0x20), "7F");
+  raw->setText("");
+  spin->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(stored(0x20), "7F");
+  EXPECT_EQ(raw->text(), "7F");
+  EXPECT_EQ(stored(0x21), "FF");
+  EXPECT_EQ(spin->value(), 0);
+}
+
+TEST_F(ValuesPanelTest, NothingIsWrittenWithoutAChosenEntry) {
+  std::vector<std::string> before;
+  for (int i = 0; i < 0x40; ++i) before.push_back(stored(i));
+  clickArrow(spin, true);
+  typeRaw("5");
+  EXPECT_TRUE(raw->text().isEmpty());  // no entry: no bytes, so any number empties the box
+
+  pick("cmb0Dim", "Idle");
+  auto* list = child<QComboBox>("cmb0Dim");
+  list->lineEdit()->setFocus();
+  QTest::keyClicks(list->lineEdit(), "x");
+  EXPECT_EQ(list->currentIndex(), -1);
+  clickArrow(spin, true);
+  for (int i = 0; i < 0x40; ++i) EXPECT_EQ(stored(i), before[static_cast<size_t>(i)]) << i;
+  EXPECT_TRUE(saved());
+}
+
+TEST_F(ValuesPanelTest, EnterInTheBoxNeitherSavesNorCloses) {
+  pick("cmb0Dim", "Idle");
+  raw->setFocus(Qt::MouseFocusReason);
+  const QStringList messages = answerMessages([&] { QTest::keyClick(raw, Qt::Key_Return); });
+  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(editor->isVisible());
+}
+
+TEST_F(ValuesPanelTest, ItemsThatDoNotFitAreShownButNeverReadOrWritten) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Straddle", "beyond the end"},
+      {"Outside", "beyond the end"},
+      {"Wide", "5 bytes"},
+      {"Nothex", "not a hexadecimal"},
+  };
+  auto* note = child<QLabel>("lblValue_Note");
+  for (const auto& [name, why] : cases) {
+    pick("cmb0Dim", "Idle");
+    EXPECT_TRUE(raw->isEnabled());
+    EXPECT_TRUE(note->isHidden());
+    pick("cmb0Dim", name);
+    EXPECT_EQ(child<QLabel>("lblValue_Xlabel")->text(), QString(name) + " units");
+    EXPECT_FALSE(raw->isEnabled()) << name;
+    EXPECT_FALSE(spin->isEnabled()) << name;
+    EXPECT_TRUE(raw->text().isEmpty());
+    EXPECT_TRUE(calc->text().isEmpty());
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_TRUE(note->text().contains(why)) << note->text().toStdString();
+
+    raw->setText("12");  // even when reached from code, nothing is written
+    spin->setValue(-1);
+    EXPECT_EQ(spin->value(), 0);
+  }
+  EXPECT_EQ(stored(0xFF), "99");
+  EXPECT_EQ(stored(0x100), "00");
+  EXPECT_EQ(stored(0x30), "00");
+  EXPECT_TRUE(saved());
+}
+
+}  // namespace
+}  // namespace trimlet::test
