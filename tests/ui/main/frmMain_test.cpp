@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -223,6 +224,19 @@ TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
       [&] { button("cmdECU")->click(); });
   EXPECT_EQ(title, "Select ECU File");
   EXPECT_EQ(box("txtECU")->text().toStdString(), ecu);
+
+  // Without a folder in the box the dialog opens where the platform puts it: the current one.
+  typePaths("engine.bin", ecu);
+  whileModal(
+      "cdiBIN",
+      [&](QWidget* widget) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+      },
+      [&] { button("cmdBIN")->click(); });
+  EXPECT_EQ(folder, QDir::currentPath());
+  EXPECT_EQ(box("txtBIN")->text(), "engine.bin");
 }
 
 }  // namespace
