@@ -23,6 +23,10 @@
 #include "ui/editor/frmEditor.h"
 #include "ui/viewer/frmView.h"
 
+// The badge lives in the UI library's resources; a static library must register them itself,
+// or the linker drops them, and the macro may not stand inside a namespace.
+static void initResources() { Q_INIT_RESOURCE(resources); }
+
 namespace trimlet {
 
 namespace {
@@ -89,6 +93,7 @@ frmMain::frmMain(QWidget* parent)
   txtBIN->setObjectName("txtBIN");
   txtECU->setObjectName("txtECU");
   picBadge->setObjectName("picBadge");
+  initResources();
   picBadge->setPixmap(QPixmap(":/trimlet/badge.png"));
   txtBIN->setMinimumWidth(360);
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -96,7 +97,7 @@ TEST_F(MainWindow, StartsWithCaptionAndTheRememberedPaths) {
   EXPECT_EQ(button("cmdECU")->text(), "Select ECU File");
   EXPECT_EQ(button("cmdECU_Edit")->text(), "&Edit File");
   EXPECT_EQ(button("cmdView")->text(), "&View");
-  EXPECT_NE(window->findChild<QWidget*>("picBadge"), nullptr);
+  EXPECT_FALSE(window->findChild<QLabel*>("picBadge")->pixmap().isNull());
 }
 
 TEST_F(MainWindow, WithoutSettingsStartsEmptyAndClosingWritesThePaths) {
