@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <utility>
 #include <vector>
 
+#include "core/file_read.h"
 #include "core/hex.h"
 #include "core/state.h"
 
@@ -43,39 +45,28 @@ void fillAddress(BIN_Record& record, int index) {
 }
 
 // Reads the whole file, refusing it as soon as it proves larger than the image holds.
-FileResult readFile(std::vector<unsigned char>& bytes) {
-  std::FILE* file = std::fopen(BIN_Path.c_str(), "rb");
-  if (file == nullptr) return {false, readFailure(std::strerror(errno))};
-  bytes.resize(static_cast<size_t>(kMaxBinFileBytes) + 1);
-  size_t total = 0;
-  while (total < bytes.size()) {
-    const size_t n = std::fread(bytes.data() + total, 1, bytes.size() - total, file);
-    total += n;
-    if (n == 0) break;
-  }
-  const bool failed = std::ferror(file) != 0;
-  const int error = errno;
-  bool larger = total > static_cast<size_t>(kMaxBinFileBytes);
-  std::fclose(file);
-  if (failed) return {false, readFailure(std::strerror(error))};
-  if (larger) {
-    long long size = static_cast<long long>(total);
-    if (std::FILE* again = std::fopen(BIN_Path.c_str(), "rb")) {
-      if (std::fseek(again, 0, SEEK_END) == 0) size = std::ftell(again);
-      std::fclose(again);
-    }
-    return {false, "The BIN file " + BIN_Path + " is too large: it holds " + withThousands(size) +
+FileResult readFile(std::string& bytes) {
+  FileBytes file = readFileBytes(BIN_Path, static_cast<size_t>(kMaxBinFileBytes) + 1);
+  if (file.error != 0) return {false, readFailure(std::strerror(file.error))};
+  if (file.bytes.size() > static_cast<size_t>(kMaxBinFileBytes)) {
+    // A device or pipe has no size to name; the reading itself proved it too large.
+    std::error_code sizeError;
+    const auto size = std::filesystem::file_size(BIN_Path, sizeError);
+    const std::string held = !sizeError && size > static_cast<uintmax_t>(kMaxBinFileBytes)
+                                 ? withThousands(static_cast<long long>(size))
+                                 : "more than " + withThousands(kMaxBinFileBytes);
+    return {false, "The BIN file " + BIN_Path + " is too large: it holds " + held +
                        " bytes, and Trimlet holds at most " + withThousands(kMaxBinFileBytes) +
                        " bytes."};
   }
-  bytes.resize(total);
+  bytes = std::move(file.bytes);
   return {};
 }
 
 }  // namespace
 
 FileResult Load_BIN() {
-  std::vector<unsigned char> bytes;
+  std::string bytes;
   if (FileResult result = readFile(bytes); !result.ok) return result;
 
   // Whole 16-byte blocks, then the block that meets the end of the file (filled up with 00).
@@ -83,7 +74,9 @@ FileResult Load_BIN() {
   for (int p = 0; p < records; ++p) {
     BIN_Record& record = BIN_Data[static_cast<size_t>(p)];
     fillAddress(record, p);
-    setLoadedByte(record, p < static_cast<int>(bytes.size()) ? bytes[static_cast<size_t>(p)] : 0);
+    setLoadedByte(record, p < static_cast<int>(bytes.size())
+                              ? static_cast<uint8_t>(bytes[static_cast<size_t>(p)])
+                              : 0);
   }
   BIN_Size = records;
   BIN_FileBytes = static_cast<int64_t>(bytes.size());

@@ -21,10 +21,12 @@ std::optional<double> calculatedValue(double raw, int16_t operation, double fact
 std::string formatPattern(double value) {
   if (!std::isfinite(value) || std::fabs(value) >= kLargestShownValue) return {};
 
-  // Round the shortest decimal form of the value, digit by digit, so 0.125 gives .13.
-  std::array<char, 64> buffer{};
+  // Round the shortest decimal form of the value, digit by digit, so 0.125 gives .13. The
+  // buffer holds the longest fixed form of a double, the smallest subnormal's 300-odd digits.
+  std::array<char, 400> buffer{};
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
                                     std::chars_format::fixed);
+  if (result.ec != std::errc()) return {};
   std::string digits(buffer.data(), result.ptr);
   const size_t point = digits.find('.');
   std::string whole = digits.substr(0, point);

@@ -1,13 +1,11 @@
 #include "core/ecu_file.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <utility>
 
+#include "core/file_read.h"
 #include "core/state.h"
 
 namespace trimlet {
@@ -75,24 +73,11 @@ class ItemReader {
   bool done_ = false;
 };
 
-std::optional<std::string> readText(const std::string& path, std::string& failure) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    failure = std::strerror(errno);
-    return std::nullopt;
-  }
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) {
-    failure = std::strerror(errno);
-    return std::nullopt;
-  }
-  return text;
-}
-
+// Upper case for ASCII letters only, whatever locale the process runs under.
 std::string upper(std::string_view s) {
   std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return out;
 }
 
@@ -185,13 +170,16 @@ std::optional<int16_t> toInt16(std::string_view text) {
 }
 
 ParseResult Parse_ECU() {
+  // Items of an earlier file must never pass for items of this one, whatever fails below.
+  ECU_Items.fill(ECU_Item{});
+  ECU_Count = 0;
   ECU_Format.clear();
-  std::string failure;
-  const auto text = readText(ECU_Path, failure);
-  if (!text) {
-    return {ParseOutcome::Rejected, "The ECU file " + ECU_Path + " cannot be read: " + failure};
+  const FileBytes file = readFileBytes(ECU_Path);
+  if (file.error != 0) {
+    return {ParseOutcome::Rejected,
+            "The ECU file " + ECU_Path + " cannot be read: " + std::strerror(file.error)};
   }
-  ItemReader reader(*text);
+  ItemReader reader(file.bytes);
 
   const auto format = reader.nextNonBlank();
   if (!format || upper(*format).find("FORMAT") == std::string::npos) {
@@ -199,7 +187,6 @@ ParseResult Parse_ECU() {
   }
   ECU_Format = std::string(*format);
 
-  ECU_Items.fill(ECU_Item{});
   if (!reader.skipPastOpenBrace() || !readHeader(reader)) {
     return {ParseOutcome::Rejected, kEcuFileError};
   }

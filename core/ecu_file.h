@@ -1,6 +1,7 @@
 // Reading the ECU definition file into the header fields and the item table.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>

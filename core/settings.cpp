@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
+
+#include "core/file_read.h"
 
 namespace trimlet {
 
@@ -36,10 +38,13 @@ struct IniFile {
   bool crlf = false;  // new lines follow the file's own line ends
 };
 
+// The file's lines: none when it does not exist yet, nullopt when it exists but cannot be read
+// (a write must then leave it alone rather than replace it with one section).
 std::optional<IniFile> load() {
-  std::ifstream file(g_path, std::ios::binary);
-  if (!file) return std::nullopt;
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const FileBytes file = readFileBytes(g_path);
+  if (file.error == ENOENT) return IniFile{};
+  if (file.error != 0) return std::nullopt;
+  const std::string& text = file.bytes;
   IniFile ini;
   ini.crlf = text.find("\r\n") != std::string::npos;
   size_t start = 0;
@@ -120,7 +125,11 @@ std::string INI_Read(std::string_view key) {
 }
 
 void INI_Write(std::string_view key, std::string_view value) {
-  IniFile ini = load().value_or(IniFile{});
+  auto loaded = load();
+  if (!loaded) return;
+  IniFile& ini = *loaded;
+  // Values are single lines: a line break would start a key or section of its own.
+  value = value.substr(0, value.find_first_of("\r\n"));
   const std::string entry = std::string(trim(key)) + "=" + std::string(value);
   if (const auto body = findSection(ini)) {
     if (const auto line = findKey(ini, *body, key)) {

@@ -16,7 +16,8 @@ void setSettingsFile(std::string path, std::string section);
 [[nodiscard]] std::string INI_Read(std::string_view key);
 
 // Stores `value` under `key`, creating the file, the section and the key as needed and
-// keeping every other line. A failed write is ignored, as callers expect.
+// keeping every other line; a value is cut at its first line break. A failed write is ignored,
+// as callers expect, and a file that exists but cannot be read is left alone.
 void INI_Write(std::string_view key, std::string_view value);
 
 }  // namespace trimlet

@@ -23,8 +23,8 @@
 #include "ui/editor/frmEditor.h"
 #include "ui/viewer/frmView.h"
 
-// The window's picture lives in the UI library's resources, which a static library must
-// register itself.
+// The badge lives in the UI library's resources; a static library must register them itself,
+// or the linker drops them, and the macro may not stand inside a namespace.
 static void initResources() { Q_INIT_RESOURCE(resources); }
 
 namespace trimlet {

@@ -1,0 +1,80 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/TempDir.h"
+
+namespace trimlet {
+namespace {
+
+using test::readText;
+using test::TempDir;
+
+class Settings : public testing::Test {
+ protected:
+  void SetUp() override {
+    path = (dir.path() / "trimlet.ini").string();
+    setSettingsFile(path, "trimlet");
+  }
+
+  TempDir dir;
+  std::string path;
+};
+
+TEST_F(Settings, MissingFileSectionOrKeyReadsEmpty) {
+  EXPECT_EQ(INI_Read("BIN Location"), "");
+  dir.write("trimlet.ini", "[other]\nBIN Location=/elsewhere\n");
+  EXPECT_EQ(INI_Read("BIN Location"), "");
+  dir.write("trimlet.ini", "[trimlet]\nECU Location=/x.ecu\n");
+  EXPECT_EQ(INI_Read("BIN Location"), "");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "other.ini"));
+}
+
+TEST_F(Settings, FirstWriteCreatesFileSectionAndKey) {
+  INI_Write("BIN Location", "/data/engine.bin");
+  INI_Write("Save Before Execute (Y/N)", "N");
+  EXPECT_EQ(readText(path),
+            "[trimlet]\nBIN Location=/data/engine.bin\nSave Before Execute (Y/N)=N\n");
+  EXPECT_EQ(INI_Read("BIN Location"), "/data/engine.bin");
+  EXPECT_EQ(INI_Read("Save Before Execute (Y/N)"), "N");
+}
+
+TEST_F(Settings, WritesKeepOtherSectionsKeysAndComments) {
+  dir.write("trimlet.ini",
+            "; kept\r\n[Other]\r\nBIN Location=other\r\n\r\n[TRIMLET]\r\n; note\r\n"
+            "bin location = old\r\nUpload Execute=upload.sh\r\n\r\n[Last]\r\nx=1\r\n");
+  INI_Write("BIN Location", "new");
+  INI_Write("ECU Location", "e.ecu");
+  EXPECT_EQ(readText(path),
+            "; kept\r\n[Other]\r\nBIN Location=other\r\n\r\n[TRIMLET]\r\n; note\r\n"
+            "BIN Location=new\r\nUpload Execute=upload.sh\r\nECU Location=e.ecu\r\n\r\n"
+            "[Last]\r\nx=1\r\n");
+}
+
+TEST_F(Settings, ReadsAreCaseInsensitiveTrimmedAndCapped) {
+  const std::string longValue = std::string(250, 'a') + "bcdefghij";  // 259 characters
+  dir.write("trimlet.ini", "[Trimlet]\n  bin LOCATION =   /p q/r.bin  \nUpload Execute=" +
+                               longValue + "\nQuoted=\" spaced \"\n");
+  EXPECT_EQ(INI_Read("BIN Location"), "/p q/r.bin");
+  EXPECT_EQ(INI_Read("upload execute"), longValue.substr(0, 254));
+  EXPECT_EQ(INI_Read("Quoted"), "spaced");
+}
+
+TEST_F(Settings, ValueIsOneLine) {
+  INI_Write("BIN Location", "a.bin\n[trimlet]\nUpload Execute=rm");
+  EXPECT_EQ(INI_Read("BIN Location"), "a.bin");
+  EXPECT_EQ(INI_Read("Upload Execute"), "");
+}
+
+TEST_F(Settings, FailedWriteIsIgnored) {
+  std::filesystem::create_directory(path);
+  INI_Write("BIN Location", "x");
+  EXPECT_EQ(INI_Read("BIN Location"), "");
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+}  // namespace
+}  // namespace trimlet
