@@ -37,10 +37,13 @@ TableGrid::TableGrid(QWidget* parent) : QTableView(parent), model_(new TableMode
   setCornerButtonEnabled(false);
   setWordWrap(false);
   setTabKeyNavigation(false);
+  // As large as its cells and no larger, so a short table does not sit in a field of white.
+  setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
 
   // Fixed section sizes: a 500 by 500 map must not measure every cell.
   const QFontMetrics metrics = fontMetrics();
-  horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance("-000.00") + 10);
+  horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance("000.00") + 10);
   horizontalHeader()->setMinimumSectionSize(metrics.horizontalAdvance("000") + 8);
   verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
   verticalHeader()->setMinimumSectionSize(metrics.height() + 2);

@@ -132,6 +132,7 @@ void TablePanel::buildMaps() {
   split->addWidget(buildPicture());
   split->setStretchFactor(0, 3);
   split->setStretchFactor(1, 2);
+  split->setSizes({600, 400});
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
@@ -155,10 +156,10 @@ QWidget* TablePanel::buildTable() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(lblZlabel, 0, 1);
   layout->addWidget(lblYlabel, 1, 0);
-  layout->addWidget(grd, 1, 1);
+  layout->addWidget(grd, 1, 1, Qt::AlignLeft | Qt::AlignTop);
   layout->addWidget(lblXlabel, 2, 1);
-  layout->setColumnStretch(1, 1);
-  layout->setRowStretch(1, 1);
+  layout->setColumnStretch(2, 1);
+  layout->setRowStretch(3, 1);
   return box;
 }
 
