@@ -27,36 +27,37 @@ namespace {
 
 using Kind = Canvas::Primitive::Kind;
 
-// One table item of a test's ECU file.
-struct TableItem {
-  std::string address;
-  int cols = 1;
-  int rows = 1;
-  double offset = 0;
-  int operation = 0;
-  double factor = 1;
-  std::string name = "Item";
-  std::string yaxis;
-  std::string xaxis;
-};
-
-TableItem table(std::string address, int cols, int rows) {
-  TableItem item;
-  item.address = std::move(address);
-  item.cols = cols;
-  item.rows = rows;
+// A table item of a test's ECU file: raw values shown as they are, unless scaled.
+ECU_Item table(std::string address, int cols, int rows, std::string yaxis = "",
+               std::string xaxis = "") {
+  ECU_Item item;
+  item.Address = std::move(address);
+  item.Cols = static_cast<int16_t>(cols);
+  item.Rows = static_cast<int16_t>(rows);
+  item.Factor = 1;
+  item.Name = "Item";
+  item.Yaxis = std::move(yaxis);
+  item.Xaxis = std::move(xaxis);
   return item;
 }
 
-std::string ecuFile(const std::vector<TableItem>& items) {
+ECU_Item scaled(ECU_Item item, double offset, int operation, double factor, std::string name) {
+  item.Offset = offset;
+  item.Operation = static_cast<int16_t>(operation);
+  item.Factor = factor;
+  item.Name = std::move(name);
+  return item;
+}
+
+std::string ecuFile(const std::vector<ECU_Item>& items) {
   std::ostringstream out;
   out << "ECU FORMAT 1\n{\nTitle=Test\nVersion=1\nA=\nB=\nC=\nD=\nItems=" << items.size()
       << "\n}\n";
-  for (const TableItem& item : items) {
-    out << "{\nAddress=" << item.address << ", Cols=" << item.cols << ", Rows=" << item.rows
-        << ", Bytes=1, Kind=0, Offset=" << item.offset << ", Operation=" << item.operation
-        << ", Factor=" << item.factor << "\nName=" << item.name
-        << "\nYlabel=Y title\nYaxis=" << item.yaxis << "\nXlabel=X title\nXaxis=" << item.xaxis
+  for (const ECU_Item& item : items) {
+    out << "{\nAddress=" << item.Address << ", Cols=" << item.Cols << ", Rows=" << item.Rows
+        << ", Bytes=1, Kind=0, Offset=" << item.Offset << ", Operation=" << item.Operation
+        << ", Factor=" << item.Factor << "\nName=" << item.Name
+        << "\nYlabel=Y title\nYaxis=" << item.Yaxis << "\nXlabel=X title\nXaxis=" << item.Xaxis
         << "\n}\n";
   }
   return out.str();
@@ -64,7 +65,7 @@ std::string ecuFile(const std::vector<TableItem>& items) {
 
 class TablesTest : public ::testing::Test {
  protected:
-  void open(std::vector<unsigned char> bin, const std::vector<TableItem>& items) {
+  void open(std::vector<unsigned char> bin, const std::vector<ECU_Item>& items) {
     resetState();
     setSettingsFile((dir_.path() / "trimlet.ini").string(), "trimlet");
     BIN_Path = dir_.write("test.bin", bin);
@@ -72,8 +73,6 @@ class TablesTest : public ::testing::Test {
     editor_ = std::make_unique<frmEditor>();
     ASSERT_TRUE(editor_->Form_Load());
     editor_->show();
-    arrays_ = editor_->findChild<DropDown*>("cmb1Dim")->parentWidget()->findChild<TablePanel*>(
-        QString(), Qt::FindDirectChildrenOnly);
     arrays_ = qobject_cast<TablePanel*>(editor_->findChild<DropDown*>("cmb1Dim")->parentWidget());
     maps_ = qobject_cast<TablePanel*>(editor_->findChild<DropDown*>("cmb2Dim")->parentWidget());
     ASSERT_NE(arrays_, nullptr);
@@ -138,7 +137,7 @@ std::vector<unsigned char> bytes(std::initializer_list<int> values, size_t size 
 // ---------------------------------------------------------------- grid placement
 
 TEST_F(TablesTest, ArrayRowZeroIsTheBottomRowBesideTheFirstYaxisSlot) {
-  open(bytes({10, 20, 30}), {{"0", 1, 3, 0, 0, 1, "Deg", "Low  Mid  High ", "ab"}});
+  open(bytes({10, 20, 30}), {table("0", 1, 3, "Low  Mid  High ", "ab")});
   choose(arrays_, 0);
   TableGrid* grid = arrays_->grid();
   ASSERT_EQ(grid->rows(), 4);
@@ -156,8 +155,7 @@ TEST_F(TablesTest, ArrayRowZeroIsTheBottomRowBesideTheFirstYaxisSlot) {
 }
 
 TEST_F(TablesTest, OneRowAndOneColumnArraysFillOneDataRowOrColumn) {
-  open(bytes({1, 2, 3, 4}),
-       {{"0", 4, 1, 0, 0, 1, "Row", "", " 20 40 60 80"}, {"1", 1, 3, 0, 0, 1, "Column", "", ""}});
+  open(bytes({1, 2, 3, 4}), {table("0", 4, 1, "", " 20 40 60 80"), table("1", 1, 3)});
   choose(arrays_, 0);
   TableGrid* grid = arrays_->grid();
   ASSERT_EQ(grid->rows(), 2);
@@ -174,7 +172,7 @@ TEST_F(TablesTest, OneRowAndOneColumnArraysFillOneDataRowOrColumn) {
 }
 
 TEST_F(TablesTest, MapRowsRunBottomUpAndColumnsLeftToRight) {
-  open(bytes({0, 1, 2, 3, 4, 5}), {{"0", 3, 2, 0, 0, 1, "Map", "r0   r1   ", " 20 40 60"}});
+  open(bytes({0, 1, 2, 3, 4, 5}), {table("0", 3, 2, "r0   r1   ", " 20 40 60")});
   choose(maps_, 0);
   TableGrid* grid = maps_->grid();
   ASSERT_EQ(grid->rows(), 3);
@@ -193,7 +191,7 @@ TEST_F(TablesTest, MapRowsRunBottomUpAndColumnsLeftToRight) {
 // ---------------------------------------------------------------- cell texts
 
 TEST_F(TablesTest, RawCellsAreDecimalAndTheToggleNamesTheNextMode) {
-  open(bytes({0xFF, 200}), {{"0", 2, 1, -40, 0, 0.75, "Deg C", "", ""}});
+  open(bytes({0xFF, 200}), {scaled(table("0", 2, 1), -40, 0, 0.75, "Deg C")});
   choose(arrays_, 0);
   TableGrid* grid = arrays_->grid();
   EXPECT_EQ(grid->text(1, 1), "255");
@@ -212,7 +210,7 @@ TEST_F(TablesTest, RawCellsAreDecimalAndTheToggleNamesTheNextMode) {
 
 TEST_F(TablesTest, FactorZeroShowsTheOffsetAndDivisionByZeroShowsNothing) {
   open(bytes({7, 9, 7, 9}),
-       {{"0", 2, 1, 12.5, 0, 0, "Mult", "", ""}, {"2", 2, 1, 12.5, 1, 0, "Div", "", ""}});
+       {scaled(table("0", 2, 1), 12.5, 0, 0, "Mult"), scaled(table("2", 2, 1), 12.5, 1, 0, "Div")});
   QTest::mouseClick(control<QPushButton>(arrays_, "cmdShowIn_1"), Qt::LeftButton);
   choose(arrays_, 0);
   EXPECT_EQ(arrays_->grid()->text(1, 1), "12.5");
