@@ -17,23 +17,10 @@ void selectBlock(TableGrid& grid, int top, int left, int bottom, int right) {
       QItemSelectionModel::ClearAndSelect);
 }
 
-TEST(TableGrid, CountsTheHeaderRowAndColumnAndShowsTheirCaptions) {
+TEST(TableGrid, RefillingCellsKeepsTheSelection) {
   TableGrid grid;
   QAbstractItemModelTester tester(grid.model(),
                                   QAbstractItemModelTester::FailureReportingMode::Warning);
-  grid.setFrame(3, 4, {"High ", "Low  "}, {" 20", " 40", "60"});
-  EXPECT_EQ(grid.rows(), 3);
-  EXPECT_EQ(grid.cols(), 4);
-  EXPECT_EQ(grid.text(0, 0), "");
-  EXPECT_EQ(grid.text(1, 0), "High ");
-  EXPECT_EQ(grid.text(2, 0), "Low  ");
-  EXPECT_EQ(grid.text(0, 1), " 20");
-  EXPECT_EQ(grid.text(0, 3), "60");
-  EXPECT_EQ(grid.text(1, 1), "");
-}
-
-TEST(TableGrid, RefillingCellsKeepsTheSelection) {
-  TableGrid grid;
   grid.setFrame(4, 4);
   selectBlock(grid, 2, 2, 3, 3);
   QSignalSpy resets(grid.model(), &QAbstractItemModel::modelReset);

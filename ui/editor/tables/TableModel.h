@@ -33,8 +33,9 @@ class TableModel : public QAbstractTableModel {
   [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
+  // Column by column, as the tables keep their values.
   [[nodiscard]] size_t at(int row, int col) const {
-    return static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col);
+    return static_cast<size_t>(col) * static_cast<size_t>(rows_) + static_cast<size_t>(row);
   }
 
   int rows_ = 0;

@@ -333,11 +333,12 @@ void TablePanel::Draw_Grid() {
                                           : QString::fromStdString(formatCalculated(
                                                 raw, item.Operation, item.Factor, item.Offset));
   }
+  // Column by column, the order in which the values and the cells lie in memory.
   const int rowCount = rows();
-  for (int row = 1; row <= rowCount; ++row) {
-    for (int col = 1; col <= cols(); ++col) {
-      const int raw =
-          static_cast<int>((*data_)[static_cast<size_t>(col - 1)][static_cast<size_t>(row - 1)]);
+  for (int col = 1; col <= cols(); ++col) {
+    const auto& column = (*data_)[static_cast<size_t>(col - 1)];
+    for (int row = 1; row <= rowCount; ++row) {
+      const int raw = static_cast<int>(column[static_cast<size_t>(row - 1)]);
       grd->setCellText(rowCount + 1 - row, col, texts[static_cast<size_t>(raw)], raw);
     }
   }
