@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -333,6 +334,7 @@ TEST_F(TablesTest, HighlightingIsOnOnlyWhileTheGridHasTheFocus) {
   EXPECT_TRUE(arrays_->grid()->highlight());
   control<QPushButton>(arrays_, "cmdShowIn_1")->setFocus();
   EXPECT_FALSE(arrays_->grid()->highlight());
+  EXPECT_FALSE(arrays_->grid()->horizontalHeader()->highlightSections());
   arrays_->grid()->setFocus();
   tabs->setCurrentWidget(maps_);
   EXPECT_FALSE(arrays_->grid()->highlight());

@@ -104,6 +104,9 @@ std::vector<QRect> TableGrid::selectedBlocks() const {
 
 void TableGrid::setHighlight(bool on) {
   highlight_ = on;
+  // The headers would otherwise still mark the selected rows and columns.
+  horizontalHeader()->setHighlightSections(on);
+  verticalHeader()->setHighlightSections(on);
   viewport()->update();
 }
 
