@@ -96,8 +96,6 @@ TablePanel::TablePanel(TableKind kind, EditorFields& fields, QWidget* parent)
   connectHandlers();
 }
 
-TablePanel::~TablePanel() = default;
-
 void TablePanel::buildArrays() {
   auto* top = new QHBoxLayout;
   top->addWidget(cmbDim);

@@ -29,7 +29,6 @@ class TablePanel : public QWidget {
 
  public:
   TablePanel(TableKind kind, EditorFields& fields, QWidget* parent = nullptr);
-  ~TablePanel() override;
 
   [[nodiscard]] DropDown* list() const { return cmbDim; }
   [[nodiscard]] TableGrid* grid() const { return grd; }
