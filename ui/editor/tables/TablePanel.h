@@ -2,22 +2,37 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+#include <memory>
 
 #include "ui/editor/EditorFields.h"
+#include "ui/editor/hex/PointGraph.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace trimlet {
 
+class Canvas;
 class DropDown;
+class SpinControl;
+class TableGrid;
 
 enum class TableKind { Arrays, Maps };
 
+// Shows one table item in a grid whose highlighted cells the "+" and "-" keys step; maps are
+// also drawn as a wire frame that can be rotated, panned and zoomed. The handlers carry the
+// arrays tab's names (cmb1Dim_Click, grdLine_KeyDown ...) in a form that serves both tabs.
 class TablePanel : public QWidget {
   Q_OBJECT
 
  public:
   TablePanel(TableKind kind, EditorFields& fields, QWidget* parent = nullptr);
 
-  [[nodiscard]] DropDown* list() const { return list_; }
+  [[nodiscard]] DropDown* list() const { return cmbDim; }
+  [[nodiscard]] TableGrid* grid() const { return grd; }
+  [[nodiscard]] const PointTable& data() const { return *data_; }
 
   // The parts of the window's reset that concern this tab.
   void clearGrid();
@@ -27,13 +42,66 @@ class TablePanel : public QWidget {
   // Selection highlighting of the grid.
   void setHighlight(bool on);
 
-  // Maps only: redraws the wire frame and refills the cells.
+  // What follows every change: redraws the wire frame (maps only), then refills the cells.
   void Draw_Map();
 
+  void cmbDim_Click();
+  void grd_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+  void cmdShowIn_Click();
+  void scrRotAngle_Change();
+  void scrPanHor_Change();
+  void scrPanVer_Change();
+  void scrZoom_Change();
+
  private:
+  [[nodiscard]] bool isMap() const { return kind_ == TableKind::Maps; }
+  [[nodiscard]] int16_t& cols();
+  [[nodiscard]] int16_t& rows();
+  [[nodiscard]] bool& showRaw();
+
+  // Fills the cells from the table's values in the current display mode.
+  void Draw_Grid();
+  // The grid frame of a newly chosen item: sizes and axis captions.
+  void drawFrame(const ECU_Item& item);
+  // Widens MapMaxX / MapMinY to take in the point of cell (c, r) at the current angle.
+  void widenExtent(int c, int r);
+  // An item that cannot be shown: nothing read, the grid emptied and disabled, the reason shown.
+  void refuse(const QString& reason);
+  void resetView();
+
+  void buildArrays();
+  void buildMaps();
+  QWidget* buildTable();
+  QWidget* buildPicture();
+  QLayout* buildFooter();
+  void connectHandlers();
+
   TableKind kind_;
   EditorFields& fields_;
-  DropDown* list_;
+  std::unique_ptr<PointTable> data_;
+  // The item whose values the table holds and where its first byte lies: edits go back there
+  // whatever the list shows meanwhile.
+  const ECU_Item* item_ = nullptr;
+  int start_ = 0;
+
+  DropDown* cmbDim;
+  TableGrid* grd;
+  QLabel* lblXlabel;
+  QLabel* lblYlabel;
+  QLabel* lblZlabel;
+  QPushButton* cmdShowIn;
+  std::array<QLabel*, 3> lblInstructions{};
+  QLabel* lblNote;
+
+  // Maps only.
+  QLineEdit* txtStart3D = nullptr;
+  QLineEdit* txtRow3D = nullptr;
+  QLineEdit* txtCol3D = nullptr;
+  Canvas* picMap = nullptr;
+  SpinControl* scrRotAngle = nullptr;
+  SpinControl* scrPanHor = nullptr;
+  SpinControl* scrPanVer = nullptr;
+  SpinControl* scrZoom = nullptr;
 };
 
 }  // namespace trimlet

@@ -1,0 +1,187 @@
+// Drawing and editing a map: the wire frame and a full key press, against a hand-made
+// baseline that draws the same frame with one polyline per row and column and stamped circles.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QPixmap>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "core/hex.h"
+#include "core/state.h"
+#include "ui/common/Canvas.h"
+#include "ui/common/DropDown.h"
+#include "ui/editor/hex/PointGraph.h"
+#include "ui/editor/hex/Projection.h"
+#include "ui/editor/tables/TableGrid.h"
+#include "ui/editor/tables/TablePanel.h"
+
+namespace {
+
+using trimlet::Canvas;
+using trimlet::EditorFields;
+using trimlet::TableKind;
+using trimlet::TablePanel;
+
+constexpr int kImageWidth = 1000;
+constexpr int kImageHeight = 800;
+
+void ensureApplication() {
+  static std::unique_ptr<QApplication> app;
+  if (app) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "bench_tables";
+  static char* argv[] = {name, nullptr};
+  app = std::make_unique<QApplication>(argc, argv);
+}
+
+// A map of size × size cells at address 0 with a smooth surface, chosen in a maps panel whose
+// picture is 1000 × 800 pixels.
+struct MapFixture {
+  explicit MapFixture(int size) {
+    ensureApplication();
+    trimlet::resetState();
+    const int cells = size * size;
+    for (int i = 0; i < cells + 16; ++i) {
+      const int r = i / size;
+      const int c = i % size;
+      const double v = 128 + 100 * std::sin(c * 0.05) * std::cos(r * 0.04);
+      trimlet::setLoadedByte(trimlet::BIN_Data[static_cast<size_t>(i)],
+                             static_cast<uint8_t>(std::lround(v)));
+    }
+    trimlet::BIN_FileBytes = cells + 16;
+    trimlet::BIN_Size = cells + 32;
+    trimlet::ECU_Count = 1;
+    trimlet::ECU_Item& item = trimlet::ECU_Items[1];
+    item.Address = "0";
+    item.Cols = static_cast<int16_t>(size);
+    item.Rows = static_cast<int16_t>(size);
+    item.Name = "Map";
+    fields.MapIndex[1] = 1;
+    fields.MapCount = 1;
+    panel = std::make_unique<TablePanel>(TableKind::Maps, fields);
+    panel->resize(1600, 1000);
+    canvas = panel->findChild<Canvas*>("picMap");
+    canvas->resize(kImageWidth, kImageHeight);
+    panel->grid()->resize(600, 600);
+    panel->list()->addItem("Map");
+    panel->list()->setCurrentIndex(0);
+    panel->cmbDim_Click();
+    // A block in the middle of the map, as a user would select it.
+    QAbstractItemModel* model = panel->grid()->model();
+    panel->grid()->selectionModel()->select(
+        QItemSelection(model->index(size / 4, size / 4), model->index(size / 2, size / 2)),
+        QItemSelectionModel::ClearAndSelect);
+  }
+
+  void paintCanvas() { canvas->render(&image); }
+
+  EditorFields fields;
+  std::unique_ptr<TablePanel> panel;
+  Canvas* canvas = nullptr;
+  QImage image{kImageWidth, kImageHeight, QImage::Format_ARGB32_Premultiplied};
+};
+
+void BM_DrawMap(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    map.panel->Draw_Map();
+    map.paintCanvas();
+  }
+  state.counters["points"] = static_cast<double>(state.range(0) * state.range(0));
+}
+BENCHMARK(BM_DrawMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The picture alone, drawn as Draw_Map draws it: the same frame as the baseline below.
+void BM_WireFrame(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  const EditorFields& f = map.fields;
+  Canvas& canvas = *map.canvas;
+  for (auto _ : state) {
+    canvas.Cls();
+    canvas.setDrawWidth(2);
+    trimlet::drawAxes(canvas, f.RotAngle, 100);
+    canvas.setDrawWidth(1);
+    trimlet::drawMesh(canvas, f.RotAngle, map.panel->data(), f.MapCols, f.MapRows, f.MapMaxX,
+                      f.MapMinY, 1);
+    map.paintCanvas();
+  }
+}
+BENCHMARK(BM_WireFrame)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// A "+" on the selected block: values, the whole map written back, the frame redrawn, the
+// cells refilled, then the picture and the grid's cells painted (its headers do not change).
+void BM_KeyPress(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  QImage gridImage(map.panel->grid()->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  bool raise = true;
+  for (auto _ : state) {
+    map.panel->grd_KeyDown(raise ? Qt::Key_Plus : Qt::Key_Minus, Qt::NoModifier);
+    raise = !raise;
+    map.paintCanvas();
+    map.panel->grid()->viewport()->render(&gridImage);
+  }
+}
+BENCHMARK(BM_KeyPress)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The same frame drawn straight into an image: axes, one polyline per row and per column,
+// and one pre-drawn circle stamped at every point.
+void BM_BaselineFrame(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  const int size = static_cast<int>(state.range(0));
+  const EditorFields& f = map.fields;
+  const double sx = kImageWidth / 202.0;
+  const double sy = kImageHeight / 202.0;
+  const auto toPixel = [&](double x, double y) { return QPointF((x + 51) * sx, (y + 151) * sy); };
+  std::vector<QPointF> points(static_cast<size_t>(size * size));
+  std::vector<QPointF> column(static_cast<size_t>(size));
+  const double radius = sx;  // one horizontal unit
+  const int stampSize = static_cast<int>(std::ceil(2 * radius + 3));
+  QImage image(kImageWidth, kImageHeight, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    QPixmap stamp(stampSize, stampSize);
+    stamp.fill(Qt::transparent);
+    {
+      QPainter painter(&stamp);
+      painter.setPen(QPen(Qt::black, 0));
+      painter.drawEllipse(QPointF(stampSize / 2.0, stampSize / 2.0), radius, radius);
+    }
+    for (int r = 0; r < size; ++r) {
+      for (int c = 0; c < size; ++c) {
+        const double z = map.panel->data()[static_cast<size_t>(c)][static_cast<size_t>(r)];
+        const double x = trimlet::X_Bar(f.RotAngle, c, r, z) / f.MapMaxX * 125;
+        const double y = trimlet::Y_Bar(f.RotAngle, c, r, z) / f.MapMinY * (-125);
+        points[static_cast<size_t>(r * size + c)] = toPixel(x, y);
+      }
+    }
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(Qt::black, 2));
+    const double ends[3][3] = {{100, 0, 0}, {0, 100, 0}, {0, 0, 100}};
+    for (const auto& e : ends) {
+      painter.drawLine(toPixel(0, 0), toPixel(trimlet::X_Bar(f.RotAngle, e[0], e[1], e[2]),
+                                              trimlet::Y_Bar(f.RotAngle, e[0], e[1], e[2])));
+    }
+    QPen pen(Qt::black, 1);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    for (int r = 0; r < size; ++r)
+      painter.drawPolyline(&points[static_cast<size_t>(r * size)], size);
+    for (int c = 0; c < size; ++c) {
+      for (int r = 0; r < size; ++r)
+        column[static_cast<size_t>(r)] = points[static_cast<size_t>(r * size + c)];
+      painter.drawPolyline(column.data(), size);
+    }
+    const double half = stampSize / 2.0;
+    for (const QPointF& p : points) painter.drawPixmap(QPointF(p.x() - half, p.y() - half), stamp);
+  }
+}
+BENCHMARK(BM_BaselineFrame)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+}  // namespace

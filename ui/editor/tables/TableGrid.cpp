@@ -1,0 +1,130 @@
+#include "ui/editor/tables/TableGrid.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "ui/editor/tables/TableModel.h"
+
+namespace trimlet {
+
+namespace {
+
+// Paints a cell plainly: its heat colour or the selection colour, then its text centred. The
+// selection shows only while the grid's highlighting is on. Far cheaper than the style's
+// item painting, which matters when every key press repaints the grid.
+class CellDelegate : public QStyledItemDelegate {
+ public:
+  explicit CellDelegate(TableGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const bool selected = grid_->highlight() && (option.state & QStyle::State_Selected);
+    const QVariant background = index.data(Qt::BackgroundRole);
+    if (selected) {
+      painter->fillRect(option.rect, option.palette.brush(QPalette::Highlight));
+    } else if (background.isValid()) {
+      painter->fillRect(option.rect, background.value<QBrush>());
+    }
+    const QVariant foreground = index.data(Qt::ForegroundRole);
+    painter->setPen(selected               ? option.palette.color(QPalette::HighlightedText)
+                    : foreground.isValid() ? foreground.value<QBrush>().color()
+                                           : option.palette.color(QPalette::Text));
+    painter->drawText(option.rect, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+    if (option.state & QStyle::State_HasFocus) {
+      painter->setPen(QPen(option.palette.color(QPalette::WindowText), 1, Qt::DotLine));
+      painter->drawRect(option.rect.adjusted(1, 1, -2, -2));
+    }
+  }
+
+ private:
+  TableGrid* grid_;
+};
+
+}  // namespace
+
+TableGrid::TableGrid(QWidget* parent) : QTableView(parent), model_(new TableModel(this)) {
+  setModel(model_);
+  setItemDelegate(new CellDelegate(this));
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setCornerButtonEnabled(false);
+  setWordWrap(false);
+  setTabKeyNavigation(false);
+  // As large as its cells and no larger, so a short table does not sit in a field of white.
+  setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+
+  // Fixed section sizes: a 500 by 500 map must not measure every cell.
+  const QFontMetrics metrics = fontMetrics();
+  horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance("000.00") + 10);
+  horizontalHeader()->setMinimumSectionSize(metrics.horizontalAdvance("000") + 8);
+  verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+  verticalHeader()->setMinimumSectionSize(metrics.height() + 2);
+  verticalHeader()->setMinimumWidth(metrics.horizontalAdvance("00000") + 12);
+  verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  setFrame(2, 2);
+}
+
+void TableGrid::setFrame(int rows, int cols, const QStringList& rowCaptions,
+                         const QStringList& colCaptions) {
+  model_->setShape(std::max(rows - 1, 0), std::max(cols - 1, 0), rowCaptions, colCaptions);
+}
+
+int TableGrid::rows() const { return model_->rowCount() + 1; }
+int TableGrid::cols() const { return model_->columnCount() + 1; }
+
+void TableGrid::setCellText(int row, int col, const QString& text, int raw) {
+  model_->setCell(row - 1, col - 1, text, raw);
+}
+
+void TableGrid::cellsWritten() { model_->announceCells(); }
+
+QString TableGrid::text(int row, int col) const {
+  if (row == 0 && col == 0) return {};
+  if (row == 0) return model_->headerData(col - 1, Qt::Horizontal, Qt::DisplayRole).toString();
+  if (col == 0) return model_->headerData(row - 1, Qt::Vertical, Qt::DisplayRole).toString();
+  return model_->cellText(row - 1, col - 1);
+}
+
+bool TableGrid::inSelection(int row, int col) const {
+  return selectionModel()->isSelected(model_->index(row - 1, col - 1));
+}
+
+std::vector<QRect> TableGrid::selectedBlocks() const {
+  std::vector<QRect> blocks;
+  for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    blocks.emplace_back(range.left() + 1, range.top() + 1, range.width(), range.height());
+  }
+  return blocks;
+}
+
+void TableGrid::setHighlight(bool on) {
+  highlight_ = on;
+  // The headers would otherwise still mark the selected rows and columns.
+  horizontalHeader()->setHighlightSections(on);
+  verticalHeader()->setHighlightSections(on);
+  viewport()->update();
+}
+
+void TableGrid::keyPressEvent(QKeyEvent* event) {
+  emit keyDown(event->key(), event->modifiers());
+  QTableView::keyPressEvent(event);
+}
+
+void TableGrid::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  emit gotFocus();
+}
+
+void TableGrid::focusOutEvent(QFocusEvent* event) {
+  QTableView::focusOutEvent(event);
+  emit lostFocus();
+}
+
+void TableGrid::keyboardSearch(const QString& /*search*/) {}
+
+}  // namespace trimlet
