@@ -128,7 +128,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
 
   // Everything is drawn in one colour, so the order of drawing does not show: lines go to the
   // painter in one batch per pen width, then the circles are stamped.
-  std::vector<QLineF> lines;
+  std::vector<QLineF>& lines = lineBuffer_;
   std::vector<int> widths;
   for (const Primitive& p : primitives_) {
     if (std::find(widths.begin(), widths.end(), p.width) == widths.end()) widths.push_back(p.width);

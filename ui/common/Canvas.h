@@ -1,6 +1,7 @@
 // A picture box: draws lines and circles in a user coordinate system and keeps them.
 #pragma once
 
+#include <QLineF>
 #include <QWidget>
 #include <vector>
 
@@ -55,6 +56,8 @@ class Canvas : public QWidget {
   void requestPaint();
 
   std::vector<Primitive> primitives_;
+  // Kept between paints so a large drawing does not allocate its line list on every paint.
+  std::vector<QLineF> lineBuffer_;
   bool paintPending_ = false;
   double left_ = 0, top_ = 0, width_ = 1, height_ = 1;
   int drawWidth_ = 1;
