@@ -17,11 +17,24 @@ int digitValue(char c) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-}  // namespace
-
-std::optional<uint64_t> hexToNumber(std::string_view text) {
+std::string_view trimBlanks(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+bool isHexText(std::string_view text) {
+  text = trimBlanks(text);
+  if (text.empty()) return false;
+  for (char c : text)
+    if (digitValue(c) < 0) return false;
+  return true;
+}
+
+std::optional<uint64_t> hexToNumber(std::string_view text) {
+  text = trimBlanks(text);
   if (text.empty()) return std::nullopt;
   uint64_t value = 0;
   for (char c : text) {

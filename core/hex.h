@@ -14,6 +14,10 @@ namespace trimlet {
 // number. Empty text, other characters, or a number beyond 64 bits give nullopt.
 [[nodiscard]] std::optional<uint64_t> hexToNumber(std::string_view text);
 
+// Whether the text is hexadecimal digits only (either case, blanks around ignored), however
+// many: true also for numbers too large for hexToNumber.
+[[nodiscard]] bool isHexText(std::string_view text);
+
 // Upper-case hexadecimal without leading zeros ("0" for zero).
 [[nodiscard]] std::string numberToHex(uint64_t value);
 

@@ -57,11 +57,19 @@ bool recordsInFile(int64_t first, int64_t count) {
 
 RecordRange resolveRecords(std::string_view address, int64_t count) {
   const auto start = hexToNumber(address);
-  if (!start) return {RangeProblem::NotHexadecimal, 0};
+  // Digits too many for any number lie far beyond the file; they are still hexadecimal.
+  if (!start)
+    return {isHexText(address) ? RangeProblem::BeyondFile : RangeProblem::NotHexadecimal, 0};
   if (*start > static_cast<uint64_t>(kBinCapacity) ||
       !recordsInFile(static_cast<int64_t>(*start), count))
     return {RangeProblem::BeyondFile, 0};
   return {RangeProblem::None, static_cast<int>(*start)};
+}
+
+RecordRange tableRecords(const ECU_Item& item) {
+  if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxTableCells || item.Rows > kMaxTableCells)
+    return {RangeProblem::TableSize, 0};
+  return resolveRecords(item.Address, int64_t{item.Cols} * item.Rows);
 }
 
 std::string rangeNote(RangeProblem problem) {
@@ -70,6 +78,9 @@ std::string rangeNote(RangeProblem problem) {
       return "This item cannot be shown: its address is not a hexadecimal number.";
     case RangeProblem::BeyondFile:
       return "This item cannot be shown: its bytes lie beyond the end of the BIN file.";
+    case RangeProblem::TableSize:
+      return "This item cannot be shown: its columns and rows must each be 1 to " +
+             std::to_string(kMaxTableCells) + ".";
     case RangeProblem::None:
       break;
   }

@@ -65,8 +65,11 @@ void resetState();
 [[nodiscard]] bool isArray(const ECU_Item& item);
 [[nodiscard]] bool isMap(const ECU_Item& item);
 
+// Columns and rows a table item can have: the value tables hold indexes 0..500.
+inline constexpr int kMaxTableCells = 501;
+
 // Why a run of records cannot be used.
-enum class RangeProblem { None, NotHexadecimal, BeyondFile };
+enum class RangeProblem { None, NotHexadecimal, BeyondFile, TableSize };
 
 struct RecordRange {
   RangeProblem problem = RangeProblem::None;
@@ -76,6 +79,10 @@ struct RecordRange {
 // Resolves `count` records from the hexadecimal `address`: they must lie inside the bytes the
 // last load read from the file (and so inside the image).
 [[nodiscard]] RecordRange resolveRecords(std::string_view address, int64_t count);
+
+// Resolves the cells of an array or map: its columns and rows must each be 1..kMaxTableCells
+// and every cell a byte of the file.
+[[nodiscard]] RecordRange tableRecords(const ECU_Item& item);
 
 // Whether records first..first+count-1 are bytes of the loaded file.
 [[nodiscard]] bool recordsInFile(int64_t first, int64_t count);

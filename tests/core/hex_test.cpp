@@ -19,6 +19,16 @@ TEST(HexText, ReadsUnsignedAndNeverNegative) {
   EXPECT_FALSE(hexToNumber("10000000000000000"));  // too long: invalid, never wrapped
 }
 
+TEST(HexText, DigitsOnlyHoweverMany) {
+  EXPECT_TRUE(isHexText(" 10000000000000000 "));
+  EXPECT_TRUE(isHexText("aF09"));
+  EXPECT_FALSE(isHexText(""));
+  EXPECT_FALSE(isHexText("  "));
+  EXPECT_FALSE(isHexText("1 2"));
+  EXPECT_FALSE(isHexText("-1"));
+  EXPECT_FALSE(isHexText(std::string_view("1\0", 2)));
+}
+
 TEST(HexText, WritesUpperCaseWithoutLeadingZeros) {
   EXPECT_EQ(numberToHex(0), "0");
   EXPECT_EQ(numberToHex(10), "A");

@@ -51,13 +51,38 @@ TEST_F(StateTest, ItemRecordsResolveInsideTheLoadedFileOnly) {
   EXPECT_EQ(resolveRecords("0", 1).first, 0);
   EXPECT_EQ(resolveRecords(" 10 ", 4).first, 16);
   EXPECT_EQ(resolveRecords("8000", 17).problem, RangeProblem::BeyondFile);
-  EXPECT_EQ(resolveRecords("10000000000000000", 1).problem, RangeProblem::NotHexadecimal);
+  // Too many digits for any number is still a hexadecimal address, far beyond the file.
+  EXPECT_EQ(resolveRecords("10000000000000000", 1).problem, RangeProblem::BeyondFile);
   EXPECT_EQ(resolveRecords("1000000000000010", 1).problem, RangeProblem::BeyondFile);
   EXPECT_EQ(resolveRecords("1F0G", 1).problem, RangeProblem::NotHexadecimal);
   EXPECT_EQ(resolveRecords("", 1).problem, RangeProblem::NotHexadecimal);
   EXPECT_EQ(resolveRecords("10", -1).problem, RangeProblem::BeyondFile);
   EXPECT_FALSE(rangeNote(RangeProblem::BeyondFile).empty());
   EXPECT_TRUE(rangeNote(RangeProblem::None).empty());
+}
+
+TEST_F(StateTest, TableCellsResolveOnlyForSizesTheTablesHold) {
+  BIN_FileBytes = 501 * 501;
+  ECU_Item item;
+  item.Address = "0";
+  const auto problem = [&](int cols, int rows) {
+    item.Cols = static_cast<int16_t>(cols);
+    item.Rows = static_cast<int16_t>(rows);
+    return tableRecords(item).problem;
+  };
+  EXPECT_EQ(problem(501, 501), RangeProblem::None);
+  EXPECT_EQ(problem(1, 1), RangeProblem::None);
+  EXPECT_EQ(problem(502, 1), RangeProblem::TableSize);
+  EXPECT_EQ(problem(1, 502), RangeProblem::TableSize);
+  EXPECT_EQ(problem(0, 5), RangeProblem::TableSize);
+  EXPECT_EQ(problem(-5, -5), RangeProblem::TableSize);  // the product would look positive
+  EXPECT_EQ(problem(32767, 32767), RangeProblem::TableSize);
+  item.Address = "1";
+  EXPECT_EQ(problem(501, 501), RangeProblem::BeyondFile);
+  item.Address = "X";
+  EXPECT_EQ(problem(2, 2), RangeProblem::NotHexadecimal);
+  EXPECT_EQ(rangeNote(RangeProblem::TableSize),
+            "This item cannot be shown: its columns and rows must each be 1 to 501.");
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <cctype>
 
 #include "core/conversion.h"
 #include "core/hex.h"
@@ -24,11 +22,7 @@ namespace {
 std::optional<uint64_t> typedNumber(const QString& text) {
   const std::string typed = text.toStdString();
   if (const auto number = hexToNumber(typed)) return number;
-  const std::string digits = text.trimmed().toStdString();
-  const bool allDigits = std::all_of(digits.begin(), digits.end(), [](char c) {
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-  });
-  if (!digits.empty() && allDigits) return UINT64_MAX;
+  if (isHexText(typed)) return UINT64_MAX;
   return std::nullopt;
 }
 

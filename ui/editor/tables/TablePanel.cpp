@@ -24,8 +24,6 @@ namespace {
 constexpr char kShowCalculated[] = "Show in Calculated Values";
 constexpr char kShowRaw[] = "Show Raw Values";
 constexpr char kRawValues[] = "Raw Values";
-// Columns and rows the value tables can hold (indexes 0..500).
-constexpr int kMaxCells = 501;
 
 // +1 for the main keyboard's "=" / "+" key, -1 for its "-" key, 0 for every other key
 // (the numeric keypad's plus and minus included).
@@ -261,13 +259,7 @@ void TablePanel::cmbDim_Click() {
     txtRow3D->setText(QString::number(item.Rows));
     txtCol3D->setText(QString::number(item.Cols));
   }
-  if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxCells || item.Rows > kMaxCells) {
-    refuse(QString("This item cannot be shown: its columns and rows must each be 1 to %1.")
-               .arg(kMaxCells));
-    return;
-  }
-  const RecordRange range =
-      resolveRecords(item.Address, static_cast<int64_t>(item.Cols) * item.Rows);
+  const RecordRange range = tableRecords(item);
   if (range.problem != RangeProblem::None) {
     refuse(QString::fromStdString(rangeNote(range.problem)));
     return;
