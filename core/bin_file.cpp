@@ -17,10 +17,15 @@ namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
 
+// Built by appending: inserting into the string trips a false -Wrestrict of g++ 12 at -O3.
 std::string withThousands(long long n) {
-  std::string digits = std::to_string(n);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(i, ",");
-  return digits;
+  const std::string digits = std::to_string(n);
+  std::string out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
 }
 
 std::string readFailure(const std::string& reason) {

@@ -33,7 +33,7 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 
 struct IniFile {
   std::vector<std::string> lines;
-  std::string lineEnd = "\n";
+  std::string_view lineEnd = "\n";
 };
 
 std::optional<IniFile> load() {
