@@ -1,12 +1,13 @@
 #include "core/ecu_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "core/state.h"
 
@@ -81,7 +82,14 @@ std::optional<std::string> readText(const std::string& path, std::string& failur
     failure = std::strerror(errno);
     return std::nullopt;
   }
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // One allocation of the file's size where it is known, rather than growing a character at a
+  // time; reading goes on to the end in case the file is not what its size says.
+  std::string text;
+  std::error_code ignored;
+  if (const auto size = std::filesystem::file_size(path, ignored); !ignored) text.reserve(size);
+  std::array<char, 65536> chunk;
+  while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0)
+    text.append(chunk.data(), static_cast<size_t>(file.gcount()));
   if (file.bad()) {
     failure = std::strerror(errno);
     return std::nullopt;
@@ -96,11 +104,21 @@ std::string upper(std::string_view s) {
   return out;
 }
 
+// The value of a field item, viewed in place (numbers need no copy of it).
+std::string_view fieldValue(std::string_view item) {
+  const size_t eq = item.find('=');
+  if (eq == std::string_view::npos) return {};
+  std::string_view value = item.substr(eq + 1);
+  const size_t comma = value.find(',');
+  if (comma != std::string_view::npos) value = value.substr(0, comma);
+  return value;
+}
+
 // Reads the next field item's value; nullopt when the file has ended.
-std::optional<std::string> nextField(ItemReader& reader) {
+std::optional<std::string_view> nextField(ItemReader& reader) {
   const auto item = reader.nextNonBlank();
   if (!item) return std::nullopt;
-  return Get_Field(*item);
+  return fieldValue(*item);
 }
 
 bool readInt16(ItemReader& reader, int16_t& out) {
@@ -122,9 +140,9 @@ bool readReal(ItemReader& reader, double& out) {
 }
 
 bool readText(ItemReader& reader, std::string& out) {
-  auto field = nextField(reader);
+  const auto field = nextField(reader);
   if (!field) return false;
-  out = std::move(*field);
+  out.assign(*field);
   return true;
 }
 
@@ -154,14 +172,7 @@ std::vector<std::string_view> tokenizeItems(std::string_view text) {
   return items;
 }
 
-std::string Get_Field(std::string_view item) {
-  const size_t eq = item.find('=');
-  if (eq == std::string_view::npos) return {};
-  std::string_view value = item.substr(eq + 1);
-  const size_t comma = value.find(',');
-  if (comma != std::string_view::npos) value = value.substr(0, comma);
-  return std::string(value);
-}
+std::string Get_Field(std::string_view item) { return std::string(fieldValue(item)); }
 
 std::optional<double> toReal(std::string_view text) {
   text = trim(text);
