@@ -81,11 +81,21 @@ std::string upper(std::string_view s) {
   return out;
 }
 
+// The value of a field item, viewed in place (numbers need no copy of it).
+std::string_view fieldValue(std::string_view item) {
+  const size_t eq = item.find('=');
+  if (eq == std::string_view::npos) return {};
+  std::string_view value = item.substr(eq + 1);
+  const size_t comma = value.find(',');
+  if (comma != std::string_view::npos) value = value.substr(0, comma);
+  return value;
+}
+
 // Reads the next field item's value; nullopt when the file has ended.
-std::optional<std::string> nextField(ItemReader& reader) {
+std::optional<std::string_view> nextField(ItemReader& reader) {
   const auto item = reader.nextNonBlank();
   if (!item) return std::nullopt;
-  return Get_Field(*item);
+  return fieldValue(*item);
 }
 
 bool readInt16(ItemReader& reader, int16_t& out) {
@@ -107,9 +117,9 @@ bool readReal(ItemReader& reader, double& out) {
 }
 
 bool readText(ItemReader& reader, std::string& out) {
-  auto field = nextField(reader);
+  const auto field = nextField(reader);
   if (!field) return false;
-  out = std::move(*field);
+  out.assign(*field);
   return true;
 }
 
@@ -139,14 +149,7 @@ std::vector<std::string_view> tokenizeItems(std::string_view text) {
   return items;
 }
 
-std::string Get_Field(std::string_view item) {
-  const size_t eq = item.find('=');
-  if (eq == std::string_view::npos) return {};
-  std::string_view value = item.substr(eq + 1);
-  const size_t comma = value.find(',');
-  if (comma != std::string_view::npos) value = value.substr(0, comma);
-  return std::string(value);
-}
+std::string Get_Field(std::string_view item) { return std::string(fieldValue(item)); }
 
 std::optional<double> toReal(std::string_view text) {
   text = trim(text);

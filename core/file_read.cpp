@@ -1,7 +1,8 @@
 #include "core/file_read.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 
@@ -14,13 +15,23 @@ FileBytes readFileBytes(const std::string& path, size_t limit) {
     result.error = errno;
     return result;
   }
-  std::array<char, 65536> chunk;
-  while (result.bytes.size() < limit) {
-    const size_t wanted = std::min(chunk.size(), limit - result.bytes.size());
-    const size_t n = std::fread(chunk.data(), 1, wanted, file);
-    result.bytes.append(chunk.data(), n);
+  // Read straight into a buffer of the file's size where it has one; a file that grows, or a
+  // pipe without a size, is read on in steps until it ends or reaches the limit.
+  struct stat info {};
+  size_t expected = 0;
+  if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode))
+    expected = static_cast<size_t>(info.st_size);
+  size_t step = std::min(limit, std::max<size_t>(expected + 1, 65536));
+  size_t total = 0;
+  while (total < limit) {
+    result.bytes.resize(std::min(limit, total + step));
+    const size_t wanted = result.bytes.size() - total;
+    const size_t n = std::fread(result.bytes.data() + total, 1, wanted, file);
+    total += n;
     if (n < wanted) break;
+    step = std::max<size_t>(step, 65536);
   }
+  result.bytes.resize(total);
   // A folder opens for reading here and fails on the first read.
   if (std::ferror(file) != 0) result.error = errno != 0 ? errno : EIO;
   std::fclose(file);

@@ -57,9 +57,13 @@ std::string numberToHex(uint64_t value) {
 }
 
 std::optional<int> recordByte(const BIN_Record& record) {
-  const auto value = hexToNumber(storedValue(record));
-  if (!value || *value > 0xFF) return std::nullopt;
-  return static_cast<int>(*value);
+  // Read the two characters directly: a save converts every record of the image.
+  const int high = digitValue(record.Value[0]);
+  if (high < 0) return std::nullopt;
+  if (record.Value[1] == ' ') return high;
+  const int low = digitValue(record.Value[1]);
+  if (low < 0) return std::nullopt;
+  return high * 16 + low;
 }
 
 void setEditedByte(BIN_Record& record, int byte) {

@@ -19,3 +19,23 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRIMLET_SANITIZE=ON
 cmake --build build/asan -j2
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j2
+
+echo "== fuzzers (about a minute each, on a copy of the seed corpora)"
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIMLET_FUZZ=ON \
+  -DCMAKE_CXX_COMPILER=clang++
+cmake --build build/fuzz -j2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for harness in ecu bin; do
+  cp -r "fuzz/corpus/$harness" "$work/$harness"
+  if ! "build/fuzz/fuzz/fuzz_$harness" "$work/$harness" -max_total_time=60 -print_final_stats=1 \
+      -artifact_prefix="$work/" >"$work/$harness.log" 2>&1; then
+    cat "$work/$harness.log" >&2
+    mkdir -p build/fuzz/artifacts
+    find "$work" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
+      -o -name 'oom-*' \) -exec cp -t build/fuzz/artifacts {} +
+    echo "fuzz_$harness found a fault; the input that shows it is in build/fuzz/artifacts" >&2
+    exit 1
+  fi
+  echo "fuzz_$harness: $(grep -E '^stat::number_of_executed_units' "$work/$harness.log")"
+done

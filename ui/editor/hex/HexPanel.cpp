@@ -198,8 +198,7 @@ void HexPanel::stepCount(Field field) {
 void HexPanel::hscHexMap_Change() {
   fields_.RotAngle = static_cast<int16_t>(fields_.RotAngle - hscHexMap->value());
   hscHexMap->setValue(0);
-  if (fields_.RotAngle == -1) fields_.RotAngle = 360;
-  if (fields_.RotAngle == 361) fields_.RotAngle = 0;
+  fields_.RotAngle = wrappedAngle(fields_.RotAngle);
   Show_Hex();
 }
 

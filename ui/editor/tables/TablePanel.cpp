@@ -380,8 +380,7 @@ void TablePanel::grd_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 void TablePanel::scrRotAngle_Change() {
   fields_.RotAngle = static_cast<int16_t>(fields_.RotAngle - scrRotAngle->value());
   scrRotAngle->setValue(0);
-  if (fields_.RotAngle == -1) fields_.RotAngle = 360;
-  if (fields_.RotAngle == 361) fields_.RotAngle = 0;
+  fields_.RotAngle = wrappedAngle(fields_.RotAngle);
   Draw_Map();
 }
 
