@@ -1,7 +1,6 @@
 #include "support/TempDir.h"
 
 #include <fstream>
-#include <iterator>
 #include <random>
 
 namespace trimlet::test {
@@ -31,13 +30,18 @@ std::string TempDir::write(const std::string& name, const std::vector<unsigned c
 }
 
 std::vector<unsigned char> readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string text = readText(path);
+  return {text.begin(), text.end()};
 }
 
+// In one read: tests compare whole images after every save.
 std::string readText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return {};
+  std::string text(static_cast<size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  return text;
 }
 
 std::vector<unsigned char> patternBytes(size_t size) {
