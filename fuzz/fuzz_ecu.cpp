@@ -1,9 +1,14 @@
-// Feeds arbitrary text to the ECU reader, then sorts and resolves whatever items it stored.
+// Feeds arbitrary text to the ECU reader, then sorts whatever items it stored into their
+// classes and resolves each the way its panel does, against files of several sizes: an item
+// the panels accept must lie wholly inside the file, whatever the text said.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
+#include "core/bin_file.h"
 #include "core/conversion.h"
 #include "core/ecu_file.h"
+#include "core/hex.h"
 #include "core/state.h"
 #include "fuzz/FuzzFile.h"
 
@@ -11,11 +16,44 @@ using namespace trimlet;
 
 namespace {
 
-// Records an item covers: its bytes for a flag or single value, every cell for a table.
-int64_t extent(const ECU_Item& item) {
-  if (isFlagByte(item)) return 1;
-  if (isSingleValue(item)) return item.Bytes;
-  return static_cast<int64_t>(item.Cols) * item.Rows;
+// Reads a record a panel would read; it must be a byte of the file.
+void readRecord(int64_t index) {
+  if (index < 0 || index >= BIN_FileBytes || index >= kBinCapacity) __builtin_trap();
+  (void)recordByte(BIN_Data[static_cast<size_t>(index)]);
+}
+
+void checkClasses(const ECU_Item& item) {
+  const int classes = isFlagByte(item) + isSingleValue(item) + isArray(item) + isMap(item);
+  // Only a flag byte with more than one column and row is also a map.
+  if (classes > 2 || (classes == 2 && !(isFlagByte(item) && isMap(item)))) __builtin_trap();
+}
+
+// The Flags and Values panels: one byte, or 1 to 4 bytes most significant first.
+void checkSingle(const ECU_Item& item) {
+  const int64_t bytes = isFlagByte(item) ? 1 : item.Bytes;
+  if (bytes < 1 || bytes > 4) return;  // the Values panel refuses these before resolving
+  const RecordRange range = resolveRecords(item.Address, bytes);
+  if (range.problem != RangeProblem::None) return;
+  for (int64_t k = 0; k < bytes; ++k) readRecord(range.first + k);
+}
+
+// The Arrays and 3D Maps panels: every cell, row by row, through the same check they use.
+void checkTable(const ECU_Item& item) {
+  const RecordRange range = tableRecords(item);
+  if (range.problem != RangeProblem::None) return;
+  if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxTableCells || item.Rows > kMaxTableCells)
+    __builtin_trap();
+  for (int r = 0; r < item.Rows; ++r)
+    for (int c = 0; c < item.Cols; ++c) readRecord(range.first + int64_t{item.Cols} * r + c);
+}
+
+// Whatever the factors, a shown value is short: values from 1e15 on show nothing, so a sign,
+// at most 16 digits (rounding may carry), the point and two decimals.
+void checkCalculated(const ECU_Item& item) {
+  for (const double raw : {0.0, 255.0, 4294967295.0}) {
+    if (formatCalculated(raw, item.Operation, item.Factor, item.Offset).size() > 20)
+      __builtin_trap();
+  }
 }
 
 }  // namespace
@@ -23,8 +61,6 @@ int64_t extent(const ECU_Item& item) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const fuzz::FuzzFile file("input.ecu");
   ECU_Path = file.write(data, size);
-  // Items are resolved against a full-size image, so every address up to the last record counts.
-  BIN_FileBytes = kBinCapacity;
 
   const ParseResult result = Parse_ECU();
   if (result.outcome != ParseOutcome::Ok && result.message.empty()) __builtin_trap();
@@ -32,13 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int count = ECU_Count < kMaxItems ? ECU_Count : kMaxItems;
   for (int i = 1; i <= count; ++i) {
     const ECU_Item& item = ECU_Items[i];
-    const int classes = isFlagByte(item) + isSingleValue(item) + isArray(item) + isMap(item);
-    if (classes > 2) __builtin_trap();
-    const RecordRange range = resolveRecords(item.Address, extent(item));
-    if (range.problem == RangeProblem::None &&
-        (range.first < 0 || range.first + extent(item) > kBinCapacity))
-      __builtin_trap();
-    (void)formatCalculated(255, item.Operation, item.Factor, item.Offset);
+    checkClasses(item);
+    checkCalculated(item);
+    // An empty file, a small one with a partial last block, and the largest the image holds.
+    for (const int64_t fileBytes : {int64_t{0}, int64_t{1000}, int64_t{kMaxBinFileBytes}}) {
+      BIN_FileBytes = fileBytes;
+      if (isFlagByte(item) || isSingleValue(item)) checkSingle(item);
+      if (isArray(item) || isMap(item)) checkTable(item);
+    }
   }
   return 0;
 }

@@ -20,7 +20,7 @@ cmake --build build/asan -j2
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j2
 
-echo "== fuzzers (about a minute each, on a copy of the seed corpora)"
+echo "== fuzzers (about a minute each, on a copy of the seed corpora and the hostile test files)"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIMLET_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++
 cmake --build build/fuzz -j2
@@ -28,6 +28,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for harness in ecu bin; do
   cp -r "fuzz/corpus/$harness" "$work/$harness"
+  cp tests/data/hostile/*."$harness" "$work/$harness/"
   if ! "build/fuzz/fuzz/fuzz_$harness" "$work/$harness" -max_total_time=60 -print_final_stats=1 \
       -artifact_prefix="$work/" >"$work/$harness.log" 2>&1; then
     cat "$work/$harness.log" >&2
