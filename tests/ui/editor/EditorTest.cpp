@@ -1,11 +1,15 @@
 #include "ui/editor/EditorTest.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
+#include <cstdio>
 #include <sstream>
 
 #include "core/hex.h"
@@ -66,6 +70,24 @@ ECU_Item tableItem(const std::string& name, const std::string& address, int cols
   item.Factor = 1;
   item.Name = name;
   return item;
+}
+
+void openAndReportMessages(const std::string& bin, const std::string& ecu) {
+  TempDir settings;
+  setSettingsFile((settings.path() / "trimlet.ini").string(), "trimlet");
+  BIN_Path = bin;
+  ECU_Path = ecu;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      std::fprintf(stderr, "message: %s\n", box->text().toStdString().c_str());
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  answer.start(0);
+  frmEditor editor;
+  (void)editor.Form_Load();
+  std::fprintf(stderr, "still running\n");
 }
 
 void EditorTest::SetUp() {

@@ -28,6 +28,11 @@ namespace trimlet::test {
 [[nodiscard]] ECU_Item tableItem(const std::string& name, const std::string& address, int cols,
                                  int rows);
 
+// For death tests: opens the editor on the two files in the child process, answering each
+// message it shows and writing it to the error stream as "message: TEXT", then "still running"
+// if the program did not end.
+void openAndReportMessages(const std::string& bin, const std::string& ecu);
+
 class EditorTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -2,15 +2,12 @@
 
 #include <unistd.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
-#include <cstdio>
 #include <filesystem>
 
 #include "core/settings.h"
@@ -137,22 +134,9 @@ TEST(EditorFrameDeathTest, ItemsOutsideEveryClassEndTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const auto end = [] {
     TempDir dir;
-    setSettingsFile((dir.path() / "trimlet.ini").string(), "trimlet");
-    BIN_Path = dir.write("image.bin", patternBytes(64));
-    ECU_Path =
-        dir.write("engine.ecu", ecuText({flagItem("F1", "10"), tableItem("Odd", "20", 1, 0)}));
-    // Reports each message on the error stream, where the death test can see it.
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        std::fprintf(stderr, "message: %s\n", box->text().toStdString().c_str());
-        box->button(QMessageBox::Ok)->click();
-      }
-    });
-    answer.start(0);
-    frmEditor editor;
-    (void)editor.Form_Load();
-    std::fprintf(stderr, "still running\n");
+    openAndReportMessages(
+        dir.write("image.bin", patternBytes(64)),
+        dir.write("engine.ecu", ecuText({flagItem("F1", "10"), tableItem("Odd", "20", 1, 0)})));
   };
   EXPECT_EXIT(end(), testing::ExitedWithCode(EXIT_FAILURE), "message: Error in ECU File\n$");
 }

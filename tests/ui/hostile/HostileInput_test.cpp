@@ -2,7 +2,6 @@
 // or normal work; and nothing crashes while every item, tab and graph is visited.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -10,8 +9,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
-#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -260,23 +257,10 @@ void PrintTo(const EndsCase& c, std::ostream* os) { *os << c.file; }
 
 class EcuEndsTheProgram : public HostileTest, public testing::WithParamInterface<EndsCase> {};
 
-// Opens the editor in a child process that reports each message on the error stream.
+// Opens the editor on a 32K image in a death test's child process.
 void openAndReport(const std::string& ecuFile) {
   TempDir dir;
-  setSettingsFile((dir.path() / "trimlet.ini").string(), "trimlet");
-  BIN_Path = dir.write("image.bin", image32K());
-  ECU_Path = ecuFile;
-  QTimer answer;
-  QObject::connect(&answer, &QTimer::timeout, [] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      std::fprintf(stderr, "message: %s\n", box->text().toStdString().c_str());
-      box->button(QMessageBox::Ok)->click();
-    }
-  });
-  answer.start(0);
-  frmEditor editor;
-  (void)editor.Form_Load();
-  std::fprintf(stderr, "still running\n");
+  openAndReportMessages(dir.write("image.bin", image32K()), ecuFile);
 }
 
 // The messages in order, the last one the last thing the process said (Qt's own warnings may
