@@ -33,10 +33,10 @@
 namespace trimlet::test {
 namespace {
 
-// Actions per run across all editor and viewer sessions; TRIMLET_RANDOM_ACTIONS overrides it
-// (a longer hunt locally, a shorter one while debugging).
+// Actions per run across all editor and viewer sessions, and the seed; TRIMLET_RANDOM_ACTIONS
+// and TRIMLET_RANDOM_SEED override them for a longer or different hunt.
 constexpr int kDefaultActions = 10'000;
-constexpr uint32_t kSeed = 20261206;
+constexpr uint32_t kDefaultSeed = 20261206;
 constexpr int kActionsPerSession = 400;
 // Every so many actions the whole image is compared, not only the file's records.
 constexpr int kFullCheckEvery = 100;
@@ -44,6 +44,11 @@ constexpr int kFullCheckEvery = 100;
 int totalActions() {
   const char* text = std::getenv("TRIMLET_RANDOM_ACTIONS");
   return text != nullptr ? std::max(std::atoi(text), 0) : kDefaultActions;
+}
+
+uint32_t seed() {
+  const char* text = std::getenv("TRIMLET_RANDOM_SEED");
+  return text != nullptr ? static_cast<uint32_t>(std::strtoul(text, nullptr, 10)) : kDefaultSeed;
 }
 
 std::string demoFile(const char* name) {
@@ -455,7 +460,7 @@ class RandomUse : public EditorTest {
   }
 
   Controls c;
-  std::mt19937 rng{kSeed};
+  std::mt19937 rng{seed()};
   std::vector<BIN_Record> before;
   std::vector<bool> allowed;
   std::vector<unsigned char> onDisk;
@@ -491,7 +496,7 @@ TEST_F(RandomUse, EditorAndViewerKeepTheFileAndTheImageExact) {
   }
   RecordProperty("actions", done);
   RecordProperty("saves", saves);
-  std::printf("random use: %d actions, %d saves, %lld ms\n", done, saves,
+  std::printf("random use (seed %u): %d actions, %d saves, %lld ms\n", seed(), done, saves,
               static_cast<long long>(clock.elapsed()));
   EXPECT_GE(done, total * 99 / 100);
 }
