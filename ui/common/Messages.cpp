@@ -7,12 +7,15 @@ namespace trimlet {
 void showMessage(QWidget* parent, const QString& text, MessageIcon icon) {
   QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                   kProgramTitle, text, QMessageBox::Ok, parent);
+  // Messages name paths and commands, which may hold anything; they are never markup.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
 bool askYesNo(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
                   parent);
+  box.setTextFormat(Qt::PlainText);
   return box.exec() == QMessageBox::Yes;
 }
 

@@ -43,6 +43,7 @@ ValuesPanel::ValuesPanel(EditorFields& fields, QWidget* parent)
       lblValue_Note(new QLabel(this)) {
   cmb0Dim->setObjectName("cmb0Dim");
   lblValue_Xlabel->setObjectName("lblValue_Xlabel");
+  lblValue_Xlabel->setTextFormat(Qt::PlainText);  // an ECU caption, never markup
   lblValue_Raw->setObjectName("lblValue_Raw");
   txtValue_Raw->setObjectName("txtValue_Raw");
   txtValue_Calc->setObjectName("txtValue_Calc");

@@ -19,6 +19,7 @@ struct SeenMessage {
   QString title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
+  Qt::TextFormat format = Qt::AutoText;
 };
 [[nodiscard]] const std::vector<SeenMessage>& lastMessages();
 

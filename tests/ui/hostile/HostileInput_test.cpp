@@ -347,6 +347,34 @@ TEST_F(HostileTest, TenMegabyteFileOpens) {
   EXPECT_EQ(visitAll(), std::vector<Entry>({{"cmbFlag", "Options", ""}, {"cmb2Dim", "Map", ""}}));
 }
 
+// Captions are text, never markup: a caption that Qt would take as rich text could make a label
+// read any file it names as a picture (a device such as /dev/zero until memory runs out).
+TEST_F(HostileTest, MarkupInCaptionsIsShownAsWritten) {
+  const QString picture =
+      "<img src=\"" + QString::fromStdString(dir.write("picture.png", "")) + "\">";
+  ECU_Item value = valueItem("<b>Idle</b>", "10", 1);
+  value.Xlabel = picture.toStdString();
+  ECU_Item map = tableItem("<h1>Spark</h1>", "20", 4, 4);
+  map.Xlabel = picture.toStdString();
+  map.Ylabel = "<i>Load</i>";
+  ASSERT_TRUE(openEditor(image32K(), ecuText({value, map})));
+  auto* tabs = child<QTabWidget>("SSTab1");
+  tabs->setCurrentIndex(1);
+  pick("cmb0Dim", "<b>Idle</b>");
+  tabs->setCurrentIndex(3);
+  pick("cmb2Dim", "<h1>Spark</h1>");
+  QTest::mouseClick(child<QPushButton>("cmdShowIn_2"), Qt::LeftButton);  // the name as Z title
+  for (const char* name : {"lblValue_Xlabel", "lblMap_Xlabel", "lblMap_Ylabel", "lblMap_Zlabel"}) {
+    auto* label = child<QLabel>(name);
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(label->text().startsWith('<'));
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+  }
+  // Messages name the user's paths, which may hold anything a file name can.
+  EXPECT_EQ(answerMessages([&] { editor->cmdSave_Click(); }).size(), 1);
+  EXPECT_EQ(lastMessages().at(0).format, Qt::PlainText);
+}
+
 // ---- BIN files ----------------------------------------------------------------------------
 
 // Items at the first bytes, at the end of a 16-byte block and at the last bytes a file can have.

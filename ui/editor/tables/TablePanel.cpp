@@ -42,9 +42,12 @@ QString axisSlot(const std::string& text, int k, int width) {
   return QString::fromStdString(text.substr(from, static_cast<size_t>(width)));
 }
 
+// Labels show the ECU file's captions as written: taken as markup, a caption could make the
+// label load any file it names as a picture.
 QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) {
   auto* label = new QLabel(caption, parent);
   label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);
   return label;
 }
 
