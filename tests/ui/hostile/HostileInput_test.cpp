@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -217,6 +218,23 @@ const std::vector<OpensCase> kOpens = {
       {"cmb2Dim", "Map too large to show", ""}}},
 };
 INSTANTIATE_TEST_SUITE_P(Corpus, EcuOpens, testing::ValuesIn(kOpens));
+
+// What "numbers.ecu" shows: no calculated value where none exists, rather than garbage.
+TEST_F(HostileTest, NoCalculatedValueForDivisionByZeroOrHugeResults) {
+  ASSERT_TRUE(openEditor(image32K(), readText(dataFile("numbers.ecu"))));
+  auto* tabs = child<QTabWidget>("SSTab1");
+  tabs->setCurrentIndex(1);
+  for (const char* name : {"Divided by zero", "Too large to show"}) {
+    pick("cmb0Dim", name);
+    EXPECT_FALSE(child<QLineEdit>("txtValue_Raw")->text().isEmpty()) << name;
+    EXPECT_EQ(child<QLineEdit>("txtValue_Calc")->text(), "") << name;
+  }
+  tabs->setCurrentIndex(2);
+  pick("cmb1Dim", "Cells divided by zero");
+  QTest::mouseClick(child<QPushButton>("cmdShowIn_1"), Qt::LeftButton);
+  auto* grid = child<TableGrid>("grdLine");
+  for (int col = 1; col < grid->cols(); ++col) EXPECT_EQ(grid->text(1, col), "") << col;
+}
 
 // ---- ECU files that are rejected ----------------------------------------------------------
 
