@@ -126,45 +126,49 @@ void Canvas::paintEvent(QPaintEvent* event) {
   const QRectF box = QRectF(rect()).adjusted(-64, -64, 64, 64);
   painter.setRenderHint(QPainter::Antialiasing, antialias);
 
-  // Everything is drawn in one colour, so the order of drawing does not show: lines go to the
-  // painter in one batch per pen width, then the circles are stamped.
-  std::vector<QLineF>& lines = lineBuffer_;
-  std::vector<int> widths;
+  // Everything is drawn in one colour, so the order of drawing does not show: one pass over
+  // the primitives stamps the circles and gathers the lines, which then go to the painter in
+  // one batch per pen width.
+  for (LineBatch& batch : lineBatches_) batch.lines.clear();
+  const auto batchFor = [this](int width) -> std::vector<QLineF>& {
+    for (LineBatch& batch : lineBatches_)
+      if (batch.width == width) return batch.lines;
+    lineBatches_.push_back({width, {}});
+    return lineBatches_.back().lines;
+  };
+  QPixmap stamp;
+  double stampRadius = -1;
   for (const Primitive& p : primitives_) {
-    if (std::find(widths.begin(), widths.end(), p.width) == widths.end()) widths.push_back(p.width);
+    if (p.kind == Primitive::Kind::Line) {
+      QLineF line(mapX(p.x1), mapY(p.y1), mapX(p.x2), mapY(p.y2));
+      if (clipLine(line, box)) batchFor(p.width).push_back(line);
+      continue;
+    }
+    const double radiusPx = std::fabs(p.radius * sx);  // round on screen
+    const QPointF centre(mapX(p.x1), mapY(p.y1));
+    if (!std::isfinite(radiusPx) ||
+        !box.adjusted(-radiusPx, -radiusPx, radiusPx, radiusPx).contains(centre))
+      continue;
+    if (p.width == 1 && radiusPx <= 32) {
+      if (radiusPx != stampRadius) {
+        stamp = circleStamp(radiusPx, color, devicePixelRatioF(), antialias);
+        stampRadius = radiusPx;
+      }
+      const double half = stamp.width() / stamp.devicePixelRatio() / 2.0;
+      painter.drawPixmap(QPointF(centre.x() - half, centre.y() - half), stamp);
+    } else {
+      QPen pen(color, p.width);
+      pen.setCosmetic(true);
+      painter.setPen(pen);
+      painter.drawEllipse(centre, radiusPx, radiusPx);
+    }
   }
-  for (const int width : widths) {
-    QPen pen(color, width);
+  for (const LineBatch& batch : lineBatches_) {
+    if (batch.lines.empty()) continue;
+    QPen pen(color, batch.width);
     pen.setCosmetic(true);
     painter.setPen(pen);
-    lines.clear();
-    for (const Primitive& p : primitives_) {
-      if (p.kind != Primitive::Kind::Line || p.width != width) continue;
-      QLineF line(mapX(p.x1), mapY(p.y1), mapX(p.x2), mapY(p.y2));
-      if (clipLine(line, box)) lines.push_back(line);
-    }
-    if (!lines.empty()) painter.drawLines(lines.data(), static_cast<int>(lines.size()));
-
-    QPixmap stamp;
-    double stampRadius = -1;
-    for (const Primitive& p : primitives_) {
-      if (p.kind != Primitive::Kind::Circle || p.width != width) continue;
-      const double radiusPx = std::fabs(p.radius * sx);  // round on screen
-      const QPointF centre(mapX(p.x1), mapY(p.y1));
-      if (!std::isfinite(radiusPx) ||
-          !box.adjusted(-radiusPx, -radiusPx, radiusPx, radiusPx).contains(centre))
-        continue;
-      if (width == 1 && radiusPx <= 32) {
-        if (radiusPx != stampRadius) {
-          stamp = circleStamp(radiusPx, color, devicePixelRatioF(), antialias);
-          stampRadius = radiusPx;
-        }
-        const double half = stamp.width() / stamp.devicePixelRatio() / 2.0;
-        painter.drawPixmap(QPointF(centre.x() - half, centre.y() - half), stamp);
-      } else {
-        painter.drawEllipse(centre, radiusPx, radiusPx);
-      }
-    }
+    painter.drawLines(batch.lines.data(), static_cast<int>(batch.lines.size()));
   }
 }
 

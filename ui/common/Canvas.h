@@ -56,8 +56,13 @@ class Canvas : public QWidget {
   void requestPaint();
 
   std::vector<Primitive> primitives_;
-  // Kept between paints so a large drawing does not allocate its line list on every paint.
-  std::vector<QLineF> lineBuffer_;
+  // Lines of one pen width in widget coordinates; kept between paints so a large drawing does
+  // not allocate its line lists on every paint.
+  struct LineBatch {
+    int width = 1;
+    std::vector<QLineF> lines;
+  };
+  std::vector<LineBatch> lineBatches_;
   bool paintPending_ = false;
   double left_ = 0, top_ = 0, width_ = 1, height_ = 1;
   int drawWidth_ = 1;
