@@ -62,8 +62,14 @@ enum class FileCheck { Found, NotFound, Failed };
 // Opens the file for reading and closes it again, as the check before opening a window.
 FileCheck checkReadable(const QString& path, QString& reason) {
   const QByteArray native = QFile::encodeName(path);
-  if (QFileInfo(path).isDir()) {
+  const QFileInfo info(path);
+  if (info.isDir()) {
     reason = QString::fromLocal8Bit(std::strerror(EISDIR));
+    return FileCheck::Failed;
+  }
+  // A pipe or a device would block the opening, or never end; only plain files are images.
+  if (info.exists() && !info.isFile()) {
+    reason = path + " is not a regular file.";
     return FileCheck::Failed;
   }
   std::FILE* file = std::fopen(native.constData(), "rb");

@@ -1,6 +1,7 @@
 #include "ui/main/frmMain.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QDir>
@@ -122,6 +123,8 @@ TEST_F(MainWindow, ChecksThePathsInOrderAndWritesNothingOnFailure) {
   const std::string folderEcu = (dir.path() / "folder.ecu").string();
   fs::create_directory(folderEcu);
   const QString isFolder = QString::fromLocal8Bit(std::strerror(EISDIR));
+  const std::string pipeBin = (dir.path() / "pipe.bin").string();
+  ASSERT_EQ(::mkfifo(pipeBin.c_str(), 0600), 0);
   struct Case {
     std::string binPath, ecuPath;
     QString message;
@@ -138,6 +141,7 @@ TEST_F(MainWindow, ChecksThePathsInOrderAndWritesNothingOnFailure) {
       {bin, shortExt, "ECU file is not correct."},
       {dir.path().string(), ecu, isFolder},
       {bin, folderEcu, isFolder},
+      {pipeBin, ecu, QString::fromStdString(pipeBin) + " is not a regular file."},
   };
   start();
   for (const Case& c : cases) {
