@@ -18,7 +18,7 @@
 #include "ui/common/Canvas.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
-#include "ui/editor/frmEditor.h"
+#include "ui/editor/EditorTest.h"
 #include "ui/editor/hex/Projection.h"
 
 namespace trimlet {
@@ -30,24 +30,16 @@ constexpr char kNoItems[] =
     "ECU FORMAT 1\n{\nName=Test\nVersion=1\nA=a\nB=b\nC=c\nD=d\nCount=0\n}\n";
 
 // The real editor on a BIN file made for the test, shown with the Hex tab in front.
-class HexTab : public testing::Test {
+class HexTab : public test::EditorTest {
  protected:
   void open(const std::vector<unsigned char>& bytes) {
-    resetState();
-    setSettingsFile((dir_.path() / "trimlet.ini").string(), "trimlet");
-    BIN_Path = dir_.write("test.bin", bytes);
-    ECU_Path = dir_.write("test.ecu", std::string_view(kNoItems));
-    editor_ = std::make_unique<frmEditor>();
-    ASSERT_TRUE(editor_->Form_Load());
-    editor_->show();
-    editor_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(editor_.get()));
-    editor_->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(4);
+    ASSERT_TRUE(EditorTest::open(bytes, std::string(kNoItems)));
+    find<QTabWidget>("SSTab1")->setCurrentIndex(4);
   }
 
   template <typename T>
   T* find(const char* name) const {
-    T* widget = editor_->findChild<T*>(name);
+    T* widget = editor->findChild<T*>(name);
     EXPECT_NE(widget, nullptr) << name;
     return widget;
   }
@@ -55,7 +47,7 @@ class HexTab : public testing::Test {
   QString text(const char* name) const { return box(name)->text(); }
   Canvas* map() const { return find<Canvas>("picHexMap"); }
   Canvas* line() const { return find<Canvas>("picHexLine"); }
-  int16_t& angle() const { return editor_->fields().RotAngle; }
+  int16_t& angle() const { return editor->fields().RotAngle; }
 
   // Types into a field and leaves it for the grid.
   void type(const char* name, const QString& typed) const {
@@ -68,16 +60,8 @@ class HexTab : public testing::Test {
 
   // The top (or left) arrow, or the bottom (or right) one.
   void click(const char* name, bool topOrLeft) const {
-    SpinControl* spin = find<SpinControl>(name);
-    const bool vertical = spin->orientation() == Qt::Vertical;
-    const int along = topOrLeft ? 3 : (vertical ? spin->height() : spin->width()) - 4;
-    const QPoint at =
-        vertical ? QPoint(spin->width() / 2, along) : QPoint(along, spin->height() / 2);
-    QTest::mouseClick(spin, Qt::LeftButton, {}, at);
+    clickArrow(find<SpinControl>(name), topOrLeft);
   }
-
-  test::TempDir dir_;
-  std::unique_ptr<frmEditor> editor_;
 };
 
 std::vector<unsigned char> bytes(size_t size, unsigned char value) {
