@@ -205,16 +205,6 @@ TEST_F(Viewer, AFileShorterThanTheStretchDrawsNothing) {
   EXPECT_EQ(circles().size(), 192u);
 }
 
-TEST_F(Viewer, ClosesWithTheMessageWhenAFileIsRefused) {
-  QStringList shown = test::answerMessages(
-      [&] { EXPECT_FALSE(open(test::patternBytes(256), "ECU DEFINITIONS\n")); });
-  EXPECT_EQ(shown, QStringList{"Incorrect ECU Format"});
-  EXPECT_EQ(test::lastMessages().front().icon, QMessageBox::Critical);
-  shown = test::answerMessages([&] { EXPECT_FALSE(open(test::patternBytes(655344))); });
-  ASSERT_EQ(shown.size(), 1);
-  EXPECT_EQ(test::lastMessages().front().icon, QMessageBox::Critical);
-}
-
 TEST_F(Viewer, ResizeKeepsTheBoxesAtTheBottomAndRedrawsButPaintingDoesNot) {
   ASSERT_TRUE(open(test::patternBytes(4096)));
   const auto fromBottom = [&](const char* name) {
