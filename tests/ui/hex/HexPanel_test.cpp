@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <cstdlib>
 #include <memory>
 
 #include "core/hex.h"
@@ -82,37 +83,31 @@ TEST_F(HexTab, OpensWithTheFieldsAndCaptionsOfTheTab) {
   EXPECT_EQ(angle(), 30);
 }
 
-TEST_F(HexTab, StartStepsByOneAndNeverBelowZero) {
+// Typed texts and arrow clicks, in order, and what each field shows afterwards: start from 0
+// up by one and never below 0; columns 2 to 500, typed 1 made 2, typed junk 0; rows 1 to 500.
+TEST_F(HexTab, FieldsStepByOneWithinTheirBounds) {
+  struct Step {
+    const char* field;
+    const char* typed;  // nullptr: click the field's arrows `clicks` times (up when positive)
+    int clicks;
+    const char* shown;
+  };
+  const Step steps[] = {
+      {"Rows", nullptr, -1, "1"},  {"Rows", "500", 0, "500"},  {"Rows", nullptr, 1, "500"},
+      {"Rows", "0", 0, "1"},       {"Rows", "2.5", 0, "2.5"},  {"Rows", "9999", 0, "500"},
+      {"Rows", "1", 0, "1"},       {"Start", "0", 0, "0"},     {"Start", nullptr, 1, "1"},
+      {"Start", nullptr, -2, "0"}, {"Start", "00ff", 0, "FF"}, {"Start", "no", 0, "FF"},
+      {"Cols", "2", 0, "2"},       {"Cols", nullptr, -1, "2"}, {"Cols", nullptr, 1, "3"},
+      {"Cols", "1", 0, "2"},       {"Cols", "600", 0, "500"},  {"Cols", nullptr, 1, "500"},
+      {"Cols", "-3", 0, "0"},      {"Cols", "abc", 0, "0"},
+  };
   open(test::patternBytes(4096));
-  type("txtStart", "0");
-  click("vscStart", true);
-  EXPECT_EQ(text("txtStart"), "1");
-  click("vscStart", false);
-  click("vscStart", false);
-  EXPECT_EQ(text("txtStart"), "0");
-  type("txtStart", "00ff");
-  EXPECT_EQ(text("txtStart"), "FF");
-  type("txtStart", "no");
-  EXPECT_EQ(text("txtStart"), "FF");
-}
-
-TEST_F(HexTab, ColumnsStayFromTwoToFiveHundred) {
-  open(test::patternBytes(4096));
-  type("txtCols", "2");
-  click("vscCols", false);
-  EXPECT_EQ(text("txtCols"), "2");
-  click("vscCols", true);
-  EXPECT_EQ(text("txtCols"), "3");
-  type("txtCols", "1");
-  EXPECT_EQ(text("txtCols"), "2");
-  type("txtCols", "600");
-  EXPECT_EQ(text("txtCols"), "500");
-  click("vscCols", true);
-  EXPECT_EQ(text("txtCols"), "500");
-  type("txtCols", "-3");
-  EXPECT_EQ(text("txtCols"), "0");
-  type("txtCols", "abc");
-  EXPECT_EQ(text("txtCols"), "0");
+  for (const Step& step : steps) {
+    const QByteArray box = QByteArray("txt") + step.field, spin = QByteArray("vsc") + step.field;
+    if (step.typed) type(box, step.typed);
+    for (int i = 0; i < std::abs(step.clicks); ++i) click(spin, step.clicks > 0);
+    EXPECT_EQ(text(box), step.shown) << step.field << " " << (step.typed ? step.typed : "click");
+  }
 }
 
 TEST_F(HexTab, ASpinControlTakesTheTypedTextBeforeItSteps) {
@@ -132,21 +127,6 @@ TEST_F(HexTab, TypedZeroColumnsIsKeptAndDrawsNothing) {
   EXPECT_EQ(text("txtCols"), "0");
   EXPECT_EQ(map()->count(Kind::Circle), 3);  // the pictures keep what they showed
   EXPECT_EQ(line()->count(Kind::Circle), 3);
-}
-
-TEST_F(HexTab, RowsStayFromOneToFiveHundred) {
-  open(test::patternBytes(4096));
-  click("vscRows", false);
-  EXPECT_EQ(text("txtRows"), "1");
-  type("txtRows", "500");
-  click("vscRows", true);
-  EXPECT_EQ(text("txtRows"), "500");
-  type("txtRows", "0");
-  EXPECT_EQ(text("txtRows"), "1");
-  type("txtRows", "2.5");
-  EXPECT_EQ(text("txtRows"), "2.5");
-  type("txtRows", "9999");
-  EXPECT_EQ(text("txtRows"), "500");
 }
 
 TEST_F(HexTab, AngleTurnsByOneAndWrapsBetweenZeroAnd360) {
