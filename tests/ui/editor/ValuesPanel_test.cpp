@@ -188,29 +188,20 @@ TEST_F(ValuesPanelTest, LeavingTheBoxRewritesItsNumberInEditForm) {
   EXPECT_TRUE(saved());
 }
 
+// The typed text is written (or put back, or corrected) first, then stepped.
 TEST_F(ValuesPanelTest, ClickingAnArrowLeavesTheBoxBeforeTheStep) {
   pick("cmb0Dim", "Idle");
-  raw->setFocus(Qt::MouseFocusReason);
-  raw->selectAll();
-  QTest::keyClicks(raw, "10");
-  clickArrow(spin, true);  // the typed 10 is written first, then stepped
-  EXPECT_TRUE(spin->hasFocus());
-  EXPECT_EQ(raw->text(), "11");
-  EXPECT_EQ(stored(0x20), "11");
-
-  raw->setFocus(Qt::MouseFocusReason);
-  raw->selectAll();
-  QTest::keyClicks(raw, "zz");
-  clickArrow(spin, false);  // junk goes back to 11, then the step
-  EXPECT_EQ(raw->text(), "10");
-  EXPECT_EQ(stored(0x20), "10");
-
-  raw->setFocus(Qt::MouseFocusReason);
-  raw->selectAll();
-  QTest::keyClicks(raw, "1FF");
-  clickArrow(spin, true);  // corrected to FF, and FF is the top
-  EXPECT_EQ(raw->text(), "FF");
-  EXPECT_EQ(stored(0x20), "FF");
+  const std::tuple<QString, bool, QString> cases[] = {
+      {"10", true, "11"}, {"zz", false, "10"}, {"1FF", true, "FF"}};
+  for (const auto& [typed, up, shown] : cases) {
+    raw->setFocus(Qt::MouseFocusReason);
+    raw->selectAll();
+    QTest::keyClicks(raw, typed);
+    clickArrow(spin, up);
+    EXPECT_TRUE(spin->hasFocus());
+    EXPECT_EQ(raw->text(), shown) << typed.toStdString();
+    EXPECT_EQ(QString::fromStdString(stored(0x20)), shown);
+  }
 }
 
 TEST_F(ValuesPanelTest, AStepNeverWritesOutsideTheRangeWhateverTheBoxHolds) {
