@@ -245,26 +245,17 @@ TEST_F(ValuesPanelTest, EnterInTheBoxNeitherSavesNorCloses) {
   EXPECT_TRUE(editor->isVisible());
 }
 
+// Their notes are checked with the hostile files; here, that nothing is read or written.
 TEST_F(ValuesPanelTest, ItemsThatDoNotFitAreShownButNeverReadOrWritten) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"Straddle", "beyond the end"},
-      {"Outside", "beyond the end"},
-      {"Wide", "5 bytes"},
-      {"Nothex", "not a hexadecimal"},
-  };
-  auto* note = child<QLabel>("lblValue_Note");
-  for (const auto& [name, why] : cases) {
+  for (const char* name : {"Straddle", "Outside", "Wide", "Nothex"}) {
     pick("cmb0Dim", "Idle");
     EXPECT_TRUE(raw->isEnabled());
-    EXPECT_TRUE(note->isHidden());
     pick("cmb0Dim", name);
     EXPECT_EQ(child<QLabel>("lblValue_Xlabel")->text(), QString(name) + " units");
     EXPECT_FALSE(raw->isEnabled()) << name;
     EXPECT_FALSE(spin->isEnabled()) << name;
     EXPECT_TRUE(raw->text().isEmpty());
     EXPECT_TRUE(calc->text().isEmpty());
-    EXPECT_FALSE(note->isHidden());
-    EXPECT_TRUE(note->text().contains(why)) << note->text().toStdString();
 
     raw->setText("12");  // even when reached from code, nothing is written
     spin->setValue(-1);

@@ -158,13 +158,6 @@ TEST_F(EditorFrameTest, FailedSaveSaysWhyAndKeepsTheEditsUnsaved) {
 
 // ---- closing -------------------------------------------------------------------------------
 
-TEST_F(EditorFrameTest, ClosingWithoutEditsAsksNothing) {
-  openSmall();
-  pick("cmbFlag", "Options");
-  EXPECT_TRUE(pressEscape(QMessageBox::Yes).isEmpty());
-  EXPECT_FALSE(editor->isVisible());
-}
-
 TEST_F(EditorFrameTest, ClosingAfterAnEditAsksAndNoWritesNothing) {
   openSmall();
   editFlag();

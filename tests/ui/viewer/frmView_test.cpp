@@ -110,11 +110,6 @@ TEST_F(Viewer, OpensOnOneHundredFortyBytesFromAddress35) {
   EXPECT_EQ(drawn, grid);
 }
 
-TEST_F(Viewer, CaptionShowsTheSizeInItsShortestForm) {
-  ASSERT_TRUE(open(std::vector<unsigned char>(992)));
-  EXPECT_TRUE(view->windowTitle().endsWith("     File Size: 0.96875K"));
-}
-
 TEST_F(Viewer, TwoBytesSpanTheGraphAndFewerKeepIt) {
   std::vector<unsigned char> bytes(256, 7);
   bytes[0x35] = 0;
