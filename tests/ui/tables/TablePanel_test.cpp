@@ -196,58 +196,64 @@ TEST_F(TablesTest, FactorZeroShowsTheOffsetAndDivisionByZeroShowsNothing) {
 
 // ---------------------------------------------------------------- key editing
 
-TEST_F(TablesTest, PlusStopsAt255AndMinusAt0YetBothRewriteAndClearSaved) {
-  open(bytes({255, 0}), {table("0", 2, 1)});
-  choose(arrays_, 0);
-  select(arrays_, 1, 1, 1, 2);
-  press(arrays_, Qt::Key_Plus, Qt::ShiftModifier);
-  EXPECT_EQ(stored(0), "FF");
-  EXPECT_EQ(stored(1), "1 ");
-  EXPECT_FALSE(fields().Saved);
-  fields().Saved = true;
-  press(arrays_, Qt::Key_Minus);
-  press(arrays_, Qt::Key_Minus);
-  EXPECT_EQ(stored(0), "FD");
-  EXPECT_EQ(stored(1), "0 ");
-  EXPECT_EQ(arrays_->grid()->text(1, 2), "0");
-  EXPECT_FALSE(fields().Saved);
-}
+// Keys pressed on the first two cells of a one-row array, and the records afterwards: every
+// key clears `Saved` and rewrites the table in edit form, "+" and "-" step each cell on its own
+// within 0..255, keypad "+" and "-" change nothing.
+struct KeyCase {
+  const char* name;
+  std::vector<int> bytes;  // the array's cells
+  bool chosen;             // false: no table was chosen before the keys
+  std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+  std::vector<std::string> stored;  // the records afterwards
+};
 
-TEST_F(TablesTest, EachSelectedCellIsClampedOnItsOwn) {
-  open(bytes({254, 255, 3}), {table("0", 3, 1)});
-  choose(arrays_, 0);
-  select(arrays_, 1, 1, 1, 2);
-  press(arrays_, Qt::Key_Equal);
-  EXPECT_EQ(arrays_->grid()->text(1, 1), "255");
-  EXPECT_EQ(arrays_->grid()->text(1, 2), "255");
-  EXPECT_EQ(arrays_->grid()->text(1, 3), "3");  // outside the selection
-  EXPECT_EQ(stored(2), "3 ");
-}
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
-TEST_F(TablesTest, AnyOtherKeyRewritesTheTableInEditFormWithoutChangingIt) {
-  open(bytes({0x0A, 0x1B, 0x05}), {table("0", 2, 1)});
-  choose(arrays_, 0);
-  EXPECT_TRUE(fields().Saved);
-  EXPECT_EQ(stored(0), "0A");
+class TableKeys : public TablesTest, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(TableKeys, StepTheSelectedCellsAndClearSaved) {
+  const KeyCase& c = GetParam();
+  std::vector<unsigned char> bin(64, 0);
+  std::copy(c.bytes.begin(), c.bytes.end(), bin.begin());
+  open(bin, {table("0", static_cast<int>(c.bytes.size()), 1)});
+  if (c.chosen) choose(arrays_, 0);
+  ASSERT_TRUE(fields().Saved);
   select(arrays_, 1, 1, 1, 2);
-  press(arrays_, Qt::Key_Left);
-  EXPECT_EQ(stored(0), "A ");
-  EXPECT_EQ(stored(1), "1B");
-  EXPECT_EQ(stored(2), "05");  // not part of the array
+  for (const auto& [key, modifiers] : c.keys) press(arrays_, key, modifiers);
+  for (size_t i = 0; i < c.stored.size(); ++i) {
+    EXPECT_EQ(stored(static_cast<int>(i)), c.stored[i]) << i;
+    if (c.chosen && i < c.bytes.size()) {
+      EXPECT_EQ(arrays_->grid()->text(1, static_cast<int>(i) + 1),
+                QString::number(std::stoi(c.stored[i], nullptr, 16)));
+    }
+  }
   EXPECT_FALSE(fields().Saved);
 }
 
-TEST_F(TablesTest, KeypadPlusAndMinusChangeNothing) {
-  open(bytes({5, 6}), {table("0", 2, 1)});
-  choose(arrays_, 0);
-  select(arrays_, 1, 1, 1, 2);
-  press(arrays_, Qt::Key_Plus, Qt::KeypadModifier);
-  press(arrays_, Qt::Key_Minus, Qt::KeypadModifier);
-  EXPECT_EQ(stored(0), "5 ");
-  EXPECT_EQ(stored(1), "6 ");
-  press(arrays_, Qt::Key_Underscore, Qt::ShiftModifier);
-  EXPECT_EQ(stored(0), "4 ");
-}
+constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
+const KeyCase kKeyCases[] = {
+    {"PlusStopsAt255", {255, 0}, true, {{Qt::Key_Plus, Qt::ShiftModifier}}, {"FF", "1 "}},
+    {"MinusStopsAt0",
+     {255, 0},
+     true,
+     {{Qt::Key_Minus, kNone}, {Qt::Key_Minus, kNone}},
+     {"FD", "0 "}},
+    {"EachCellClampedOnItsOwn", {254, 255, 3}, true, {{Qt::Key_Equal, kNone}}, {"FF", "FF", "3 "}},
+    {"OtherKeyRewritesInEditForm", {0x0A, 0x1B}, true, {{Qt::Key_Left, kNone}}, {"A ", "1B", "00"}},
+    {"KeypadChangesNothing",
+     {5, 6},
+     true,
+     {{Qt::Key_Plus, Qt::KeypadModifier}, {Qt::Key_Minus, Qt::KeypadModifier}},
+     {"5 ", "6 "}},
+    {"ShiftUnderscoreIsMinus",
+     {5, 6},
+     true,
+     {{Qt::Key_Underscore, Qt::ShiftModifier}},
+     {"4 ", "5 "}},
+    {"NoTableChosen", {0x0A, 0x1B}, false, {{Qt::Key_Plus, kNone}}, {"0A", "1B"}},
+};
+INSTANTIATE_TEST_SUITE_P(Arrays, TableKeys, testing::ValuesIn(kKeyCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TablesTest, TheSelectionSurvivesKeyPressesSoPlusCanBePressedAgain) {
   open(bytes({10, 20, 30, 40}), {table("0", 2, 2)});
@@ -261,13 +267,6 @@ TEST_F(TablesTest, TheSelectionSurvivesKeyPressesSoPlusCanBePressedAgain) {
   EXPECT_TRUE(maps_->grid()->inSelection(2, 1));
   EXPECT_TRUE(maps_->grid()->inSelection(2, 2));
   EXPECT_FALSE(maps_->grid()->inSelection(1, 1));
-}
-
-TEST_F(TablesTest, BeforeAnyTableIsChosenAKeyOnlyClearsSaved) {
-  open(bytes({0x0A}), {table("0", 2, 1)});
-  press(arrays_, Qt::Key_Plus);
-  EXPECT_EQ(stored(0), "0A");
-  EXPECT_FALSE(fields().Saved);
 }
 
 TEST_F(TablesTest, EditsGoBackToTheChosenTableWhateverTheListShowsSinceThen) {
