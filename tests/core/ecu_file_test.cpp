@@ -151,21 +151,6 @@ TEST_F(EcuParse, ReadsHeaderAndItemsByPosition) {
   EXPECT_EQ(ECU_Items[3].Name, "");
 }
 
-TEST_F(EcuParse, LineEndsOfEveryKindReadAlike) {
-  std::string crlf, cr;
-  for (const char c : std::string(kExample)) {
-    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    cr += c == '\n' ? '\r' : c;
-  }
-  for (const std::string& text : {crlf, cr}) {
-    resetState();
-    ASSERT_EQ(parse(text).outcome, ParseOutcome::Ok);
-    EXPECT_EQ(ECU_Count, 2);
-    EXPECT_EQ(ECU_Items[2].Xaxis, " 20 40 60 80100120140160");
-    EXPECT_EQ(ECU_Items[2].Xlabel, "Sensor counts");
-  }
-}
-
 TEST_F(EcuParse, SkipsBlankItemsAndTextBetweenItems) {
   const std::string text =
       "\n  \n, ,ecu format 2\nremarks before the header\n  {  \n\nA=a,, ,B= 7\nC=,D=,E=,F=\n"

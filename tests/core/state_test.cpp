@@ -36,14 +36,6 @@ class StateTest : public testing::Test {
   void SetUp() override { resetState(); }
 };
 
-TEST_F(StateTest, StartsEmptyWithFixedCapacity) {
-  EXPECT_EQ(BIN_Data.size(), 655351u);  // 655350 is the last valid index
-  EXPECT_EQ(ECU_Items.size(), 301u);
-  EXPECT_EQ(BIN_Size, 0);
-  EXPECT_EQ(ECU_Count, 0);
-  EXPECT_EQ(BIN_Data[655350].Value[0], '\0');
-}
-
 TEST_F(StateTest, ItemRecordsResolveInsideTheLoadedFileOnly) {
   BIN_FileBytes = 0x8000 + 16;
   EXPECT_EQ(resolveRecords("8000", 16).problem, RangeProblem::None);

@@ -68,60 +68,50 @@ TEST_F(ValuesPanelTest, ChoosingShowsTheJoinedBytesAndCalculatedValue) {
   EXPECT_TRUE(saved());
 }
 
-TEST_F(ValuesPanelTest, ArrowsStepOneByteUpAndDown) {
-  pick("cmb0Dim", "Idle");
-  clickArrow(spin, true);
-  EXPECT_EQ(raw->text(), "80");
-  EXPECT_EQ(stored(0x20), "80");
-  EXPECT_EQ(calc->text(), "128.");
+// Arrow clicks on a value, most significant byte first, and what they leave: the box, the
+// records, the calculated value and the box when the item is picked again.
+struct StepCase {
+  const char* item;
+  int address;
+  std::vector<bool> clicks;  // true: the upper arrow
+  const char* raw;
+  std::vector<std::string> stored;
+  const char* calc;      // nullptr: not checked
+  const char* repicked;  // nullptr: not checked
+};
+
+void PrintTo(const StepCase& c, std::ostream* os) { *os << c.item << " " << c.raw; }
+
+class ValueSteps : public ValuesPanelTest, public testing::WithParamInterface<StepCase> {};
+
+TEST_P(ValueSteps, StepOneAndClearSaved) {
+  const StepCase& c = GetParam();
+  pick("cmb0Dim", c.item);
+  for (const bool up : c.clicks) clickArrow(spin, up);
+  EXPECT_EQ(raw->text(), c.raw);
+  for (size_t i = 0; i < c.stored.size(); ++i)
+    EXPECT_EQ(stored(c.address + static_cast<int>(i)), c.stored[i]) << i;
+  if (c.calc) {
+    EXPECT_EQ(calc->text(), c.calc);
+  }
   EXPECT_EQ(spin->value(), 0);
-  EXPECT_FALSE(saved());
-  clickArrow(spin, false);
-  clickArrow(spin, false);
-  EXPECT_EQ(raw->text(), "7E");
-  EXPECT_EQ(stored(0x20), "7E");
+  EXPECT_FALSE(saved());  // even a step at the limit
+  if (c.repicked) {
+    pick("cmb0Dim", c.item);
+    EXPECT_EQ(raw->text(), c.repicked);
+  }
 }
 
-TEST_F(ValuesPanelTest, AStepAtTheLimitChangesNothingButClearsSaved) {
-  pick("cmb0Dim", "Max");
-  clickArrow(spin, true);
-  EXPECT_EQ(raw->text(), "FF");
-  EXPECT_EQ(stored(0x21), "FF");
-  EXPECT_FALSE(saved());
-
-  saved() = true;
-  pick("cmb0Dim", "Zero");
-  clickArrow(spin, false);
-  EXPECT_EQ(raw->text(), "0");
-  EXPECT_EQ(stored(0x27), "0 ");
-  EXPECT_FALSE(saved());
-}
-
-TEST_F(ValuesPanelTest, TwoByteStepsCarryMostSignificantFirst) {
-  pick("cmb0Dim", "Word");
-  EXPECT_EQ(raw->text(), "00FF");
-  clickArrow(spin, true);
-  EXPECT_EQ(raw->text(), "100");
-  EXPECT_EQ(stored(0x22), "1 ");
-  EXPECT_EQ(stored(0x23), "0 ");
-  clickArrow(spin, false);
-  clickArrow(spin, false);
-  EXPECT_EQ(raw->text(), "FE");
-  EXPECT_EQ(stored(0x22), "0 ");
-  EXPECT_EQ(stored(0x23), "FE");
-  pick("cmb0Dim", "Word");
-  EXPECT_EQ(raw->text(), "00FE");
-}
-
-TEST_F(ValuesPanelTest, HighHalfOfTwoBytesIsNeverNegative) {
-  pick("cmb0Dim", "Big");
-  spin->setFocus();
-  spin->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  EXPECT_EQ(raw->text(), "8000");
-  EXPECT_EQ(stored(0x24), "80");
-  EXPECT_EQ(stored(0x25), "0 ");
-  EXPECT_EQ(calc->text(), "32768.");
-}
+const StepCase kSteps[] = {
+    {"Idle", 0x20, {true}, "80", {"80"}, "128.", nullptr},
+    {"Idle", 0x20, {true, false, false}, "7E", {"7E"}, nullptr, nullptr},
+    {"Max", 0x21, {true}, "FF", {"FF"}, nullptr, nullptr},
+    {"Zero", 0x27, {false}, "0", {"0 "}, nullptr, nullptr},
+    {"Word", 0x22, {true}, "100", {"1 ", "0 "}, nullptr, nullptr},
+    {"Word", 0x22, {true, false, false}, "FE", {"0 ", "FE"}, nullptr, "00FE"},
+    {"Big", 0x24, {true}, "8000", {"80", "0 "}, "32768.", nullptr},  // never negative
+};
+INSTANTIATE_TEST_SUITE_P(Values, ValueSteps, testing::ValuesIn(kSteps));
 
 TEST_F(ValuesPanelTest, FactorZeroEmptiesTheCalculatedBoxAndStepsLeaveIt) {
   pick("cmb0Dim", "Idle");
@@ -188,29 +178,20 @@ TEST_F(ValuesPanelTest, LeavingTheBoxRewritesItsNumberInEditForm) {
   EXPECT_TRUE(saved());
 }
 
+// The typed text is written (or put back, or corrected) first, then stepped.
 TEST_F(ValuesPanelTest, ClickingAnArrowLeavesTheBoxBeforeTheStep) {
   pick("cmb0Dim", "Idle");
-  raw->setFocus(Qt::MouseFocusReason);
-  raw->selectAll();
-  QTest::keyClicks(raw, "10");
-  clickArrow(spin, true);  // the typed 10 is written first, then stepped
-  EXPECT_TRUE(spin->hasFocus());
-  EXPECT_EQ(raw->text(), "11");
-  EXPECT_EQ(stored(0x20), "11");
-
-  raw->setFocus(Qt::MouseFocusReason);
-  raw->selectAll();
-  QTest::keyClicks(raw, "zz");
-  clickArrow(spin, false);  // junk goes back to 11, then the step
-  EXPECT_EQ(raw->text(), "10");
-  EXPECT_EQ(stored(0x20), "10");
-
-  raw->setFocus(Qt::MouseFocusReason);
-  raw->selectAll();
-  QTest::keyClicks(raw, "1FF");
-  clickArrow(spin, true);  // corrected to FF, and FF is the top
-  EXPECT_EQ(raw->text(), "FF");
-  EXPECT_EQ(stored(0x20), "FF");
+  const std::tuple<QString, bool, QString> cases[] = {
+      {"10", true, "11"}, {"zz", false, "10"}, {"1FF", true, "FF"}};
+  for (const auto& [typed, up, shown] : cases) {
+    raw->setFocus(Qt::MouseFocusReason);
+    raw->selectAll();
+    QTest::keyClicks(raw, typed);
+    clickArrow(spin, up);
+    EXPECT_TRUE(spin->hasFocus());
+    EXPECT_EQ(raw->text(), shown) << typed.toStdString();
+    EXPECT_EQ(QString::fromStdString(stored(0x20)), shown);
+  }
 }
 
 TEST_F(ValuesPanelTest, AStepNeverWritesOutsideTheRangeWhateverTheBoxHolds) {
@@ -254,26 +235,17 @@ TEST_F(ValuesPanelTest, EnterInTheBoxNeitherSavesNorCloses) {
   EXPECT_TRUE(editor->isVisible());
 }
 
+// Their notes are checked with the hostile files; here, that nothing is read or written.
 TEST_F(ValuesPanelTest, ItemsThatDoNotFitAreShownButNeverReadOrWritten) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"Straddle", "beyond the end"},
-      {"Outside", "beyond the end"},
-      {"Wide", "5 bytes"},
-      {"Nothex", "not a hexadecimal"},
-  };
-  auto* note = child<QLabel>("lblValue_Note");
-  for (const auto& [name, why] : cases) {
+  for (const char* name : {"Straddle", "Outside", "Wide", "Nothex"}) {
     pick("cmb0Dim", "Idle");
     EXPECT_TRUE(raw->isEnabled());
-    EXPECT_TRUE(note->isHidden());
     pick("cmb0Dim", name);
     EXPECT_EQ(child<QLabel>("lblValue_Xlabel")->text(), QString(name) + " units");
     EXPECT_FALSE(raw->isEnabled()) << name;
     EXPECT_FALSE(spin->isEnabled()) << name;
     EXPECT_TRUE(raw->text().isEmpty());
     EXPECT_TRUE(calc->text().isEmpty());
-    EXPECT_FALSE(note->isHidden());
-    EXPECT_TRUE(note->text().contains(why)) << note->text().toStdString();
 
     raw->setText("12");  // even when reached from code, nothing is written
     spin->setValue(-1);

@@ -121,26 +121,6 @@ TEST_F(EditorFrameTest, FirstOpeningAddsAnEmptyUploadEntry) {
   EXPECT_TRUE(INI_Read("Upload Execute").empty());
 }
 
-TEST_F(EditorFrameTest, RejectedEcuFileClosesTheWindowWithACriticalMessage) {
-  bool opened = true;
-  const QStringList messages =
-      answerMessages([&] { opened = open(patternBytes(64), "ECU DEFINITIONS\n{\n"); });
-  EXPECT_FALSE(opened);
-  EXPECT_EQ(messages, QStringList({"Incorrect ECU Format"}));
-  EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
-}
-
-TEST(EditorFrameDeathTest, ItemsOutsideEveryClassEndTheProgram) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const auto end = [] {
-    TempDir dir;
-    openAndReportMessages(
-        dir.write("image.bin", patternBytes(64)),
-        dir.write("engine.ecu", ecuText({flagItem("F1", "10"), tableItem("Odd", "20", 1, 0)})));
-  };
-  EXPECT_EXIT(end(), testing::ExitedWithCode(EXIT_FAILURE), "message: Error in ECU File\n$");
-}
-
 // ---- saving --------------------------------------------------------------------------------
 
 TEST_F(EditorFrameTest, SaveWritesTheFileAndConfirmsWithTheUpperCasePath) {
@@ -177,13 +157,6 @@ TEST_F(EditorFrameTest, FailedSaveSaysWhyAndKeepsTheEditsUnsaved) {
 }
 
 // ---- closing -------------------------------------------------------------------------------
-
-TEST_F(EditorFrameTest, ClosingWithoutEditsAsksNothing) {
-  openSmall();
-  pick("cmbFlag", "Options");
-  EXPECT_TRUE(pressEscape(QMessageBox::Yes).isEmpty());
-  EXPECT_FALSE(editor->isVisible());
-}
 
 TEST_F(EditorFrameTest, ClosingAfterAnEditAsksAndNoWritesNothing) {
   openSmall();

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <cstdlib>
 #include <memory>
 
 #include "core/hex.h"
@@ -18,7 +19,7 @@
 #include "ui/common/Canvas.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
-#include "ui/editor/frmEditor.h"
+#include "ui/editor/EditorTest.h"
 #include "ui/editor/hex/Projection.h"
 
 namespace trimlet {
@@ -30,24 +31,16 @@ constexpr char kNoItems[] =
     "ECU FORMAT 1\n{\nName=Test\nVersion=1\nA=a\nB=b\nC=c\nD=d\nCount=0\n}\n";
 
 // The real editor on a BIN file made for the test, shown with the Hex tab in front.
-class HexTab : public testing::Test {
+class HexTab : public test::EditorTest {
  protected:
   void open(const std::vector<unsigned char>& bytes) {
-    resetState();
-    setSettingsFile((dir_.path() / "trimlet.ini").string(), "trimlet");
-    BIN_Path = dir_.write("test.bin", bytes);
-    ECU_Path = dir_.write("test.ecu", std::string_view(kNoItems));
-    editor_ = std::make_unique<frmEditor>();
-    ASSERT_TRUE(editor_->Form_Load());
-    editor_->show();
-    editor_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(editor_.get()));
-    editor_->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(4);
+    ASSERT_TRUE(EditorTest::open(bytes, std::string(kNoItems)));
+    find<QTabWidget>("SSTab1")->setCurrentIndex(4);
   }
 
   template <typename T>
   T* find(const char* name) const {
-    T* widget = editor_->findChild<T*>(name);
+    T* widget = editor->findChild<T*>(name);
     EXPECT_NE(widget, nullptr) << name;
     return widget;
   }
@@ -55,7 +48,7 @@ class HexTab : public testing::Test {
   QString text(const char* name) const { return box(name)->text(); }
   Canvas* map() const { return find<Canvas>("picHexMap"); }
   Canvas* line() const { return find<Canvas>("picHexLine"); }
-  int16_t& angle() const { return editor_->fields().RotAngle; }
+  int16_t& angle() const { return editor->fields().RotAngle; }
 
   // Types into a field and leaves it for the grid.
   void type(const char* name, const QString& typed) const {
@@ -68,16 +61,8 @@ class HexTab : public testing::Test {
 
   // The top (or left) arrow, or the bottom (or right) one.
   void click(const char* name, bool topOrLeft) const {
-    SpinControl* spin = find<SpinControl>(name);
-    const bool vertical = spin->orientation() == Qt::Vertical;
-    const int along = topOrLeft ? 3 : (vertical ? spin->height() : spin->width()) - 4;
-    const QPoint at =
-        vertical ? QPoint(spin->width() / 2, along) : QPoint(along, spin->height() / 2);
-    QTest::mouseClick(spin, Qt::LeftButton, {}, at);
+    clickArrow(find<SpinControl>(name), topOrLeft);
   }
-
-  test::TempDir dir_;
-  std::unique_ptr<frmEditor> editor_;
 };
 
 std::vector<unsigned char> bytes(size_t size, unsigned char value) {
@@ -98,37 +83,31 @@ TEST_F(HexTab, OpensWithTheFieldsAndCaptionsOfTheTab) {
   EXPECT_EQ(angle(), 30);
 }
 
-TEST_F(HexTab, StartStepsByOneAndNeverBelowZero) {
+// Typed texts and arrow clicks, in order, and what each field shows afterwards: start from 0
+// up by one and never below 0; columns 2 to 500, typed 1 made 2, typed junk 0; rows 1 to 500.
+TEST_F(HexTab, FieldsStepByOneWithinTheirBounds) {
+  struct Step {
+    const char* field;
+    const char* typed;  // nullptr: click the field's arrows `clicks` times (up when positive)
+    int clicks;
+    const char* shown;
+  };
+  const Step steps[] = {
+      {"Rows", nullptr, -1, "1"},  {"Rows", "500", 0, "500"},  {"Rows", nullptr, 1, "500"},
+      {"Rows", "0", 0, "1"},       {"Rows", "2.5", 0, "2.5"},  {"Rows", "9999", 0, "500"},
+      {"Rows", "1", 0, "1"},       {"Start", "0", 0, "0"},     {"Start", nullptr, 1, "1"},
+      {"Start", nullptr, -2, "0"}, {"Start", "00ff", 0, "FF"}, {"Start", "no", 0, "FF"},
+      {"Cols", "2", 0, "2"},       {"Cols", nullptr, -1, "2"}, {"Cols", nullptr, 1, "3"},
+      {"Cols", "1", 0, "2"},       {"Cols", "600", 0, "500"},  {"Cols", nullptr, 1, "500"},
+      {"Cols", "-3", 0, "0"},      {"Cols", "abc", 0, "0"},
+  };
   open(test::patternBytes(4096));
-  type("txtStart", "0");
-  click("vscStart", true);
-  EXPECT_EQ(text("txtStart"), "1");
-  click("vscStart", false);
-  click("vscStart", false);
-  EXPECT_EQ(text("txtStart"), "0");
-  type("txtStart", "00ff");
-  EXPECT_EQ(text("txtStart"), "FF");
-  type("txtStart", "no");
-  EXPECT_EQ(text("txtStart"), "FF");
-}
-
-TEST_F(HexTab, ColumnsStayFromTwoToFiveHundred) {
-  open(test::patternBytes(4096));
-  type("txtCols", "2");
-  click("vscCols", false);
-  EXPECT_EQ(text("txtCols"), "2");
-  click("vscCols", true);
-  EXPECT_EQ(text("txtCols"), "3");
-  type("txtCols", "1");
-  EXPECT_EQ(text("txtCols"), "2");
-  type("txtCols", "600");
-  EXPECT_EQ(text("txtCols"), "500");
-  click("vscCols", true);
-  EXPECT_EQ(text("txtCols"), "500");
-  type("txtCols", "-3");
-  EXPECT_EQ(text("txtCols"), "0");
-  type("txtCols", "abc");
-  EXPECT_EQ(text("txtCols"), "0");
+  for (const Step& step : steps) {
+    const QByteArray box = QByteArray("txt") + step.field, spin = QByteArray("vsc") + step.field;
+    if (step.typed) type(box, step.typed);
+    for (int i = 0; i < std::abs(step.clicks); ++i) click(spin, step.clicks > 0);
+    EXPECT_EQ(text(box), step.shown) << step.field << " " << (step.typed ? step.typed : "click");
+  }
 }
 
 TEST_F(HexTab, ASpinControlTakesTheTypedTextBeforeItSteps) {
@@ -148,21 +127,6 @@ TEST_F(HexTab, TypedZeroColumnsIsKeptAndDrawsNothing) {
   EXPECT_EQ(text("txtCols"), "0");
   EXPECT_EQ(map()->count(Kind::Circle), 3);  // the pictures keep what they showed
   EXPECT_EQ(line()->count(Kind::Circle), 3);
-}
-
-TEST_F(HexTab, RowsStayFromOneToFiveHundred) {
-  open(test::patternBytes(4096));
-  click("vscRows", false);
-  EXPECT_EQ(text("txtRows"), "1");
-  type("txtRows", "500");
-  click("vscRows", true);
-  EXPECT_EQ(text("txtRows"), "500");
-  type("txtRows", "0");
-  EXPECT_EQ(text("txtRows"), "1");
-  type("txtRows", "2.5");
-  EXPECT_EQ(text("txtRows"), "2.5");
-  type("txtRows", "9999");
-  EXPECT_EQ(text("txtRows"), "500");
 }
 
 TEST_F(HexTab, AngleTurnsByOneAndWrapsBetweenZeroAnd360) {

@@ -138,14 +138,10 @@ void PrintTo(const OpensCase& c, std::ostream* os) { *os << c.file; }
 
 class EcuOpens : public HostileTest, public testing::WithParamInterface<OpensCase> {};
 
-TEST_P(EcuOpens, EditorListsEveryItemAndRefusesWhatDoesNotFit) {
+TEST_P(EcuOpens, EditorRefusesWhatDoesNotFitAndViewerDraws) {
   ASSERT_TRUE(openEditor(image32K(), readText(dataFile(GetParam().file))));
   EXPECT_EQ(messages, GetParam().messages);
   EXPECT_EQ(visitAll(), GetParam().entries);
-}
-
-TEST_P(EcuOpens, ViewerOpensAndDrawsTheFile) {
-  useFiles(image32K(), readText(dataFile(GetParam().file)));
   ASSERT_TRUE(openViewer());
   EXPECT_EQ(viewerMessages, GetParam().messages);
   EXPECT_EQ(viewer->findChild<Canvas*>("picHexLine")->count(Canvas::Primitive::Kind::Circle), 140);
@@ -251,7 +247,6 @@ TEST_P(EcuRejected, EditorAndViewerSayWhyAndClose) {
   EXPECT_FALSE(openEditor(image32K(), readText(dataFile(GetParam().file))));
   EXPECT_EQ(messages, QStringList({GetParam().message}));
   EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
-  useFiles(image32K(), readText(dataFile(GetParam().file)));
   EXPECT_FALSE(openViewer());
   EXPECT_EQ(viewerMessages, QStringList({GetParam().message}));
   EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
@@ -290,13 +285,11 @@ std::string reported(const QStringList& messages) {
   return pattern + "$";
 }
 
+// The viewer opens after the same messages but the last.
 TEST_P(EcuEndsTheProgram, EditorSaysErrorInEcuFileAndEnds) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(openAndReport(dataFile(GetParam().file)), testing::ExitedWithCode(EXIT_FAILURE),
               reported(GetParam().messages));
-}
-
-TEST_P(EcuEndsTheProgram, ViewerOpensAfterTheSameMessagesButTheLast) {
   useFiles(image32K(), readText(dataFile(GetParam().file)));
   ASSERT_TRUE(openViewer());
   EXPECT_EQ(viewerMessages, GetParam().messages.mid(0, GetParam().messages.size() - 1));
@@ -424,7 +417,7 @@ class BinSizes : public HostileTest, public testing::WithParamInterface<BinCase>
   }
 };
 
-TEST_P(BinSizes, EditorRefusesOnlyTheItemsBeyondTheFile) {
+TEST_P(BinSizes, EditorRefusesOnlyTheItemsBeyondTheFileAndViewerDrawsWithinIt) {
   ASSERT_TRUE(openEditor(bytes(), binCasesEcu()));
   EXPECT_TRUE(messages.isEmpty());
   EXPECT_TRUE(editor->windowTitle().endsWith(QString("File Size: ") + GetParam().caption));
@@ -439,10 +432,6 @@ TEST_P(BinSizes, EditorRefusesOnlyTheItemsBeyondTheFile) {
     expected.push_back({list, name, beyond ? kBeyond : ""});
   }
   EXPECT_EQ(visitAll(), expected);
-}
-
-TEST_P(BinSizes, ViewerOpensAndNeverDrawsBeyondTheFile) {
-  useFiles(bytes(), binCasesEcu());
   ASSERT_TRUE(openViewer());
   EXPECT_TRUE(viewerMessages.isEmpty());
   // The opening stretch is 140 bytes from 35: smaller files draw nothing.

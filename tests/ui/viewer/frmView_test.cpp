@@ -110,11 +110,6 @@ TEST_F(Viewer, OpensOnOneHundredFortyBytesFromAddress35) {
   EXPECT_EQ(drawn, grid);
 }
 
-TEST_F(Viewer, CaptionShowsTheSizeInItsShortestForm) {
-  ASSERT_TRUE(open(std::vector<unsigned char>(992)));
-  EXPECT_TRUE(view->windowTitle().endsWith("     File Size: 0.96875K"));
-}
-
 TEST_F(Viewer, TwoBytesSpanTheGraphAndFewerKeepIt) {
   std::vector<unsigned char> bytes(256, 7);
   bytes[0x35] = 0;
@@ -203,16 +198,6 @@ TEST_F(Viewer, AFileShorterThanTheStretchDrawsNothing) {
   type("txtCols", "300");
   EXPECT_EQ(text("lbl5"), "12C");
   EXPECT_EQ(circles().size(), 192u);
-}
-
-TEST_F(Viewer, ClosesWithTheMessageWhenAFileIsRefused) {
-  QStringList shown = test::answerMessages(
-      [&] { EXPECT_FALSE(open(test::patternBytes(256), "ECU DEFINITIONS\n")); });
-  EXPECT_EQ(shown, QStringList{"Incorrect ECU Format"});
-  EXPECT_EQ(test::lastMessages().front().icon, QMessageBox::Critical);
-  shown = test::answerMessages([&] { EXPECT_FALSE(open(test::patternBytes(655344))); });
-  ASSERT_EQ(shown.size(), 1);
-  EXPECT_EQ(test::lastMessages().front().icon, QMessageBox::Critical);
 }
 
 TEST_F(Viewer, ResizeKeepsTheBoxesAtTheBottomAndRedrawsButPaintingDoesNot) {
