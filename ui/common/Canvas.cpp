@@ -87,6 +87,8 @@ void Canvas::Cls() {
   requestPaint();
 }
 
+void Canvas::reserve(size_t more) { primitives_.reserve(primitives_.size() + more); }
+
 void Canvas::requestPaint() {
   if (paintPending_) return;
   paintPending_ = true;

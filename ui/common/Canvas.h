@@ -39,6 +39,8 @@ class Canvas : public QWidget {
   [[nodiscard]] int drawWidth() const { return drawWidth_; }
 
   void Cls();
+  // Makes room for `more` primitives at once, for drawings whose size is known beforehand.
+  void reserve(size_t more);
   void Line(double x1, double y1, double x2, double y2);
   void Circle(double x, double y, double radius);
 

@@ -24,6 +24,7 @@ void drawMesh(Canvas& canvas, int16_t rotAngle, const PointTable& data, int cols
     const double y = Y_Bar(rotAngle, c, r, value);
     return QPointF(x / xmax * 125, y / ymin * (-125));
   };
+  if (cols > 0 && rows > 0) canvas.reserve(static_cast<size_t>(cols) * rows * 3);
   // Each point is projected once; the previous row's points are kept for the row lines.
   std::vector<QPointF> previous(static_cast<size_t>(std::max(cols, 0)));
   std::vector<QPointF> current(previous.size());
