@@ -6,11 +6,10 @@
 #include <QTableView>
 #include <memory>
 
-#include "core/hex.h"
+#include "core/image.h"
 #include "core/state.h"
 #include "ui/common/Canvas.h"
 #include "ui/common/TextBox.h"
-#include "ui/editor/EditorFields.h"
 #include "ui/editor/hex/HexPanel.h"
 
 namespace trimlet {
@@ -28,16 +27,16 @@ void ensureApplication() {
 // An image of `size` bytes as the load leaves it: every byte distinct from its neighbours.
 void loadImage(int size) {
   resetState();
-  for (int i = 0; i < size; ++i) setLoadedByte(BIN_Data[static_cast<size_t>(i)], (i * 7) % 251);
   BIN_FileBytes = size;
+  for (int i = 0; i < size; ++i) writeImageByte(i, (i * 7) % 251);
   BIN_Size = 16.0 * (size / 16) + 16;
 }
 
 struct ShownPanel {
-  EditorFields fields;
+  int16_t rotAngle = 30;
   std::unique_ptr<HexPanel> panel;
 
-  ShownPanel() : panel(std::make_unique<HexPanel>(fields)) {
+  ShownPanel() : panel(std::make_unique<HexPanel>(rotAngle)) {
     panel->resize(1000, 620);
     panel->show();
     QApplication::processEvents();

@@ -11,14 +11,16 @@
 #include <memory>
 #include <vector>
 
-#include "core/hex.h"
+#include "core/image.h"
 #include "core/state.h"
+#include "core/table.h"
 #include "ui/common/Canvas.h"
 #include "ui/common/DropDown.h"
-#include "ui/editor/hex/PointGraph.h"
-#include "ui/editor/hex/Projection.h"
+#include "ui/editor/EditorFields.h"
 #include "ui/editor/tables/TableGrid.h"
 #include "ui/editor/tables/TablePanel.h"
+#include "ui/graph/PointGraph.h"
+#include "ui/graph/Projection.h"
 
 namespace {
 
@@ -47,14 +49,13 @@ struct MapFixture {
     ensureApplication();
     trimlet::resetState();
     const int cells = size * size;
+    trimlet::BIN_FileBytes = cells + 16;
     for (int i = 0; i < cells + 16; ++i) {
       const int r = i / size;
       const int c = i % size;
       const double v = 128 + 100 * std::sin(c * 0.05) * std::cos(r * 0.04);
-      trimlet::setLoadedByte(trimlet::BIN_Data[static_cast<size_t>(i)],
-                             static_cast<uint8_t>(std::lround(v)));
+      trimlet::writeImageByte(i, static_cast<int>(std::lround(v)));
     }
-    trimlet::BIN_FileBytes = cells + 16;
     trimlet::BIN_Size = cells + 32;
     trimlet::ECU_Count = 1;
     trimlet::ECU_Item& item = trimlet::ECU_Items[1];
@@ -64,7 +65,11 @@ struct MapFixture {
     item.Name = "Map";
     fields.MapIndex[1] = 1;
     fields.MapCount = 1;
-    panel = std::make_unique<TablePanel>(TableKind::Maps, fields);
+    panel = std::make_unique<TablePanel>(
+        TableKind::Maps,
+        trimlet::TableFields{fields.MapIndex, fields.MapCols, fields.MapRows, fields.MapRaw,
+                             fields.Saved, fields.RotAngle, fields.MapMaxX, fields.MapMinY,
+                             fields.ArrayCols, fields.ArrayRows});
     panel->resize(1600, 1000);
     canvas = panel->findChild<Canvas*>("picMap");
     canvas->resize(kImageWidth, kImageHeight);
@@ -81,8 +86,15 @@ struct MapFixture {
 
   void paintCanvas() { canvas->render(&image); }
 
+  // The map's values as the image holds them.
+  const trimlet::PointTable& values() {
+    trimlet::readTable({0, fields.MapCols, fields.MapRows}, *table);
+    return *table;
+  }
+
   EditorFields fields;
   std::unique_ptr<TablePanel> panel;
+  std::unique_ptr<trimlet::PointTable> table = std::make_unique<trimlet::PointTable>();
   Canvas* canvas = nullptr;
   QImage image{kImageWidth, kImageHeight, QImage::Format_ARGB32_Premultiplied};
 };
@@ -105,10 +117,11 @@ void BM_WireFrame(benchmark::State& state) {
   for (auto _ : state) {
     canvas.Cls();
     canvas.setDrawWidth(2);
-    trimlet::drawAxes(canvas, f.RotAngle, 100);
+    const trimlet::Projection projection(f.RotAngle);
+    trimlet::drawAxes(canvas, projection, 100);
     canvas.setDrawWidth(1);
-    trimlet::drawMesh(canvas, f.RotAngle, map.panel->data(), f.MapCols, f.MapRows, f.MapMaxX,
-                      f.MapMinY, 1);
+    trimlet::drawMesh(canvas, projection, map.values(), f.MapCols, f.MapRows, f.MapMaxX, f.MapMinY,
+                      1);
     map.paintCanvas();
   }
 }
@@ -143,6 +156,8 @@ void BM_BaselineFrame(benchmark::State& state) {
   const double radius = sx;  // one horizontal unit
   const int stampSize = static_cast<int>(std::ceil(2 * radius + 3));
   QImage image(kImageWidth, kImageHeight, QImage::Format_ARGB32_Premultiplied);
+  const trimlet::PointTable& values = map.values();
+  const trimlet::Projection projection(f.RotAngle);
   for (auto _ : state) {
     QPixmap stamp(stampSize, stampSize);
     stamp.fill(Qt::transparent);
@@ -153,9 +168,9 @@ void BM_BaselineFrame(benchmark::State& state) {
     }
     for (int r = 0; r < size; ++r) {
       for (int c = 0; c < size; ++c) {
-        const double z = map.panel->data()[static_cast<size_t>(c)][static_cast<size_t>(r)];
-        const double x = trimlet::X_Bar(f.RotAngle, c, r, z) / f.MapMaxX * 125;
-        const double y = trimlet::Y_Bar(f.RotAngle, c, r, z) / f.MapMinY * (-125);
+        const double z = values[static_cast<size_t>(c)][static_cast<size_t>(r)];
+        const double x = projection.X_Bar(c, r, z) / f.MapMaxX * 125;
+        const double y = projection.Y_Bar(c, r, z) / f.MapMinY * (-125);
         points[static_cast<size_t>(r * size + c)] = toPixel(x, y);
       }
     }
@@ -165,8 +180,8 @@ void BM_BaselineFrame(benchmark::State& state) {
     painter.setPen(QPen(Qt::black, 2));
     const double ends[3][3] = {{100, 0, 0}, {0, 100, 0}, {0, 0, 100}};
     for (const auto& e : ends) {
-      painter.drawLine(toPixel(0, 0), toPixel(trimlet::X_Bar(f.RotAngle, e[0], e[1], e[2]),
-                                              trimlet::Y_Bar(f.RotAngle, e[0], e[1], e[2])));
+      painter.drawLine(toPixel(0, 0), toPixel(projection.X_Bar(e[0], e[1], e[2]),
+                                              projection.Y_Bar(e[0], e[1], e[2])));
     }
     QPen pen(Qt::black, 1);
     pen.setCosmetic(true);

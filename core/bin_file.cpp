@@ -13,12 +13,11 @@
 #include "core/file_read.h"
 #include "core/hex.h"
 #include "core/state.h"
+#include "core/text.h"
 
 namespace trimlet {
 
 namespace {
-
-constexpr char kDigits[] = "0123456789ABCDEF";
 
 // Built by appending: inserting into the string trips a false -Wrestrict of g++ 12 at -O3.
 std::string withThousands(long long n) {
@@ -43,7 +42,7 @@ std::string saveFailure(const std::string& reason) {
 // formatting its digits one by one.
 constexpr std::array<std::array<char, 2>, 256> kPairs = [] {
   std::array<std::array<char, 2>, 256> pairs{};
-  for (size_t b = 0; b < pairs.size(); ++b) pairs[b] = {kDigits[b >> 4], kDigits[b & 0xF]};
+  for (size_t b = 0; b < pairs.size(); ++b) pairs[b] = {kHexDigits[b >> 4], kHexDigits[b & 0xF]};
   return pairs;
 }();
 

@@ -1,25 +1,17 @@
 #include "core/ecu_file.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <utility>
 
 #include "core/file_read.h"
 #include "core/state.h"
+#include "core/text.h"
 
 namespace trimlet {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 bool isBlankItem(std::string_view item) { return trim(item).empty(); }
 
@@ -72,14 +64,6 @@ class ItemReader {
   size_t pos_ = 0;
   bool done_ = false;
 };
-
-// Upper case for ASCII letters only, whatever locale the process runs under.
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
 
 // The value of a field item, viewed in place (numbers need no copy of it).
 std::string_view fieldValue(std::string_view item) {
@@ -150,27 +134,6 @@ std::vector<std::string_view> tokenizeItems(std::string_view text) {
 }
 
 std::string Get_Field(std::string_view item) { return std::string(fieldValue(item)); }
-
-std::optional<double> toReal(std::string_view text) {
-  text = trim(text);
-  if (!text.empty() && text.front() == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
-  }
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
-std::optional<int16_t> toInt16(std::string_view text) {
-  const auto real = toReal(text);
-  if (!real) return std::nullopt;
-  const double rounded = std::nearbyint(*real);
-  if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
-  return static_cast<int16_t>(rounded);
-}
 
 ParseResult Parse_ECU() {
   // Items of an earlier file must never pass for items of this one, whatever fails below.

@@ -1,8 +1,6 @@
 // Reading the ECU definition file into the header fields and the item table.
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,11 +33,5 @@ struct ParseResult {
 // Splits text into the file's reading units: items separated by commas and line ends,
 // leading blanks skipped, a double-quoted item taken without its quotes.
 [[nodiscard]] std::vector<std::string_view> tokenizeItems(std::string_view text);
-
-// A 16-bit integer field: a finite decimal number rounded half to even, within -32768..32767.
-[[nodiscard]] std::optional<int16_t> toInt16(std::string_view text);
-
-// A real field: a finite decimal number with "." as the decimal point.
-[[nodiscard]] std::optional<double> toReal(std::string_view text);
 
 }  // namespace trimlet

@@ -29,9 +29,6 @@ namespace trimlet {
 // byte below 0x10 is one digit and a blank.
 void setEditedByte(BIN_Record& record, int byte);
 
-// Writes a byte as the load does: two digits, zero-padded.
-void setLoadedByte(BIN_Record& record, uint8_t byte);
-
 // The record's value as a two-digit text, a single digit taking a leading zero ("5 " -> "05").
 [[nodiscard]] std::string twoDigitValue(const BIN_Record& record);
 

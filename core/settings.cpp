@@ -1,13 +1,13 @@
 #include "core/settings.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <fstream>
 #include <optional>
 #include <vector>
 
 #include "core/file_read.h"
+#include "core/text.h"
 
 namespace trimlet {
 
@@ -17,21 +17,6 @@ constexpr size_t kReadCap = 254;
 
 std::string g_path;
 std::string g_section;
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 struct IniFile {
   std::vector<std::string> lines;

@@ -66,10 +66,11 @@ RecordRange resolveRecords(std::string_view address, int64_t count) {
   return {RangeProblem::None, static_cast<int>(*start)};
 }
 
-RecordRange tableRecords(const ECU_Item& item) {
-  if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxTableCells || item.Rows > kMaxTableCells)
-    return {RangeProblem::TableSize, 0};
-  return resolveRecords(item.Address, int64_t{item.Cols} * item.Rows);
+const ECU_Item& chosenItem(const IndexTable& index, int selection) {
+  const int position = selection + 1;
+  if (position < 0 || position > kMaxItems) return ECU_Items[0];
+  const int item = index[static_cast<size_t>(position)];
+  return item >= 0 && item <= kMaxItems ? ECU_Items[static_cast<size_t>(item)] : ECU_Items[0];
 }
 
 std::string rangeNote(RangeProblem problem) {

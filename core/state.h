@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,8 +64,14 @@ void resetState();
 [[nodiscard]] bool isArray(const ECU_Item& item);
 [[nodiscard]] bool isMap(const ECU_Item& item);
 
-// Columns and rows a table item can have: the value tables hold indexes 0..500.
+// Columns and rows a table can have: the value tables hold indexes 0..500.
 inline constexpr int kMaxTableCells = 501;
+
+// An item list's position (from 1) to item number; position 0 is never written and holds 0.
+using IndexTable = std::array<int16_t, kMaxItems + 1>;
+
+// The item a list's 0-based selection stands for (selection -1 gives item 0, which is empty).
+[[nodiscard]] const ECU_Item& chosenItem(const IndexTable& index, int selection);
 
 // Why a run of records cannot be used.
 enum class RangeProblem { None, NotHexadecimal, BeyondFile, TableSize };
@@ -79,10 +84,6 @@ struct RecordRange {
 // Resolves `count` records from the hexadecimal `address`: they must lie inside the bytes the
 // last load read from the file (and so inside the image).
 [[nodiscard]] RecordRange resolveRecords(std::string_view address, int64_t count);
-
-// Resolves the cells of an array or map: its columns and rows must each be 1..kMaxTableCells
-// and every cell a byte of the file.
-[[nodiscard]] RecordRange tableRecords(const ECU_Item& item);
 
 // Whether records first..first+count-1 are bytes of the loaded file.
 [[nodiscard]] bool recordsInFile(int64_t first, int64_t count);

@@ -10,6 +10,7 @@
 #include "core/ecu_file.h"
 #include "core/hex.h"
 #include "core/state.h"
+#include "core/table.h"
 #include "fuzz/FuzzFile.h"
 
 using namespace trimlet;
@@ -39,12 +40,12 @@ void checkSingle(const ECU_Item& item) {
 
 // The Arrays and 3D Maps panels: every cell, row by row, through the same check they use.
 void checkTable(const ECU_Item& item) {
-  const RecordRange range = tableRecords(item);
-  if (range.problem != RangeProblem::None) return;
+  const TableResolution table = resolveTable(item);
+  if (table.problem != RangeProblem::None) return;
   if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxTableCells || item.Rows > kMaxTableCells)
     __builtin_trap();
   for (int r = 0; r < item.Rows; ++r)
-    for (int c = 0; c < item.Cols; ++c) readRecord(range.first + int64_t{item.Cols} * r + c);
+    for (int c = 0; c < item.Cols; ++c) readRecord(table.place.record(c, r));
 }
 
 // Whatever the factors, a shown value is short: values from 1e15 on show nothing, so a sign,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/state.h"
+#include "core/text.h"
 #include "support/TempDir.h"
 
 namespace trimlet {

@@ -39,7 +39,7 @@ TEST(HexText, WritesUpperCaseWithoutLeadingZeros) {
 TEST(HexText, RecordValuesInLoadedAndEditedForm) {
   BIN_Record record;
   EXPECT_FALSE(recordByte(record));  // never filled
-  setLoadedByte(record, 10);
+  record.Value = {'0', 'A'};         // as the load writes it
   EXPECT_EQ(storedValue(record), "0A");
   EXPECT_EQ(recordByte(record), 10);
   setEditedByte(record, 10);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/table.h"
+
 namespace trimlet {
 namespace {
 
@@ -60,7 +62,7 @@ TEST_F(StateTest, TableCellsResolveOnlyForSizesTheTablesHold) {
   const auto problem = [&](int cols, int rows) {
     item.Cols = static_cast<int16_t>(cols);
     item.Rows = static_cast<int16_t>(rows);
-    return tableRecords(item).problem;
+    return resolveTable(item).problem;
   };
   EXPECT_EQ(problem(501, 501), RangeProblem::None);
   EXPECT_EQ(problem(1, 1), RangeProblem::None);

@@ -1,14 +1,16 @@
-// A picture box: draws lines and circles in a user coordinate system and keeps them.
+// A picture box: draws lines, circles and meshes of points in a user coordinate system and
+// keeps them.
 #pragma once
 
-#include <QLineF>
+#include <QPointF>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 namespace trimlet {
 
-// Everything drawn since the last Cls is kept as primitives in user coordinates and painted
-// through one mapping, so the drawing survives being covered and resized.
+// Everything drawn since the last Cls is kept in user coordinates and painted through one
+// mapping, so the drawing survives being covered and resized.
 class Canvas : public QWidget {
   Q_OBJECT
 
@@ -22,7 +24,24 @@ class Canvas : public QWidget {
     int width = 1;          // pen width in pixels
   };
 
+  // Points row after row, each drawn as a circle and joined by a line to the point before it in
+  // its row and to the point in the same column of the row before. Kept as one block of points:
+  // a large mesh holds hundreds of thousands of them.
+  struct PointMesh {
+    std::vector<QPointF> points;
+    int cols = 0;
+    double radius = 0;
+    int width = 1;
+
+    [[nodiscard]] int rows() const { return cols > 0 ? static_cast<int>(points.size()) / cols : 0; }
+    [[nodiscard]] int lines() const { return rows() * (cols - 1) + (rows() - 1) * cols; }
+  };
+
+  // What painting keeps between paints, so a large drawing does not allocate on every paint.
+  struct PaintBuffers;
+
   explicit Canvas(QWidget* parent = nullptr);
+  ~Canvas() override;
 
   // User coordinates: the left edge is x = left, the top edge y = top; y grows downward.
   void setScale(double left, double top, double width, double height);
@@ -39,12 +58,14 @@ class Canvas : public QWidget {
   [[nodiscard]] int drawWidth() const { return drawWidth_; }
 
   void Cls();
-  // Makes room for `more` primitives at once, for drawings whose size is known beforehand.
-  void reserve(size_t more);
   void Line(double x1, double y1, double x2, double y2);
   void Circle(double x, double y, double radius);
+  // A mesh of `points.size() / cols` rows at the current pen width.
+  void Mesh(std::vector<QPointF> points, int cols, double radius);
 
   [[nodiscard]] const std::vector<Primitive>& primitives() const { return primitives_; }
+  [[nodiscard]] const std::vector<PointMesh>& meshes() const { return meshes_; }
+  // Lines or circles drawn, those of the meshes included.
   [[nodiscard]] int count(Primitive::Kind kind) const;
 
   [[nodiscard]] QSize sizeHint() const override;
@@ -54,17 +75,12 @@ class Canvas : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // One repaint per batch of drawing calls, however many primitives the batch adds.
+  // One repaint per batch of drawing calls, however much the batch adds.
   void requestPaint();
 
   std::vector<Primitive> primitives_;
-  // Lines of one pen width in widget coordinates; kept between paints so a large drawing does
-  // not allocate its line lists on every paint.
-  struct LineBatch {
-    int width = 1;
-    std::vector<QLineF> lines;
-  };
-  std::vector<LineBatch> lineBatches_;
+  std::vector<PointMesh> meshes_;
+  std::unique_ptr<PaintBuffers> buffers_;
   bool paintPending_ = false;
   double left_ = 0, top_ = 0, width_ = 1, height_ = 1;
   int drawWidth_ = 1;

@@ -1,9 +1,6 @@
 #include "ui/common/Captions.h"
 
-#include <array>
-#include <charconv>
-
-#include "core/state.h"
+#include "core/text.h"
 
 namespace trimlet {
 
@@ -12,12 +9,9 @@ QString versionText() {
          QString::number(TRIMLET_VERSION_PATCH);
 }
 
-QString fileCaption(const QString& program) {
-  std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                    (BIN_Size - 16) / 1024, std::chars_format::fixed);
-  return program + " Version " + versionText() + "     File Size: " +
-         QString::fromLatin1(buffer.data(), static_cast<int>(result.ptr - buffer.data())) + "K";
+QString fileCaption(const QString& program, double bytes) {
+  return program + " Version " + versionText() +
+         "     File Size: " + QString::fromStdString(realText(bytes / 1024)) + "K";
 }
 
 }  // namespace trimlet

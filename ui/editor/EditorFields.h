@@ -8,9 +8,6 @@
 
 namespace trimlet {
 
-// List position (from 1) to item number; position 0 is never written and holds 0.
-using IndexTable = std::array<int16_t, kMaxItems + 1>;
-
 struct EditorFields {
   bool Saved = true;
   bool Updating = false;
@@ -34,13 +31,5 @@ struct EditorFields {
   double MapMaxX = 0;
   double MapMinY = 0;
 };
-
-// The item a list's 0-based selection stands for (selection -1 gives item 0, which is empty).
-[[nodiscard]] inline const ECU_Item& chosenItem(const IndexTable& index, int selection) {
-  const int position = selection + 1;
-  if (position < 0 || position > kMaxItems) return ECU_Items[0];
-  const int item = index[static_cast<size_t>(position)];
-  return item >= 0 && item <= kMaxItems ? ECU_Items[static_cast<size_t>(item)] : ECU_Items[0];
-}
 
 }  // namespace trimlet

@@ -5,36 +5,27 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "core/hex.h"
+#include "core/image.h"
+#include "core/text.h"
 #include "ui/common/DropDown.h"
+#include "ui/common/Widgets.h"
 
 namespace trimlet {
-
-namespace {
-
-QLabel* makeLabel(const QString& name, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  label->setTextFormat(Qt::PlainText);
-  return label;
-}
-
-}  // namespace
 
 FlagsPanel::FlagsPanel(EditorFields& fields, QWidget* parent)
     : QWidget(parent),
       fields_(fields),
       cmbFlag(new DropDown(this)),
-      lblFlag_Ylabel(makeLabel("lblFlag_Ylabel", this)),
-      lblFlag_Xlabel(makeLabel("lblFlag_Xlabel", this)),
-      lblFlag_Xaxis(makeLabel("lblFlag_Xaxis", this)),
-      lblFlag_Note(makeLabel("lblFlag_Note", this)) {
+      lblFlag_Ylabel(makeLabel("lblFlag_Ylabel", QString(), this)),
+      lblFlag_Xlabel(makeLabel("lblFlag_Xlabel", QString(), this)),
+      lblFlag_Xaxis(makeLabel("lblFlag_Xaxis", QString(), this)),
+      lblFlag_Note(makeLabel("lblFlag_Note", QString(), this)) {
   cmbFlag->setObjectName("cmbFlag");
   for (int i = 0; i < 8; ++i) {
     const auto index = static_cast<size_t>(i);
     chkFlag[index] = new QCheckBox(this);
     chkFlag[index]->setObjectName(QString("chkFlag(%1)").arg(i));
-    lblFlag_Yaxis[index] = makeLabel(QString("lblFlag_Yaxis(%1)").arg(i), this);
+    lblFlag_Yaxis[index] = makeLabel(QString("lblFlag_Yaxis(%1)").arg(i), QString(), this);
     // Code-set states raise the handler too; the Updating flag is what keeps those quiet.
     connect(chkFlag[index], &QCheckBox::stateChanged, this,
             [this, i] { chkFlag_Click(static_cast<int16_t>(i)); });
@@ -100,14 +91,16 @@ void FlagsPanel::cmbFlag_Click() {
   lblFlag_Xaxis->setText(QString::fromStdString(item.Xaxis));
   lblFlag_Xlabel->setText(QString::fromStdString(item.Xlabel));
   lblFlag_Ylabel->setText(QString::fromStdString(item.Ylabel));
-  const QString captions = QString::fromStdString(item.Yaxis);
-  for (int i = 0; i < 8; ++i)
-    lblFlag_Yaxis[static_cast<size_t>(i)]->setText(captions.mid(5 * i, 5));
+  for (size_t i = 0; i < 8; ++i) {
+    const std::string_view caption = characters(item.Yaxis, 5 * i, 5);
+    lblFlag_Yaxis[i]->setText(
+        QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+  }
 
   fields_.Updating = true;
   QString note;
   const std::optional<int> record = chosenRecord(&note);
-  const int v = record ? recordByte(BIN_Data[static_cast<size_t>(*record)]).value_or(0) : 0;
+  const int v = record ? imageByte(*record).value_or(0) : 0;
   for (int bit = 0; bit < 8; ++bit) {
     QCheckBox* box = chkFlag[static_cast<size_t>(7 - bit)];
     box->setCheckState((v >> bit) & 1 ? Qt::Checked : Qt::Unchecked);
@@ -118,7 +111,7 @@ void FlagsPanel::cmbFlag_Click() {
   fields_.Updating = false;
 }
 
-void FlagsPanel::chkFlag_Click(int16_t /*Index*/) {
+void FlagsPanel::chkFlag_Click(int16_t Index) {
   const ECU_Item& item = chosenItem(fields_.FlagIndex, cmbFlag->currentIndex());
   if (item.Address.empty() || fields_.Updating) return;
   const std::optional<int> record = chosenRecord();
@@ -129,7 +122,9 @@ void FlagsPanel::chkFlag_Click(int16_t /*Index*/) {
     const int16_t state = chkFlag[static_cast<size_t>(i)]->isChecked() ? 1 : 0;
     v = static_cast<int16_t>(v + (state << (7 - i)));
   }
-  setEditedByte(BIN_Data[static_cast<size_t>(*record)], v);
+  // The box that changed names the action; the byte comes from all eight.
+  const ImageAction action("Bit " + std::to_string(7 - Index) + " of " + item.Name);
+  writeImageByte(*record, v);
   fields_.Saved = false;
 }
 

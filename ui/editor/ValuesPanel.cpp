@@ -8,9 +8,11 @@
 
 #include "core/conversion.h"
 #include "core/hex.h"
+#include "core/image.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
+#include "ui/common/Widgets.h"
 
 namespace trimlet {
 
@@ -35,20 +37,14 @@ ValuesPanel::ValuesPanel(EditorFields& fields, QWidget* parent)
     : QWidget(parent),
       fields_(fields),
       cmb0Dim(new DropDown(this)),
-      lblValue_Xlabel(new QLabel("X Label", this)),
-      lblValue_Raw(new QLabel("Raw Hex", this)),
-      txtValue_Raw(new TextBox(this)),
+      lblValue_Xlabel(makeLabel("lblValue_Xlabel", "X Label", this)),
+      lblValue_Raw(makeLabel("lblValue_Raw", "Raw Hex", this)),
+      txtValue_Raw(makeTextBox("txtValue_Raw", QString(), this)),
       txtValue_Calc(new QLineEdit(this)),
-      scrValue(new SpinControl(Qt::Vertical, true, this)),
-      lblValue_Note(new QLabel(this)) {
+      scrValue(makeSpin("scrValue", Qt::Vertical, this)),
+      lblValue_Note(makeLabel("lblValue_Note", QString(), this)) {
   cmb0Dim->setObjectName("cmb0Dim");
-  lblValue_Xlabel->setObjectName("lblValue_Xlabel");
-  lblValue_Xlabel->setTextFormat(Qt::PlainText);  // an ECU caption, never markup
-  lblValue_Raw->setObjectName("lblValue_Raw");
-  txtValue_Raw->setObjectName("txtValue_Raw");
   txtValue_Calc->setObjectName("txtValue_Calc");
-  scrValue->setObjectName("scrValue");
-  lblValue_Note->setObjectName("lblValue_Note");
   txtValue_Calc->setReadOnly(true);
   buildLayout();
 
@@ -116,10 +112,10 @@ std::optional<ValuesPanel::Target> ValuesPanel::chosenTarget(QString* note) cons
 }
 
 void ValuesPanel::showStored(const Target& target) {
-  std::string joined;
+  QString joined;
   for (int k = 0; k < target.bytes; ++k)
-    joined += twoDigitValue(BIN_Data[static_cast<size_t>(target.first + k)]);
-  txtValue_Raw->setText(QString::fromStdString(joined));
+    joined += QString("%1").arg(imageByte(target.first + k).value_or(0), 2, 16, QChar('0'));
+  txtValue_Raw->setText(joined.toUpper());
 }
 
 void ValuesPanel::showCalculated(const ECU_Item& item, uint64_t raw) {
@@ -189,9 +185,11 @@ void ValuesPanel::scrValue_Change() {
     return;
   }
 
+  const ImageAction action(v == 0 ? "Value of " + target->item->Name
+                                  : (v < 0 ? "+1 on " : "-1 on ") + target->item->Name);
   auto rest = static_cast<uint64_t>(m);
   for (int k = target->bytes - 1; k >= 0; --k) {
-    setEditedByte(BIN_Data[static_cast<size_t>(target->first + k)], static_cast<int>(rest & 0xFF));
+    writeImageByte(target->first + k, static_cast<int>(rest & 0xFF));
     rest >>= 8;
   }
   txtValue_Raw->setText(QString::fromStdString(numberToHex(static_cast<uint64_t>(m))));

@@ -9,12 +9,13 @@
 #include <cstdlib>
 
 #include "core/bin_file.h"
-#include "core/ecu_file.h"
 #include "core/settings.h"
 #include "ui/common/Captions.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/Messages.h"
 #include "ui/common/MousePointer.h"
+#include "ui/common/OpenFiles.h"
+#include "ui/common/Widgets.h"
 #include "ui/editor/FlagsPanel.h"
 #include "ui/editor/ValuesPanel.h"
 #include "ui/editor/hex/HexPanel.h"
@@ -41,12 +42,20 @@ int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_It
   return count;
 }
 
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
+// The fields a table panel shares with the window: its own list, sizes and mode, and the
+// map's view.
+TableFields tableFields(EditorFields& f, TableKind kind) {
+  const bool map = kind == TableKind::Maps;
+  return {map ? f.MapIndex : f.ArrayIndex,
+          map ? f.MapCols : f.ArrayCols,
+          map ? f.MapRows : f.ArrayRows,
+          map ? f.MapRaw : f.ArrayRaw,
+          f.Saved,
+          f.RotAngle,
+          f.MapMaxX,
+          f.MapMinY,
+          f.ArrayCols,
+          f.ArrayRows};
 }
 
 }  // namespace
@@ -56,9 +65,9 @@ frmEditor::frmEditor(QWidget* parent)
       SSTab1(new QTabWidget(this)),
       flags_(new FlagsPanel(fields_, SSTab1)),
       values_(new ValuesPanel(fields_, SSTab1)),
-      arrays_(new TablePanel(TableKind::Arrays, fields_, SSTab1)),
-      maps_(new TablePanel(TableKind::Maps, fields_, SSTab1)),
-      hex_(new HexPanel(fields_, SSTab1)),
+      arrays_(new TablePanel(TableKind::Arrays, tableFields(fields_, TableKind::Arrays), SSTab1)),
+      maps_(new TablePanel(TableKind::Maps, tableFields(fields_, TableKind::Maps), SSTab1)),
+      hex_(new HexPanel(fields_.RotAngle, SSTab1)),
       cmdSave(makeButton("cmdSave", "Save Changes", this)),
       cmdUpload(makeButton("cmdUpload", "Upload Changes", this)) {
   setObjectName("frmEditor");
@@ -89,8 +98,7 @@ void frmEditor::buildLayout() {
       "Contact: trimlet@example.org"};
   auto* notes = new QVBoxLayout;
   for (size_t i = 0; i < Label1.size(); ++i) {
-    Label1[i] = new QLabel(texts[i], this);
-    Label1[i]->setObjectName(QString("Label1(%1)").arg(i));
+    Label1[i] = makeLabel(QString("Label1(%1)").arg(i), texts[i], this);
     Label1[i]->setWordWrap(true);
     Label1[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     notes->addWidget(Label1[i]);
@@ -118,24 +126,10 @@ bool frmEditor::Form_Load() {
   maps_->setHighlight(false);
   arrays_->setHighlight(false);
 
-  if (const FileResult loaded = Load_BIN(); !loaded.ok) {
-    setDefaultPointer();
-    showMessage(parentWidget(), QString::fromStdString(loaded.message), MessageIcon::Critical);
-    return false;
-  }
-  const ParseResult parsed = Parse_ECU();
-  if (parsed.outcome == ParseOutcome::Rejected) {
-    setDefaultPointer();
-    showMessage(parentWidget(), QString::fromStdString(parsed.message), MessageIcon::Critical);
-    return false;
-  }
-  if (parsed.outcome == ParseOutcome::ItemError) {
-    setDefaultPointer();
-    showMessage(parentWidget(), QString::fromStdString(parsed.message));
-  }
+  if (!openImageAndItems(parentWidget())) return false;
   Fill_Lists();
   setDefaultPointer();
-  setWindowTitle(fileCaption("Trimlet"));
+  setWindowTitle(fileCaption("Trimlet", BIN_Size - 16));
   return true;
 }
 

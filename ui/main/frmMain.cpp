@@ -20,6 +20,7 @@
 #include "ui/common/Captions.h"
 #include "ui/common/Messages.h"
 #include "ui/common/MousePointer.h"
+#include "ui/common/Widgets.h"
 #include "ui/editor/frmEditor.h"
 #include "ui/viewer/frmView.h"
 
@@ -33,12 +34,6 @@ namespace {
 
 constexpr char kBinLocation[] = "BIN Location";
 constexpr char kEcuLocation[] = "ECU Location";
-
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  return button;
-}
 
 QFileDialog* makeDialog(const QString& name, const QString& title, const QString& pattern,
                         QWidget* parent) {

@@ -1,24 +1,25 @@
 #include "ui/viewer/frmView.h"
 
 #include <QLabel>
-#include <QLocale>
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
-#include "core/bin_file.h"
-#include "core/ecu_file.h"
 #include "core/hex.h"
+#include "core/image.h"
 #include "core/state.h"
+#include "core/stepper.h"
+#include "core/text.h"
 #include "ui/common/Canvas.h"
 #include "ui/common/Captions.h"
-#include "ui/common/Messages.h"
-#include "ui/common/MousePointer.h"
+#include "ui/common/OpenFiles.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
 #include "ui/common/Twips.h"
-#include "ui/editor/hex/Projection.h"
+#include "ui/common/Widgets.h"
+#include "ui/graph/PointGraph.h"
+#include "ui/graph/Projection.h"
 
 namespace trimlet {
 
@@ -44,9 +45,6 @@ constexpr int kStartHeight = 6480;
 constexpr int kMinimumWidth = 4320;
 constexpr int kMinimumHeight = 3600;
 
-// The count is kept within what the spinner reaches; HexData holds one more column.
-constexpr int kMaxCols = 500;
-
 struct GridLine {
   double x1, y1, x2, y2;
 };
@@ -59,22 +57,11 @@ constexpr GridLine kFrameLines[] = {
 // The quarter levels, 1 pixel wide.
 constexpr GridLine kFineLines[] = {{0, -32, 145, -32}, {0, -96, 145, -96}};
 
-QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  return label;
-}
-
 QString hexText(int64_t value) {
   return QString::fromStdString(numberToHex(static_cast<uint64_t>(value)));
 }
 
-// Whole numbers without a decimal point, fractions with as many decimals as they need.
-QString decimalText(double value) {
-  return QString::number(value, 'f', QLocale::FloatingPointShortest);
-}
-
-std::optional<double> readCount(const TextBox* box) { return toReal(box->text().toStdString()); }
+QString qText(const std::string& text) { return QString::fromStdString(text); }
 
 // A start within the image; anything larger cannot name a stretch of it.
 std::optional<int64_t> readStart(const TextBox* box) {
@@ -89,11 +76,11 @@ frmView::frmView(QWidget* parent)
     : QDialog(parent),
       picHexLine(new Canvas(this)),
       lblStart(makeLabel("lblStart", "Start Address", this)),
-      txtStart(new TextBox(this)),
-      vscStart(new SpinControl(Qt::Vertical, true, this)),
+      txtStart(makeTextBox("txtStart", qText(lastStart_), this)),
+      vscStart(makeSpin("vscStart", Qt::Vertical, this)),
       lblCols(makeLabel("lblCols", "Total Address's", this)),
-      txtCols(new TextBox(this)),
-      vscCols(new SpinControl(Qt::Vertical, true, this)),
+      txtCols(makeTextBox("txtCols", qText(lastCols_), this)),
+      vscCols(makeSpin("vscCols", Qt::Vertical, this)),
       lbl0(makeLabel("lbl0", "0", this)),
       lbl128(makeLabel("lbl128", "128", this)),
       lbl255(makeLabel("lbl255", "255", this)),
@@ -105,12 +92,6 @@ frmView::frmView(QWidget* parent)
       HexData(std::make_unique<PointTable>()) {
   setObjectName("frmView");
   picHexLine->setObjectName("picHexLine");
-  txtStart->setObjectName("txtStart");
-  txtStart->setText("35");
-  vscStart->setObjectName("vscStart");
-  txtCols->setObjectName("txtCols");
-  txtCols->setText("140");
-  vscCols->setObjectName("vscCols");
 
   const auto px = [this](int twips) { return twipsToPixelsX(this, twips); };
   const auto py = [this](int twips) { return twipsToPixelsY(this, twips); };
@@ -143,18 +124,8 @@ frmView::~frmView() = default;
 
 bool frmView::Form_Load() {
   ClearVars();
-  const FileResult loaded = Load_BIN();
-  const ParseResult parsed = loaded.ok ? Parse_ECU() : ParseResult{};
-  const std::string& failure = !loaded.ok ? loaded.message : parsed.message;
-  if (!loaded.ok || parsed.outcome == ParseOutcome::Rejected) {
-    setDefaultPointer();
-    showMessage(parentWidget(), QString::fromStdString(failure), MessageIcon::Critical);
-    return false;
-  }
-  if (parsed.outcome == ParseOutcome::ItemError)
-    showMessage(parentWidget(), parsed.message.c_str());
-  setDefaultPointer();
-  setWindowTitle(fileCaption("Trimscope"));
+  if (!openImageAndItems(parentWidget())) return false;
+  setWindowTitle(fileCaption("Trimscope", BIN_Size - 16));
   Show_Hex_Line();
   return true;
 }
@@ -208,7 +179,7 @@ void frmView::vscCols_Change() { colsStep(); }
 
 void frmView::startStep() {
   const int v = vscStart->value();
-  txtStart->setText(hexText(std::max<int64_t>(startOrLastGood() - v, 0)));
+  txtStart->setText(qText(steppedStart(txtStart->text().toStdString(), lastStart_, v)));
   // Raises this step once more; that pass finds 0 and steps nothing.
   vscStart->setValue(0);
   limitStart();
@@ -219,41 +190,31 @@ void frmView::startStep() {
 
 void frmView::colsStep() {
   const int v = vscCols->value();
-  txtCols->setText(decimalText(countOrLastGood() - v));
+  txtCols->setText(qText(steppedCount(txtCols->text().toStdString(), lastCols_, v)));
   vscCols->setValue(0);
-  if (txtCols->text() == "1") txtCols->setText("2");
-  // Typed counts are held to what the graph can take; nothing below 0 is a count.
-  const double c = *readCount(txtCols);
-  if (c > kMaxCols) txtCols->setText(QString::number(kMaxCols));
-  if (c < 0) txtCols->setText("0");
-  lastCols_ = *readCount(txtCols);
+  // A count of 1 is put back to 2; typed counts are held to what the graph can take.
+  txtCols->setText(qText(limitedCount(txtCols->text().toStdString(), 1)));
+  lastCols_ = txtCols->text().toStdString();
   limitStart();
   setAddressLabels();
   txtCols->repaint();
   Show_Hex_Line();
 }
 
-// Text that is not a number goes back to the box's last good value.
-int64_t frmView::startOrLastGood() const {
-  const auto typed = hexToNumber(txtStart->text().toStdString());
-  return typed ? static_cast<int64_t>(std::min<uint64_t>(*typed, kBinCapacity)) : lastStart_;
-}
-
-double frmView::countOrLastGood() const { return readCount(txtCols).value_or(lastCols_); }
-
 void frmView::limitStart() {
-  const auto count = static_cast<int64_t>(std::nearbyint(countOrLastGood()));
-  const int64_t lastFit = std::max<int64_t>(BIN_FileBytes - count, 0);
-  lastStart_ = std::min(startOrLastGood(), lastFit);
-  if (txtStart->text() != hexText(lastStart_)) txtStart->setText(hexText(lastStart_));
+  const double count = toReal(lastCols_).value_or(0);
+  const std::string start = steppedStart(txtStart->text().toStdString(), lastStart_, 0);
+  lastStart_ =
+      limitedStart(start, lastStart(BIN_FileBytes, static_cast<int64_t>(std::nearbyint(count))));
+  if (txtStart->text().toStdString() != lastStart_) txtStart->setText(qText(lastStart_));
 }
 
 std::optional<frmView::Stretch> frmView::chosenStretch() const {
   const auto start = readStart(txtStart);
-  const auto count = readCount(txtCols);
+  const auto count = toReal(txtCols->text().toStdString());
   if (!start || !count) return std::nullopt;
   const double cols = std::nearbyint(*count);
-  if (cols < 0 || cols > kMaxCols) return std::nullopt;
+  if (cols < 0 || cols > kMaxCount) return std::nullopt;
   return Stretch{*start, static_cast<int>(cols)};
 }
 
@@ -281,12 +242,12 @@ void frmView::Show_Hex_Line() {
   HexMaxX = 0;
   HexMinY = 0;
   HexRows = 1;
+  const Projection projection(RotAngle);
   for (int r = 0; r < HexRows; ++r) {
     for (int k = 0; k < HexCols; ++k) {
-      const auto index = static_cast<size_t>(stretch->start + HexCols * r + k);
       double& value = (*HexData)[static_cast<size_t>(k)][static_cast<size_t>(r)];
-      value = recordByte(BIN_Data[index]).value_or(0);
-      HexMaxX = std::max(HexMaxX, X_Bar(RotAngle, k, r, value));
+      value = imageByte(stretch->start + HexCols * r + k).value_or(0);
+      HexMaxX = std::max(HexMaxX, projection.X_Bar(k, r, value));
     }
   }
   // Fewer than two bytes: the picture keeps the graph it shows.
@@ -294,18 +255,16 @@ void frmView::Show_Hex_Line() {
   Draw_Hex_Line(HexCols, HexRows, HexMaxX, HexMinY);
 }
 
+// Seen straight from the front: at angle 0, whatever the window's angle.
 void frmView::Draw_Hex_Line(int16_t columns, int16_t rows, double& xmax, double& ymin) {
   ymin = -255;
-  const int16_t kept = RotAngle;
-  RotAngle = 0;
   picHexLine->Cls();
   picHexLine->setDrawWidth(2);
   for (const GridLine& line : kFrameLines) picHexLine->Line(line.x1, line.y1, line.x2, line.y2);
   // The fine levels and the data share the 1-pixel pen.
   picHexLine->setDrawWidth(1);
   for (const GridLine& line : kFineLines) picHexLine->Line(line.x1, line.y1, line.x2, line.y2);
-  drawMesh(*picHexLine, RotAngle, *HexData, columns, rows, xmax, ymin, 0.25);
-  RotAngle = kept;
+  drawMesh(*picHexLine, Projection(0), *HexData, columns, rows, xmax, ymin, 0.25);
 }
 
 }  // namespace trimlet

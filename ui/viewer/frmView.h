@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "ui/editor/hex/PointGraph.h"
+#include "core/table.h"
 
 class QLabel;
 
@@ -54,8 +54,10 @@ class frmView : public QDialog {
   void limitStart();
   void setAddressLabels();
   [[nodiscard]] std::optional<Stretch> chosenStretch() const;
-  [[nodiscard]] int64_t startOrLastGood() const;
-  [[nodiscard]] double countOrLastGood() const;
+
+  // What the boxes go back to when they hold text that is not a number; the boxes start so.
+  std::string lastStart_ = "35";
+  std::string lastCols_ = "140";
 
   Canvas* picHexLine;
   QLabel* lblStart;
@@ -79,10 +81,6 @@ class frmView : public QDialog {
   std::unique_ptr<PointTable> HexData;
   double HexMaxX = 0;
   double HexMinY = 0;
-
-  // What the boxes go back to when they hold text that is not a number.
-  int64_t lastStart_ = 0x35;
-  double lastCols_ = 140;
 };
 
 }  // namespace trimlet

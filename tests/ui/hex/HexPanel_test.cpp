@@ -20,7 +20,7 @@
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
 #include "ui/editor/EditorTest.h"
-#include "ui/editor/hex/Projection.h"
+#include "ui/graph/Projection.h"
 
 namespace trimlet {
 namespace {
@@ -200,9 +200,9 @@ TEST_F(HexTab, MeshJoinsEachPointToItsRowAndColumnNeighbours) {
   EXPECT_EQ(line()->count(Kind::Line), 3 + 2 * 139 + 140);
   const auto& first = map()->primitives().front();
   EXPECT_EQ(first.width, 2);
-  EXPECT_EQ(map()->primitives()[3].width, 1);
-  EXPECT_DOUBLE_EQ(map()->primitives()[3].radius, 1.0);
-  EXPECT_DOUBLE_EQ(line()->primitives()[3].radius, 0.25);
+  EXPECT_EQ(map()->meshes()[0].width, 1);
+  EXPECT_DOUBLE_EQ(map()->meshes()[0].radius, 1.0);
+  EXPECT_DOUBLE_EQ(line()->meshes()[0].radius, 0.25);
 }
 
 TEST_F(HexTab, LineGraphIsSeenFromTheFrontAndLeavesTheAngleAlone) {
@@ -210,8 +210,8 @@ TEST_F(HexTab, LineGraphIsSeenFromTheFrontAndLeavesTheAngleAlone) {
   type("txtRows", "1");
   EXPECT_EQ(angle(), 30);
   const auto& mapAxis = map()->primitives().front();
-  EXPECT_DOUBLE_EQ(mapAxis.x2, X_Bar(30, 100, 0, 0));
-  EXPECT_DOUBLE_EQ(mapAxis.y2, Y_Bar(30, 100, 0, 0));
+  EXPECT_DOUBLE_EQ(mapAxis.x2, Projection(30).X_Bar(100, 0, 0));
+  EXPECT_DOUBLE_EQ(mapAxis.y2, Projection(30).Y_Bar(100, 0, 0));
   const auto& lineAxes = line()->primitives();
   EXPECT_DOUBLE_EQ(lineAxes[0].x2, 200);
   EXPECT_DOUBLE_EQ(lineAxes[0].y2, 0);

@@ -86,9 +86,12 @@ class TablesTest : public EditorTest {
   // Lines drawn at pen width 1 and 2 (the mesh and the axes).
   int lines(int width) {
     const auto& all = picture()->primitives();
-    return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const auto& p) {
+    int n = static_cast<int>(std::count_if(all.begin(), all.end(), [&](const auto& p) {
       return p.kind == Kind::Line && p.width == width;
     }));
+    for (const auto& mesh : picture()->meshes())
+      if (mesh.width == width) n += mesh.lines();
+    return n;
   }
 
   void step(const char* bar, QAbstractSlider::SliderAction action) {
@@ -362,12 +365,12 @@ TEST_F(TablesTest, TheFrameSpansZeroTo125AndRisesTo125) {
   open(bytes({0, 50, 200, 90, 10, 255, 30, 60, 120}), {table("0", 3, 3)});
   choose(maps_, 0);
   double minX = 1e9, maxX = -1e9, minY = 1e9;
-  for (const auto& p : picture()->primitives()) {
-    if (p.kind != Kind::Circle) continue;
-    minX = std::min(minX, p.x1);
-    maxX = std::max(maxX, p.x1);
-    minY = std::min(minY, p.y1);
-    EXPECT_EQ(p.radius, 1);
+  ASSERT_EQ(picture()->meshes().size(), 1u);
+  EXPECT_EQ(picture()->meshes()[0].radius, 1);
+  for (const QPointF& p : picture()->meshes()[0].points) {
+    minX = std::min(minX, p.x());
+    maxX = std::max(maxX, p.x());
+    minY = std::min(minY, p.y());
   }
   EXPECT_NEAR(minX, 0, 1e-9);
   EXPECT_NEAR(maxX, 125, 1e-9);

@@ -57,11 +57,10 @@ class Viewer : public ::testing::Test {
   QStringList labels() {
     return {text("lbl1"), text("lbl2"), text("lbl3"), text("lbl4"), text("lbl5")};
   }
-  std::vector<Canvas::Primitive> circles() {
-    std::vector<Canvas::Primitive> found;
-    for (const auto& p : picture()->primitives())
-      if (p.kind == Kind::Circle) found.push_back(p);
-    return found;
+  // The graphed points: the circles of the one mesh the graph draws.
+  std::vector<QPointF> circles() {
+    const auto& meshes = picture()->meshes();
+    return meshes.empty() ? std::vector<QPointF>() : meshes.back().points;
   }
 
   // Types into a box and moves the focus on, as the user does.
@@ -90,11 +89,11 @@ TEST_F(Viewer, OpensOnOneHundredFortyBytesFromAddress35) {
   const auto points = circles();
   ASSERT_EQ(points.size(), 140u);
   EXPECT_EQ(picture()->count(Kind::Line), kGridLines + 139);
-  EXPECT_DOUBLE_EQ(points.front().x1, 0);
-  EXPECT_DOUBLE_EQ(points.front().y1, yOf(bytes[0x35]));
-  EXPECT_NEAR(points.back().x1, 144.34, 0.005);
-  EXPECT_DOUBLE_EQ(points.back().y1, yOf(bytes[0x35 + 139]));
-  EXPECT_EQ(points.back().radius, 0.25);
+  EXPECT_DOUBLE_EQ(points.front().x(), 0);
+  EXPECT_DOUBLE_EQ(points.front().y(), yOf(bytes[0x35]));
+  EXPECT_NEAR(points.back().x(), 144.34, 0.005);
+  EXPECT_DOUBLE_EQ(points.back().y(), yOf(bytes[0x35 + 139]));
+  EXPECT_EQ(picture()->meshes().back().radius, 0.25);
   EXPECT_EQ(view->rotAngle(), 30);
 
   using Line = std::array<double, 5>;  // from, to, pen width
@@ -119,9 +118,9 @@ TEST_F(Viewer, TwoBytesSpanTheGraphAndFewerKeepIt) {
   const auto points = circles();
   ASSERT_EQ(points.size(), 2u);
   EXPECT_EQ(picture()->count(Kind::Line), kGridLines + 1);
-  EXPECT_DOUBLE_EQ(points[0].y1, 0);
-  EXPECT_NEAR(points[1].x1, 144.34, 0.005);
-  EXPECT_DOUBLE_EQ(points[1].y1, -125);
+  EXPECT_DOUBLE_EQ(points[0].y(), 0);
+  EXPECT_NEAR(points[1].x(), 144.34, 0.005);
+  EXPECT_DOUBLE_EQ(points[1].y(), -125);
   for (const char* fewer : {"1.4", "-5"}) {
     type("txtCols", fewer);
     EXPECT_EQ(circles().size(), 2u) << fewer;
@@ -146,7 +145,7 @@ TEST_F(Viewer, SpinnersStepByOneWithinTheirBounds) {
   click("vscStart", true);
   EXPECT_EQ(text("txtStart"), "36");
   EXPECT_EQ(text("lbl1"), "36");
-  EXPECT_DOUBLE_EQ(circles().front().y1, yOf(bytes[0x36]));
+  EXPECT_DOUBLE_EQ(circles().front().y(), yOf(bytes[0x36]));
   click("vscStart", false);
   click("vscStart", false);
   EXPECT_EQ(text("txtStart"), "34");
@@ -181,12 +180,12 @@ TEST_F(Viewer, NeverReadsPastTheEndOfTheFile) {
   ASSERT_TRUE(open(bytes));
   type("txtStart", "FFFFFF");
   EXPECT_EQ(text("txtStart"), "35C");  // 1000 - 140
-  EXPECT_DOUBLE_EQ(circles().back().y1, yOf(bytes[999]));
+  EXPECT_DOUBLE_EQ(circles().back().y(), yOf(bytes[999]));
   click("vscStart", true);
   EXPECT_EQ(text("txtStart"), "35C");
   click("vscCols", true);  // a longer stretch starts earlier
   EXPECT_EQ(text("txtStart"), "35B");
-  EXPECT_DOUBLE_EQ(circles().back().y1, yOf(bytes[999]));
+  EXPECT_DOUBLE_EQ(circles().back().y(), yOf(bytes[999]));
 }
 
 TEST_F(Viewer, AFileShorterThanTheStretchDrawsNothing) {
@@ -211,7 +210,7 @@ TEST_F(Viewer, ResizeKeepsTheBoxesAtTheBottomAndRedrawsButPaintingDoesNot) {
 
   setEditedByte(BIN_Data[0x35], 255);  // only a redraw shows this
   view->repaint();
-  EXPECT_NE(circles().front().y1, -125);
+  EXPECT_NE(circles().front().y(), -125);
   view->resize(view->width() + 150, view->height() + 90);
   QApplication::processEvents();
   for (size_t i = 0; i < std::size(moving); ++i) EXPECT_NEAR(fromBottom(moving[i]), before[i], 1);
@@ -220,7 +219,7 @@ TEST_F(Viewer, ResizeKeepsTheBoxesAtTheBottomAndRedrawsButPaintingDoesNot) {
   EXPECT_NEAR(picture()->width(), twipsToPixelsX(view.get(), W - 620), 1);
   EXPECT_NEAR(picture()->height(), twipsToPixelsY(view.get(), H - 1620), 1);
   EXPECT_NEAR(child("lbl5")->x(), twipsToPixelsX(view.get(), W - 480), 1);
-  EXPECT_DOUBLE_EQ(circles().front().y1, -125);
+  EXPECT_DOUBLE_EQ(circles().front().y(), -125);
   EXPECT_EQ(view->rotAngle(), 30);
 
   view->resize(10, 10);  // the picture keeps a size

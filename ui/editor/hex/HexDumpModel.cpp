@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/hex.h"
+#include "core/image.h"
 
 namespace trimlet {
 
@@ -14,7 +15,8 @@ HexDumpModel::HexDumpModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void HexDumpModel::fill(int rows) {
   rows = std::clamp(rows, 0, kBinCapacity / kBytesPerRow);
-  std::vector<BIN_Record> snapshot(BIN_Data.begin(), BIN_Data.begin() + rows * kBytesPerRow);
+  std::vector<BIN_Record> snapshot(static_cast<size_t>(rows * kBytesPerRow));
+  for (size_t i = 0; i < snapshot.size(); ++i) snapshot[i] = imageRecord(static_cast<int64_t>(i));
   if (rows < rows_) {
     beginRemoveRows({}, rows, rows_ - 1);
     records_ = std::move(snapshot);

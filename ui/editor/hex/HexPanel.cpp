@@ -9,86 +9,50 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 
-#include "core/ecu_file.h"
-#include "core/hex.h"
-#include "core/state.h"
+#include "core/image.h"
+#include "core/stepper.h"
+#include "core/text.h"
 #include "ui/common/Canvas.h"
 #include "ui/common/MousePointer.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
 #include "ui/common/Twips.h"
+#include "ui/common/Widgets.h"
 #include "ui/editor/hex/HexDumpModel.h"
-#include "ui/editor/hex/Projection.h"
+#include "ui/graph/PointGraph.h"
+#include "ui/graph/Projection.h"
 
 namespace trimlet {
 
 namespace {
 
-// The graphs' table holds columns and rows 0..500.
-constexpr double kTableLimit = 500;
 // The dump covers the first 32K of the file plus the extra block that BIN_Size counts.
 constexpr double kDumpLimit = 32784;
 
-// The shortest decimal text of a real ("140", "2.5").
-QString realText(double value) {
-  std::array<char, 32> buffer{};
-  // Adding 0 turns a negative zero into "0" rather than "-0".
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value + 0.0);
-  return QString::fromLatin1(buffer.data(), static_cast<qsizetype>(result.ptr - buffer.data()));
-}
-
-std::optional<double> readReal(const QString& text) { return toReal(text.toStdString()); }
-
-QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(name);
-  return label;
-}
-
-TextBox* makeTextBox(const QString& name, const QString& text, QWidget* parent) {
-  auto* box = new TextBox(parent);
-  box->setObjectName(name);
-  box->setText(text);
-  return box;
-}
-
-SpinControl* makeSpin(const QString& name, Qt::Orientation orientation, QWidget* parent) {
-  auto* spin = new SpinControl(orientation, true, parent);
-  spin->setObjectName(name);
-  return spin;
-}
-
-Canvas* makePicture(const QString& name, double left, double top, double width, double height,
-                    QWidget* parent) {
-  auto* picture = new Canvas(parent);
-  picture->setObjectName(name);
-  picture->setScale(left, top, width, height);
-  return picture;
-}
+QString qText(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-HexPanel::HexPanel(EditorFields& fields, QWidget* parent)
+HexPanel::HexPanel(int16_t& rotAngle, QWidget* parent)
     : QWidget(parent),
-      fields_(fields),
+      RotAngle(rotAngle),
       grdHex(new QTableView(this)),
       dump_(new HexDumpModel(this)),
       picHexMap(makePicture("picHexMap", -51, -151, 202, 202, this)),
       hscHexMap(makeSpin("hscHexMap", Qt::Horizontal, this)),
       picHexLine(makePicture("picHexLine", -11, -271, 202, 282, this)),
       lblStart(makeLabel("lblStart", "Start Address", this)),
-      txtStart(makeTextBox("txtStart", lastStart_, this)),
+      txtStart(makeTextBox("txtStart", qText(lastStart_), this)),
       vscStart(makeSpin("vscStart", Qt::Vertical, this)),
       lblCols(makeLabel("lblCols", "Columns", this)),
-      txtCols(makeTextBox("txtCols", lastCols_, this)),
+      txtCols(makeTextBox("txtCols", qText(lastCols_), this)),
       vscCols(makeSpin("vscCols", Qt::Vertical, this)),
       lblRows(makeLabel("lblRows", "Rows", this)),
-      txtRows(makeTextBox("txtRows", lastRows_, this)),
+      txtRows(makeTextBox("txtRows", qText(lastRows_), this)),
       vscRows(makeSpin("vscRows", Qt::Vertical, this)),
-      cmdPopulate(new QPushButton("Populate Chart", this)),
+      cmdPopulate(makeButton("cmdPopulate", "Populate Chart", this)),
       lblLimit(makeLabel("lblLimit", "Limited to first 32K of file", this)) {
   grdHex->setObjectName("grdHex");
   grdHex->setModel(dump_);
@@ -97,8 +61,6 @@ HexPanel::HexPanel(EditorFields& fields, QWidget* parent)
   grdHex->setTextElideMode(Qt::ElideNone);
   grdHex->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grdHex->verticalHeader()->setDefaultSectionSize(grdHex->fontMetrics().height() + 4);
-  cmdPopulate->setObjectName("cmdPopulate");
-  cmdPopulate->setAutoDefault(false);
   buildLayout();
   connectHandlers();
 }
@@ -155,19 +117,15 @@ void HexPanel::vscRows_Change() { stepCount(Field::Rows); }
 
 void HexPanel::stepStart() {
   const int s = vscStart->value();
-  // Text that is not hexadecimal gives way to the last good start. Anything past the image
-  // is brought back below, so it is capped first to keep the step from wrapping.
-  const uint64_t typed = std::min<uint64_t>(
-      hexToNumber(txtStart->text().toStdString()).value_or(*hexToNumber(lastStart_.toStdString())),
-      kBinCapacity);
-  const uint64_t stepped = s > 0 && typed == 0 ? 0 : typed - static_cast<uint64_t>(s);
-  txtStart->setText(QString::fromStdString(numberToHex(stepped)));
+  txtStart->setText(qText(steppedStart(txtStart->text().toStdString(), lastStart_, s)));
   vscStart->setValue(0);
   // Every byte shown must be a byte of the file.
-  const int64_t last = lastStart();
-  if (static_cast<int64_t>(*hexToNumber(txtStart->text().toStdString())) > last)
-    txtStart->setText(QString::fromStdString(numberToHex(static_cast<uint64_t>(last))));
-  lastStart_ = txtStart->text();
+  const auto cols = tableExtent(txtCols->text());
+  const auto rows = tableExtent(txtRows->text());
+  const int64_t stretch = cols && rows ? int64_t{*cols} * *rows : 1;
+  txtStart->setText(
+      qText(limitedStart(txtStart->text().toStdString(), lastStart(BIN_FileBytes, stretch))));
+  lastStart_ = txtStart->text().toStdString();
   txtStart->repaint();
   Show_Hex();
 }
@@ -175,45 +133,30 @@ void HexPanel::stepStart() {
 void HexPanel::stepCount(Field field) {
   TextBox* box = field == Field::Cols ? txtCols : txtRows;
   SpinControl* spin = field == Field::Cols ? vscCols : vscRows;
-  QString& last = field == Field::Cols ? lastCols_ : lastRows_;
-  const double lowerTrigger = field == Field::Cols ? 1 : 0;
-  const QString lowerText = field == Field::Cols ? "2" : "1";
+  std::string& last = field == Field::Cols ? lastCols_ : lastRows_;
 
   const int s = spin->value();
-  box->setText(realText(readReal(box->text()).value_or(*readReal(last)) - s));
+  box->setText(qText(steppedCount(box->text().toStdString(), last, s)));
   spin->setValue(0);
-  const double value = *readReal(box->text());
-  if (value == lowerTrigger) {
-    box->setText(lowerText);
-  } else if (value > kTableLimit) {
-    box->setText(realText(kTableLimit));  // one step past the top, or typed beyond the table
-  } else if (value < 0) {
-    box->setText("0");
-  }
-  last = box->text();
+  // Columns below 2 and rows below 1 are put back; a step beyond 500, or a typed number
+  // beyond the table, becomes 500.
+  box->setText(qText(limitedCount(box->text().toStdString(), field == Field::Cols ? 1 : 0)));
+  last = box->text().toStdString();
   box->repaint();
   Show_Hex();
 }
 
 void HexPanel::hscHexMap_Change() {
-  fields_.RotAngle = static_cast<int16_t>(fields_.RotAngle - hscHexMap->value());
+  RotAngle = static_cast<int16_t>(RotAngle - hscHexMap->value());
   hscHexMap->setValue(0);
-  fields_.RotAngle = wrappedAngle(fields_.RotAngle);
+  RotAngle = wrappedAngle(RotAngle);
   Show_Hex();
 }
 
 std::optional<int16_t> HexPanel::tableExtent(const QString& text) {
   const auto value = toInt16(text.toStdString());
-  if (!value || *value < 0 || *value > kTableLimit) return std::nullopt;
+  if (!value || *value < 0 || *value > kMaxCount) return std::nullopt;
   return value;
-}
-
-int64_t HexPanel::lastStart() const {
-  const auto cols = tableExtent(txtCols->text());
-  const auto rows = tableExtent(txtRows->text());
-  // A start must at least point at a byte of the file, even for an empty stretch.
-  const int64_t stretch = cols && rows ? std::max(int64_t{*cols} * *rows, int64_t{1}) : 1;
-  return std::max(BIN_FileBytes - stretch, int64_t{0});
 }
 
 void HexPanel::Show_Hex() {
@@ -228,13 +171,12 @@ void HexPanel::Show_Hex() {
   HexMinY = 0;
   const RecordRange stretch = resolveRecords(start, int64_t{HexCols} * HexRows);
   if (stretch.problem != RangeProblem::None) return;
+  const Projection projection(RotAngle);
   for (int r = 0; r < HexRows; ++r) {
     for (int c = 0; c < HexCols; ++c) {
-      const size_t a = static_cast<size_t>(stretch.first + HexCols * r + c);
       double& value = HexData[static_cast<size_t>(c)][static_cast<size_t>(r)];
-      value = recordByte(BIN_Data[a]).value_or(0);
-      HexMaxX = std::max(HexMaxX, X_Bar(fields_.RotAngle, c, r, value));
-      HexMinY = std::min(HexMinY, Y_Bar(fields_.RotAngle, c, r, value));
+      value = imageByte(stretch.first + HexCols * r + c).value_or(0);
+      projection.widen(c, r, value, HexMaxX, HexMinY);
     }
   }
   if (HexMaxX != 0 && HexMinY != 0) {
@@ -243,24 +185,23 @@ void HexPanel::Show_Hex() {
   }
 }
 
-void HexPanel::drawGraph(Canvas& picture, double axis, double radius, int16_t cols, int16_t rows,
-                         double xmax, double ymin) {
+void HexPanel::drawGraph(Canvas& picture, int16_t angle, double axis, double radius, int16_t cols,
+                         int16_t rows, double xmax, double ymin) {
+  const Projection projection(angle);
   picture.Cls();
   picture.setDrawWidth(2);
-  drawAxes(picture, fields_.RotAngle, axis);
+  drawAxes(picture, projection, axis);
   picture.setDrawWidth(1);
-  drawMesh(picture, fields_.RotAngle, HexData, cols, rows, xmax, ymin, radius);
+  drawMesh(picture, projection, HexData, cols, rows, xmax, ymin, radius);
 }
 
 void HexPanel::Draw_Hex_Map(int16_t cols, int16_t rows, double xmax, double ymin) {
-  drawGraph(*picHexMap, 100, 1.0, cols, rows, xmax, ymin);
+  drawGraph(*picHexMap, RotAngle, 100, 1.0, cols, rows, xmax, ymin);
 }
 
+// Seen straight from the front: at angle 0, whatever the view's angle.
 void HexPanel::Draw_Hex_Line(int16_t cols, int16_t rows, double xmax, double ymin) {
-  const int16_t angle = fields_.RotAngle;
-  fields_.RotAngle = 0;  // seen straight from the front
-  drawGraph(*picHexLine, 200, 0.25, cols, rows, xmax, ymin);
-  fields_.RotAngle = angle;
+  drawGraph(*picHexLine, 0, 200, 0.25, cols, rows, xmax, ymin);
 }
 
 void HexPanel::Pop_Hex() {

@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "ui/editor/EditorFields.h"
-#include "ui/editor/hex/PointGraph.h"
+#include "core/table.h"
 
 class QLabel;
 class QPushButton;
@@ -23,7 +22,8 @@ class HexPanel : public QWidget {
   Q_OBJECT
 
  public:
-  HexPanel(EditorFields& fields, QWidget* parent = nullptr);
+  // `rotAngle` is the editor's RotAngle, which the 3D Maps tab turns too.
+  HexPanel(int16_t& rotAngle, QWidget* parent = nullptr);
 
   // Rebuilds both graphs from the three fields; draws nothing when the stretch does not fit
   // the file or every point lies on an axis.
@@ -43,21 +43,19 @@ class HexPanel : public QWidget {
   void hscHexMap_Change();
   void Draw_Hex_Map(int16_t cols, int16_t rows, double xmax, double ymin);
   void Draw_Hex_Line(int16_t cols, int16_t rows, double xmax, double ymin);
-  // Clears the picture, draws the axes of the given length and the mesh of HexData.
-  void drawGraph(Canvas& picture, double axis, double radius, int16_t cols, int16_t rows,
-                 double xmax, double ymin);
+  // Clears the picture, draws the axes of the given length and the mesh of HexData, both seen
+  // under `angle`.
+  void drawGraph(Canvas& picture, int16_t angle, double axis, double radius, int16_t cols,
+                 int16_t rows, double xmax, double ymin);
 
   void buildLayout();
   void connectHandlers();
   void stepStart();
   void stepCount(Field field);
-  // The largest start whose stretch of columns × rows bytes still lies in the file; 0 when
-  // none does.
-  [[nodiscard]] int64_t lastStart() const;
   // Columns or rows as the graphs take them: whole, within the table.
   [[nodiscard]] static std::optional<int16_t> tableExtent(const QString& text);
 
-  EditorFields& fields_;
+  int16_t& RotAngle;
 
   int16_t HexCols = 0;
   int16_t HexRows = 0;
@@ -66,9 +64,9 @@ class HexPanel : public QWidget {
   double HexMinY = 0;
 
   // What each field last held in its normal form, put back when the text is not a number.
-  QString lastStart_ = "35";
-  QString lastCols_ = "140";
-  QString lastRows_ = "1";
+  std::string lastStart_ = "35";
+  std::string lastCols_ = "140";
+  std::string lastRows_ = "1";
 
   QTableView* grdHex;
   HexDumpModel* dump_;

@@ -6,8 +6,6 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "ui/editor/tables/TableModel.h"
-
 namespace trimlet {
 
 namespace {
@@ -45,7 +43,8 @@ class CellDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-TableGrid::TableGrid(QWidget* parent) : QTableView(parent), model_(new TableModel(this)) {
+TableGrid::TableGrid(const PointTable& values, QWidget* parent)
+    : QTableView(parent), model_(new TableModel(values, this)) {
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -77,11 +76,7 @@ void TableGrid::setFrame(int rows, int cols, const QStringList& rowCaptions,
 int TableGrid::rows() const { return model_->rowCount() + 1; }
 int TableGrid::cols() const { return model_->columnCount() + 1; }
 
-void TableGrid::setCellText(int row, int col, const QString& text, int raw) {
-  model_->setCell(row - 1, col - 1, text, raw);
-}
-
-void TableGrid::cellsWritten() { model_->announceCells(); }
+void TableGrid::fill(const TableModel::CellTexts& texts) { model_->fill(texts); }
 
 QString TableGrid::text(int row, int col) const {
   if (row == 0 && col == 0) return {};
@@ -94,11 +89,12 @@ bool TableGrid::inSelection(int row, int col) const {
   return selectionModel()->isSelected(model_->index(row - 1, col - 1));
 }
 
-std::vector<QRect> TableGrid::selectedBlocks() const {
-  std::vector<QRect> blocks;
-  for (const QItemSelectionRange& range : selectionModel()->selection()) {
-    blocks.emplace_back(range.left() + 1, range.top() + 1, range.width(), range.height());
-  }
+std::vector<CellBlock> TableGrid::selectedCells() const {
+  const int lastRow = model_->rowCount() - 1;
+  std::vector<CellBlock> blocks;
+  for (const QItemSelectionRange& range : selectionModel()->selection())
+    blocks.push_back(
+        {range.left(), range.right(), lastRow - range.bottom(), lastRow - range.top()});
   return blocks;
 }
 

@@ -1,13 +1,13 @@
 // The grid of an array or map: a fixed header row and column, one selectable block of cells.
 #pragma once
 
-#include <QRect>
 #include <QTableView>
 #include <vector>
 
-namespace trimlet {
+#include "core/table.h"
+#include "ui/editor/tables/TableModel.h"
 
-class TableModel;
+namespace trimlet {
 
 // Rows and columns are counted as the grid shows them: row 0 is the header row and column 0
 // the header column; data cells are rows 1..rows()-1 and columns 1..cols()-1.
@@ -15,7 +15,8 @@ class TableGrid : public QTableView {
   Q_OBJECT
 
  public:
-  explicit TableGrid(QWidget* parent = nullptr);
+  // Shows the cells of `values`, the table its panel keeps.
+  explicit TableGrid(const PointTable& values, QWidget* parent = nullptr);
 
   // The grid's shape with every cell empty: `rowCaptions` head grid rows 1.., `colCaptions`
   // grid columns 1...
@@ -24,18 +25,17 @@ class TableGrid : public QTableView {
   [[nodiscard]] int rows() const;
   [[nodiscard]] int cols() const;
 
-  // Data cells are written in place; cellsWritten() then repaints them once, and the user's
+  // The data cells show the table's values through `texts`, refilled in place, so the user's
   // selection stays as it was.
-  void setCellText(int row, int col, const QString& text, int raw);
-  void cellsWritten();
+  void fill(const TableModel::CellTexts& texts);
 
   // Any cell's text, header captions included.
   [[nodiscard]] QString text(int row, int col) const;
 
   // Whether a data cell lies in the user's selection.
   [[nodiscard]] bool inSelection(int row, int col) const;
-  // The selected blocks in grid coordinates (x = column, y = row), for testing many cells.
-  [[nodiscard]] std::vector<QRect> selectedBlocks() const;
+  // The selected cells in table coordinates: table row 0 is the bottom grid row.
+  [[nodiscard]] std::vector<CellBlock> selectedCells() const;
 
   // The selection is always kept; highlighting only decides whether it shows.
   void setHighlight(bool on);

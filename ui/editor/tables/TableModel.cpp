@@ -2,7 +2,6 @@
 
 #include <QBrush>
 #include <QColor>
-#include <array>
 
 namespace trimlet {
 
@@ -23,31 +22,36 @@ const std::array<QBrush, 256>& heatBrushes() {
 
 }  // namespace
 
-TableModel::TableModel(QObject* parent) : QAbstractTableModel(parent) {}
+TableModel::TableModel(const PointTable& values, QObject* parent)
+    : QAbstractTableModel(parent), values_(values) {}
 
 void TableModel::setShape(int rows, int cols, const QStringList& rowCaptions,
                           const QStringList& colCaptions) {
   beginResetModel();
   rows_ = rows;
   cols_ = cols;
-  const size_t cells = static_cast<size_t>(rows) * static_cast<size_t>(cols);
-  texts_.assign(cells, QString());
-  raws_.assign(cells, -1);
+  filled_ = false;
   rowCaptions_ = rowCaptions;
   colCaptions_ = colCaptions;
   endResetModel();
 }
 
-void TableModel::setCell(int row, int col, const QString& text, int raw) {
-  texts_[at(row, col)] = text;
-  raws_[at(row, col)] = static_cast<int16_t>(raw);
-}
-
-void TableModel::announceCells() {
+void TableModel::fill(const CellTexts& texts) {
+  texts_ = texts;
+  filled_ = true;
   if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
 }
 
-QString TableModel::cellText(int row, int col) const { return texts_[at(row, col)]; }
+int TableModel::raw(int row, int col) const {
+  if (!filled_) return -1;
+  const double value = values_[static_cast<size_t>(col)][static_cast<size_t>(rows_ - 1 - row)];
+  return static_cast<int>(value);
+}
+
+QString TableModel::cellText(int row, int col) const {
+  const int byte = raw(row, col);
+  return byte >= 0 && byte <= 255 ? texts_[static_cast<size_t>(byte)] : QString();
+}
 
 int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
@@ -57,17 +61,17 @@ int TableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-  const size_t i = at(index.row(), index.column());
+  const int byte = raw(index.row(), index.column());
   switch (role) {
     case Qt::DisplayRole:
-      return texts_[i];
+      return cellText(index.row(), index.column());
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(Qt::AlignCenter);
     case Qt::BackgroundRole:
-      if (raws_[i] >= 0 && raws_[i] <= 255) return heatBrushes()[static_cast<size_t>(raws_[i])];
+      if (byte >= 0 && byte <= 255) return heatBrushes()[static_cast<size_t>(byte)];
       return {};
     case Qt::ForegroundRole:
-      if (raws_[i] >= 0) return QBrush(Qt::black);
+      if (byte >= 0) return QBrush(Qt::black);
       return {};
     default:
       return {};

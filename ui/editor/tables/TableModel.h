@@ -1,27 +1,30 @@
-// The cells of an array or map grid: their texts, raw values and the axis captions.
+// The cells of an array or map grid: shown straight from the panel's table of values.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QStringList>
-#include <cstdint>
-#include <vector>
+#include <array>
+
+#include "core/table.h"
 
 namespace trimlet {
 
-// Holds what the grid shows as a snapshot of texts, so a cell keeps its text until it is
-// written again. Captions live in the header sections; cells are read-only.
+// Reads each cell's value from the panel's table when a view asks, and shows it through one of
+// 256 texts (one a byte value). Captions live in the header sections; cells are read-only.
 class TableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  explicit TableModel(QObject* parent = nullptr);
+  using CellTexts = std::array<QString, 256>;
 
-  // A new shape with every cell empty: the one place the model is reset.
+  TableModel(const PointTable& values, QObject* parent = nullptr);
+
+  // A new shape with every cell empty: the one place the model is reset. Model row 0 shows the
+  // table's last row.
   void setShape(int rows, int cols, const QStringList& rowCaptions, const QStringList& colCaptions);
 
-  // Writes a cell without telling the views; announceCells() then tells them once for all.
-  void setCell(int row, int col, const QString& text, int raw);
-  void announceCells();
+  // The cells show the table's values through `texts`; the views are told once, in place.
+  void fill(const CellTexts& texts);
 
   [[nodiscard]] QString cellText(int row, int col) const;
 
@@ -33,15 +36,14 @@ class TableModel : public QAbstractTableModel {
   [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  // Column by column, as the tables keep their values.
-  [[nodiscard]] size_t at(int row, int col) const {
-    return static_cast<size_t>(col) * static_cast<size_t>(rows_) + static_cast<size_t>(row);
-  }
+  // The byte a cell shows; -1 until the cells are filled.
+  [[nodiscard]] int raw(int row, int col) const;
 
+  const PointTable& values_;
   int rows_ = 0;
   int cols_ = 0;
-  std::vector<QString> texts_;
-  std::vector<int16_t> raws_;  // -1 for a cell never written: no heat colour
+  bool filled_ = false;
+  CellTexts texts_;
   QStringList rowCaptions_;
   QStringList colCaptions_;
 };

@@ -10,12 +10,15 @@
 #include <algorithm>
 
 #include "core/conversion.h"
-#include "core/hex.h"
+#include "core/image.h"
+#include "core/text.h"
 #include "ui/common/Canvas.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/SpinControl.h"
-#include "ui/editor/hex/Projection.h"
+#include "ui/common/Widgets.h"
 #include "ui/editor/tables/TableGrid.h"
+#include "ui/graph/PointGraph.h"
+#include "ui/graph/Projection.h"
 
 namespace trimlet {
 
@@ -37,18 +40,15 @@ int keyStep(int key, Qt::KeyboardModifiers modifiers) {
 // Caption k (from 1) of an axis text packed in slots of `width` characters; shorter or empty
 // where the text runs out.
 QString axisSlot(const std::string& text, int k, int width) {
-  const size_t from = static_cast<size_t>(k - 1) * static_cast<size_t>(width);
-  if (from >= text.size()) return {};
-  return QString::fromStdString(text.substr(from, static_cast<size_t>(width)));
+  return QString::fromStdString(std::string(characters(
+      text, static_cast<size_t>(k - 1) * static_cast<size_t>(width), static_cast<size_t>(width))));
 }
 
-// Labels show the ECU file's captions as written: taken as markup, a caption could make the
-// label load any file it names as a picture.
-QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(name);
-  label->setTextFormat(Qt::PlainText);
-  return label;
+// What a key press did, for the user's list of actions: "+1 on 6 cells of Fuel".
+std::string describeStep(int step, int cells, const std::string& name) {
+  if (step == 0) return "Key on " + name;
+  return (step > 0 ? "+1 on " : "-1 on ") + std::to_string(cells) +
+         (cells == 1 ? " cell of " : " cells of ") + name;
 }
 
 QLineEdit* makeDisplayBox(const QString& name, QWidget* parent) {
@@ -60,26 +60,19 @@ QLineEdit* makeDisplayBox(const QString& name, QWidget* parent) {
   return box;
 }
 
-bool inBlocks(const std::vector<QRect>& blocks, int row, int col) {
-  return std::any_of(blocks.begin(), blocks.end(),
-                     [&](const QRect& block) { return block.contains(col, row); });
-}
-
 }  // namespace
 
-TablePanel::TablePanel(TableKind kind, EditorFields& fields, QWidget* parent)
+TablePanel::TablePanel(TableKind kind, const TableFields& fields, QWidget* parent)
     : QWidget(parent), kind_(kind), fields_(fields), data_(std::make_unique<PointTable>()) {
   const QString line = isMap() ? "Map" : "Line";
   cmbDim = new DropDown(this);
   cmbDim->setObjectName(isMap() ? "cmb2Dim" : "cmb1Dim");
-  grd = new TableGrid(this);
+  grd = new TableGrid(*data_, this);
   grd->setObjectName(isMap() ? "grdMap" : "grdLine");
   lblXlabel = makeLabel("lbl" + line + "_Xlabel", "X Label", this);
   lblYlabel = makeLabel("lbl" + line + "_Ylabel", "Y Label", this);
   lblZlabel = makeLabel("lbl" + line + "_Zlabel", "Z Label", this);
-  cmdShowIn = new QPushButton(kShowCalculated, this);
-  cmdShowIn->setObjectName(isMap() ? "cmdShowIn_2" : "cmdShowIn_1");
-  cmdShowIn->setAutoDefault(false);
+  cmdShowIn = makeButton(isMap() ? "cmdShowIn_2" : "cmdShowIn_1", kShowCalculated, this);
   const char* instructions[3] = {"Highlight values to change", "+ or = to increase",
                                  "- to decrease"};
   for (size_t i = 0; i < lblInstructions.size(); ++i)
@@ -167,14 +160,10 @@ QWidget* TablePanel::buildPicture() {
   picMap = new Canvas(box);
   picMap->setObjectName("picMap");
   picMap->setMinimumSize(200, 180);
-  scrRotAngle = new SpinControl(Qt::Horizontal, false, box);
-  scrRotAngle->setObjectName("scrRotAngle");
-  scrPanHor = new SpinControl(Qt::Horizontal, false, box);
-  scrPanHor->setObjectName("scrPanHor");
-  scrPanVer = new SpinControl(Qt::Vertical, false, box);
-  scrPanVer->setObjectName("scrPanVer");
-  scrZoom = new SpinControl(Qt::Vertical, false, box);
-  scrZoom->setObjectName("scrZoom");
+  scrRotAngle = makeSpin("scrRotAngle", Qt::Horizontal, box, false);
+  scrPanHor = makeSpin("scrPanHor", Qt::Horizontal, box, false);
+  scrPanVer = makeSpin("scrPanVer", Qt::Vertical, box, false);
+  scrZoom = makeSpin("scrZoom", Qt::Vertical, box, false);
   QLabel* lblRotate = makeLabel("lblRotate", "Rotate", box);
   QLabel* lblZoom = makeLabel("lblZoom", "Zoom", box);
   lblZoom->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
@@ -218,10 +207,6 @@ void TablePanel::connectHandlers() {
   connect(scrZoom, &QScrollBar::valueChanged, this, &TablePanel::scrZoom_Change);
 }
 
-int16_t& TablePanel::cols() { return isMap() ? fields_.MapCols : fields_.ArrayCols; }
-int16_t& TablePanel::rows() { return isMap() ? fields_.MapRows : fields_.ArrayRows; }
-bool& TablePanel::showRaw() { return isMap() ? fields_.MapRaw : fields_.ArrayRaw; }
-
 void TablePanel::clearGrid() {
   grd->setFrame(2, 2);
   grd->setEnabled(true);
@@ -251,36 +236,30 @@ void TablePanel::cmbDim_Click() {
     resetView();
     fields_.MapMaxX = fields_.MapMinY = 0;
     fields_.ArrayCols = fields_.ArrayRows = 0;
-    fields_.MapCols = fields_.MapRows = 0;
+    fields_.Cols = fields_.Rows = 0;
     resetScrollBars();
     fields_.RotAngle = 30;
   }
-  const ECU_Item& item =
-      chosenItem(isMap() ? fields_.MapIndex : fields_.ArrayIndex, cmbDim->currentIndex());
+  const ECU_Item& item = chosenItem(fields_.Index, cmbDim->currentIndex());
   if (isMap()) {
     txtStart3D->setText(QString::fromStdString(item.Address));
     txtRow3D->setText(QString::number(item.Rows));
     txtCol3D->setText(QString::number(item.Cols));
   }
-  const RecordRange range = tableRecords(item);
-  if (range.problem != RangeProblem::None) {
-    refuse(QString::fromStdString(rangeNote(range.problem)));
+  const TableResolution table = resolveTable(item);
+  if (table.problem != RangeProblem::None) {
+    refuse(QString::fromStdString(rangeNote(table.problem)));
     return;
   }
   lblNote->hide();
   grd->setEnabled(true);
   item_ = &item;
-  start_ = range.first;
-  rows() = item.Rows;
-  cols() = item.Cols;
-
-  PointTable& data = *data_;
-  for (int r = 0; r < rows(); ++r) {
-    for (int c = 0; c < cols(); ++c) {
-      const BIN_Record& record = BIN_Data[static_cast<size_t>(start_ + cols() * r + c)];
-      data[static_cast<size_t>(c)][static_cast<size_t>(r)] = recordByte(record).value_or(0);
-      if (isMap()) widenExtent(c, r);
-    }
+  start_ = table.place.first;
+  fields_.Rows = item.Rows;
+  fields_.Cols = item.Cols;
+  if (isMap()) {
+    readTable(place(), *data_);
+    widenExtents();
   }
   lblXlabel->setText(QString::fromStdString(item.Xlabel));
   lblYlabel->setText(QString::fromStdString(item.Ylabel));
@@ -290,7 +269,7 @@ void TablePanel::cmbDim_Click() {
 
 void TablePanel::refuse(const QString& reason) {
   item_ = nullptr;
-  cols() = rows() = 0;
+  fields_.Cols = fields_.Rows = 0;
   clearLabels();
   grd->setFrame(2, 2);
   grd->setEnabled(false);
@@ -300,82 +279,69 @@ void TablePanel::refuse(const QString& reason) {
 }
 
 void TablePanel::drawFrame(const ECU_Item& item) {
-  QStringList rowCaptions;  // top to bottom: array row 0 is the bottom row
-  for (int k = rows(); k >= 1; --k) rowCaptions << axisSlot(item.Yaxis, k, 5);
+  QStringList rowCaptions;  // top to bottom: table row 0 is the bottom row
+  for (int k = fields_.Rows; k >= 1; --k) rowCaptions << axisSlot(item.Yaxis, k, 5);
   QStringList colCaptions;
-  for (int k = 1; k <= cols(); ++k) colCaptions << axisSlot(item.Xaxis, k, 3);
-  grd->setFrame(rows() + 1, cols() + 1, rowCaptions, colCaptions);
+  for (int k = 1; k <= fields_.Cols; ++k) colCaptions << axisSlot(item.Xaxis, k, 3);
+  grd->setFrame(fields_.Rows + 1, fields_.Cols + 1, rowCaptions, colCaptions);
 }
 
-void TablePanel::widenExtent(int c, int r) {
-  const double z = (*data_)[static_cast<size_t>(c)][static_cast<size_t>(r)];
-  const double x = X_Bar(fields_.RotAngle, c, r, z);
-  const double y = Y_Bar(fields_.RotAngle, c, r, z);
-  if (x > fields_.MapMaxX) fields_.MapMaxX = x;
-  if (y < fields_.MapMinY) fields_.MapMinY = y;
+void TablePanel::widenExtents() {
+  const Projection projection(fields_.RotAngle);
+  const PointTable& data = *data_;
+  for (int r = 0; r < fields_.Rows; ++r)
+    for (int c = 0; c < fields_.Cols; ++c)
+      projection.widen(c, r, data[static_cast<size_t>(c)][static_cast<size_t>(r)], fields_.MapMaxX,
+                       fields_.MapMinY);
 }
 
 void TablePanel::Draw_Grid() {
   const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
-  lblZlabel->setText(showRaw() ? QString(kRawValues) : QString::fromStdString(item.Name));
+  lblZlabel->setText(fields_.Raw ? QString(kRawValues) : QString::fromStdString(item.Name));
   // Cells hold whole bytes, so each of the 256 texts is made once.
-  std::array<QString, 256> texts;
+  TableModel::CellTexts texts;
   for (int raw = 0; raw < 256; ++raw) {
-    texts[static_cast<size_t>(raw)] = showRaw()
+    texts[static_cast<size_t>(raw)] = fields_.Raw
                                           ? QString::number(raw)
                                           : QString::fromStdString(formatCalculated(
                                                 raw, item.Operation, item.Factor, item.Offset));
   }
-  // Column by column, the order in which the values and the cells lie in memory.
-  const int rowCount = rows();
-  for (int col = 1; col <= cols(); ++col) {
-    const auto& column = (*data_)[static_cast<size_t>(col - 1)];
-    for (int row = 1; row <= rowCount; ++row) {
-      const int raw = static_cast<int>(column[static_cast<size_t>(row - 1)]);
-      grd->setCellText(rowCount + 1 - row, col, texts[static_cast<size_t>(raw)], raw);
-    }
-  }
-  grd->cellsWritten();
+  grd->fill(texts);
 }
 
 void TablePanel::Draw_Map() {
+  // The bytes the image holds now: another tab may have changed some since the last drawing.
+  readTable(place(), *data_);
   if (picMap) {
+    const Projection projection(fields_.RotAngle);
     picMap->Cls();
     picMap->setDrawWidth(2);
-    drawAxes(*picMap, fields_.RotAngle, 100);
+    drawAxes(*picMap, projection, 100);
     picMap->setDrawWidth(1);
-    drawMesh(*picMap, fields_.RotAngle, *data_, fields_.MapCols, fields_.MapRows, fields_.MapMaxX,
+    drawMesh(*picMap, projection, *data_, fields_.Cols, fields_.Rows, fields_.MapMaxX,
              fields_.MapMinY, 1);
   }
   Draw_Grid();
 }
 
 void TablePanel::cmdShowIn_Click() {
-  showRaw() = !showRaw();
-  cmdShowIn->setText(showRaw() ? kShowCalculated : kShowRaw);
+  fields_.Raw = !fields_.Raw;
+  cmdShowIn->setText(fields_.Raw ? kShowCalculated : kShowRaw);
   Draw_Map();
 }
 
 void TablePanel::grd_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
-  PointTable& data = *data_;
   const int step = keyStep(key, modifiers);
-  const std::vector<QRect> blocks = grd->selectedBlocks();
-  if (step != 0) {
-    for (int c = 1; c <= cols(); ++c) {
-      for (int r = 1; r <= rows(); ++r) {
-        if (!inBlocks(blocks, rows() + 1 - r, c)) continue;
-        double& value = data[static_cast<size_t>(c - 1)][static_cast<size_t>(r - 1)];
-        value = std::clamp(value + step, 0.0, 255.0);
-      }
-    }
+  const TablePlace table = place();
+  const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
+  {
+    ImageAction action(describeStep(step, 0, item.Name));
+    readTable(table, *data_);  // another tab may have changed some since the last drawing
+    const int changed = step != 0 ? stepCells(*data_, table, grd->selectedCells(), step) : 0;
+    writeTable(table, *data_);
+    action.rename(describeStep(step, changed, item.Name));
   }
-  for (int r = 0; r < rows(); ++r) {
-    for (int c = 0; c < cols(); ++c) {
-      setEditedByte(BIN_Data[static_cast<size_t>(start_ + cols() * r + c)],
-                    static_cast<int>(data[static_cast<size_t>(c)][static_cast<size_t>(r)]));
-      if (isMap()) widenExtent(c, r);
-    }
-  }
+  if (isMap()) widenExtents();
   Draw_Map();
   fields_.Saved = false;
 }

@@ -5,8 +5,8 @@
 #include <array>
 #include <memory>
 
-#include "ui/editor/EditorFields.h"
-#include "ui/editor/hex/PointGraph.h"
+#include "core/table.h"
+#include "ui/editor/tables/TableFields.h"
 
 class QLabel;
 class QLineEdit;
@@ -28,11 +28,10 @@ class TablePanel : public QWidget {
   Q_OBJECT
 
  public:
-  TablePanel(TableKind kind, EditorFields& fields, QWidget* parent = nullptr);
+  TablePanel(TableKind kind, const TableFields& fields, QWidget* parent = nullptr);
 
   [[nodiscard]] DropDown* list() const { return cmbDim; }
   [[nodiscard]] TableGrid* grid() const { return grd; }
-  [[nodiscard]] const PointTable& data() const { return *data_; }
 
   // The parts of the window's reset that concern this tab.
   void clearGrid();
@@ -42,7 +41,8 @@ class TablePanel : public QWidget {
   // Selection highlighting of the grid.
   void setHighlight(bool on);
 
-  // What follows every change: redraws the wire frame (maps only), then refills the cells.
+  // What follows every change: redraws the wire frame (maps only), then refills the cells from
+  // the bytes the image holds now.
   void Draw_Map();
 
   void cmbDim_Click();
@@ -55,16 +55,16 @@ class TablePanel : public QWidget {
 
  private:
   [[nodiscard]] bool isMap() const { return kind_ == TableKind::Maps; }
-  [[nodiscard]] int16_t& cols();
-  [[nodiscard]] int16_t& rows();
-  [[nodiscard]] bool& showRaw();
+  // The chosen table where it lies, with the sizes the window's fields hold now (0 after a map
+  // was chosen, for the arrays).
+  [[nodiscard]] TablePlace place() const { return {start_, fields_.Cols, fields_.Rows}; }
 
-  // Fills the cells from the table's values in the current display mode.
+  // Fills the grid's cells from the table's values in the current display mode.
   void Draw_Grid();
   // The grid frame of a newly chosen item: sizes and axis captions.
   void drawFrame(const ECU_Item& item);
-  // Widens MapMaxX / MapMinY to take in the point of cell (c, r) at the current angle.
-  void widenExtent(int c, int r);
+  // Widens MapMaxX / MapMinY to take in every point at the current angle.
+  void widenExtents();
   // An item that cannot be shown: nothing read, the grid emptied and disabled, the reason shown.
   void refuse(const QString& reason);
   void resetView();
@@ -77,7 +77,8 @@ class TablePanel : public QWidget {
   void connectHandlers();
 
   TableKind kind_;
-  EditorFields& fields_;
+  TableFields fields_;
+  // ArrayData or MapData: the values of the table on show.
   std::unique_ptr<PointTable> data_;
   // The item whose values the table holds and where its first byte lies: edits go back there
   // whatever the list shows meanwhile.

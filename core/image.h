@@ -1,0 +1,62 @@
+// The one way the program reads an image byte and writes an edited one. Every write of the
+// editor goes through here, grouped into the user's actions, so each action can be recorded,
+// compared and undone in one place.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/state.h"
+
+namespace trimlet {
+
+// One record an action rewrote: its value text before and after.
+struct RecordChange {
+  int index = 0;
+  std::array<char, 2> before{};
+  std::array<char, 2> after{};
+};
+
+// What one action did to the image: the records whose text it changed, in index order, each
+// once (its text before the action and after it).
+struct ImageChange {
+  std::string what;
+  std::vector<RecordChange> records;
+  // Whether some record holds another byte now, not only another form of the same byte.
+  [[nodiscard]] bool changesBytes() const;
+};
+
+// Byte `index` of the image; nullopt outside the image or for a record no load has filled.
+[[nodiscard]] std::optional<int> imageByte(int64_t index);
+
+// The record exactly as stored (an edited byte below 0x10 is one digit and a blank).
+[[nodiscard]] const BIN_Record& imageRecord(int64_t index);
+
+// Writes a byte as the editing panels do: digits without leading zero, left-aligned. Only
+// bytes of the loaded file are ever written. True when the byte the record holds changed.
+bool writeImageByte(int64_t index, int value);
+
+// One user action (a click, a key press, a typed entry): every write while it lives belongs to
+// it. Actions nest; when the outermost ends, what it changed goes to the listener. A write
+// outside any action is an action of its own.
+class ImageAction {
+ public:
+  explicit ImageAction(std::string what);
+  ~ImageAction();
+  ImageAction(const ImageAction&) = delete;
+  ImageAction& operator=(const ImageAction&) = delete;
+
+  // Names the action once it is known what it did ("+1 on 6 cells of Fuel").
+  void rename(std::string what);
+};
+
+using ImageListener = std::function<void(const ImageChange&)>;
+
+// The one listener of finished actions that changed a record (the open editor); empty for none.
+void setImageListener(ImageListener listener);
+
+}  // namespace trimlet

@@ -1,0 +1,49 @@
+#include "core/table.h"
+
+#include <algorithm>
+
+#include "core/image.h"
+
+namespace trimlet {
+
+TableResolution resolveTable(const ECU_Item& item) {
+  if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxTableCells || item.Rows > kMaxTableCells)
+    return {RangeProblem::TableSize, {}};
+  const RecordRange range = resolveRecords(item.Address, int64_t{item.Cols} * item.Rows);
+  if (range.problem != RangeProblem::None) return {range.problem, {}};
+  return {RangeProblem::None, {range.first, item.Cols, item.Rows}};
+}
+
+void readTable(const TablePlace& place, PointTable& values) {
+  for (int r = 0; r < place.rows; ++r)
+    for (int c = 0; c < place.cols; ++c)
+      values[static_cast<size_t>(c)][static_cast<size_t>(r)] =
+          imageByte(place.record(c, r)).value_or(0);
+}
+
+int stepCells(PointTable& values, const TablePlace& place, const std::vector<CellBlock>& blocks,
+              int step) {
+  int changed = 0;
+  for (int c = 0; c < place.cols; ++c) {
+    for (int r = 0; r < place.rows; ++r) {
+      const bool selected = std::any_of(blocks.begin(), blocks.end(), [&](const CellBlock& block) {
+        return block.contains(c, r);
+      });
+      if (!selected) continue;
+      double& value = values[static_cast<size_t>(c)][static_cast<size_t>(r)];
+      const double stepped = std::clamp(value + step, 0.0, 255.0);
+      changed += stepped != value;
+      value = stepped;
+    }
+  }
+  return changed;
+}
+
+void writeTable(const TablePlace& place, const PointTable& values) {
+  for (int r = 0; r < place.rows; ++r)
+    for (int c = 0; c < place.cols; ++c)
+      writeImageByte(place.record(c, r),
+                     static_cast<int>(values[static_cast<size_t>(c)][static_cast<size_t>(r)]));
+}
+
+}  // namespace trimlet
