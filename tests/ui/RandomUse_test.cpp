@@ -4,6 +4,7 @@
 // a byte, a changed image is marked unsaved, and after every save the file is the image.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -103,6 +104,24 @@ class RandomUse : public EditorTest {
     ASSERT_EQ(readBytes(binPath), onDisk) << action;
   }
 
+  // The test's own record of the images the user's steps left (the image, not the program's
+  // history): an undo brings back exactly the image before the last step, a redo the one after.
+  void followHistory(const std::string& action, std::vector<unsigned char> prior) {
+    std::vector<unsigned char> now = imageBytes();
+    const bool undo = action == "actUndo";
+    if (undo || action == "actRedo") {
+      auto& from = undo ? undoImages : redoImages;
+      auto& to = undo ? redoImages : undoImages;
+      ASSERT_EQ(now, from.empty() ? prior : from.back()) << action;
+      if (from.empty()) return;
+      from.pop_back();
+      to.push_back(std::move(prior));
+    } else if (now != prior) {
+      undoImages.push_back(std::move(prior));
+      redoImages.clear();
+    }
+  }
+
   // One action among those the shown tab offers; returns its name for failure messages.
   std::string act() {
     auto* tabs = child<QTabWidget>("SSTab1");
@@ -119,6 +138,12 @@ class RandomUse : public EditorTest {
           click(pickOf(2) ? "cmdSave" : "cmdUpload");
           return std::string("save");
         }};
+    for (const char* name : {"actUndo", "actRedo"}) {
+      offered.push_back([&, name] {
+        editor->findChild<QAction*>(name)->trigger();
+        return std::string(name);
+      });
+    }
     if (tab < 4) {
       auto* list = child<QComboBox>(kLists[tab]);
       offered.push_back([&, list] {
@@ -175,10 +200,17 @@ class RandomUse : public EditorTest {
     ASSERT_TRUE(open(onDisk, ecu));
     before.assign(BIN_Data.begin(), BIN_Data.end());
     allowed.assign(onDisk.size(), false);
+    undoImages.clear();
+    redoImages.clear();
+    // Images are kept whole for the history, so the largest file is left out of it.
+    const bool followed = onDisk.size() < 65536;
     for (int a = 0; a < actions && !HasFatalFailure(); ++a) {
       std::string action;
+      const std::vector<unsigned char> prior =
+          followed ? imageBytes() : std::vector<unsigned char>();
       const QStringList shown = answerMessages([&] { action = act(); });
       check(action, shown);
+      if (followed) followHistory(action, prior);
       ++done;
     }
     const QStringList shown = answerMessages([&] { QTest::keyClick(editor.get(), Qt::Key_Escape); },
@@ -213,6 +245,7 @@ class RandomUse : public EditorTest {
   std::vector<BIN_Record> before;
   std::vector<bool> allowed;
   std::vector<unsigned char> onDisk;
+  std::vector<std::vector<unsigned char>> undoImages, redoImages;
   int done = 0;
 };
 

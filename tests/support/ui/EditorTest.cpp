@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -95,6 +96,26 @@ QStringList answerMessages(const std::function<void()>& action,
 }
 
 const std::vector<SeenMessage>& lastMessages() { return g_seen; }
+
+int whileModal(const QString& name, const std::function<void(QDialog*)>& handle,
+               const std::function<void()>& action) {
+  int seen = 0;
+  QTimer timer;
+  timer.setInterval(0);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (window == nullptr || window->objectName() != name || !window->isVisible()) return;
+    if (seen++ == 0) {
+      handle(window);
+    } else {
+      window->reject();
+    }
+  });
+  timer.start();
+  action();
+  timer.stop();
+  return seen;
+}
 
 void EditorTest::SetUp() {
   resetState();

@@ -224,6 +224,8 @@ void TablePanel::resetScrollBars() {
 
 void TablePanel::setHighlight(bool on) { grd->setHighlight(on); }
 
+void TablePanel::showMarks() { grd->viewport()->update(); }
+
 void TablePanel::resetView() {
   picMap->setScaleHeight(202);
   picMap->setScaleLeft(-51);
@@ -299,14 +301,14 @@ void TablePanel::Draw_Grid() {
   const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
   lblZlabel->setText(fields_.Raw ? QString(kRawValues) : QString::fromStdString(item.Name));
   // Cells hold whole bytes, so each of the 256 texts is made once.
-  TableModel::CellTexts texts;
-  for (int raw = 0; raw < 256; ++raw) {
-    texts[static_cast<size_t>(raw)] = fields_.Raw
-                                          ? QString::number(raw)
-                                          : QString::fromStdString(formatCalculated(
-                                                raw, item.Operation, item.Factor, item.Offset));
+  TableModel::Reference reference{&fields_.comparison, place(), {}};
+  TableModel::CellTexts raw;
+  for (int byte = 0; byte < 256; ++byte) {
+    raw[static_cast<size_t>(byte)] = QString::number(byte);
+    reference.calculated[static_cast<size_t>(byte)] =
+        QString::fromStdString(formatCalculated(byte, item.Operation, item.Factor, item.Offset));
   }
-  grd->fill(texts);
+  grd->fill(fields_.Raw ? raw : reference.calculated, reference);
 }
 
 void TablePanel::Draw_Map() {
