@@ -26,9 +26,10 @@ QString className(const ECU_Item& item) {
   return isArray(item) ? "Array" : "Map";
 }
 
-// A raw number in hexadecimal, with its calculated value where the item has one.
-QString shown(const ECU_Item& item, uint64_t raw, bool calculated) {
-  QString text = QString::fromStdString(numberToHex(raw));
+// A raw number as its tab shows it (hexadecimal for a value, decimal for a table cell), with
+// its calculated value where the item has one.
+QString shown(const ECU_Item& item, uint64_t raw, bool calculated, bool hex) {
+  QString text = hex ? QString::fromStdString(numberToHex(raw)) : QString::number(raw);
   const std::string value =
       formatCalculated(static_cast<double>(raw), item.Operation, item.Factor, item.Offset);
   if (calculated && !value.empty()) text += " = " + QString::fromStdString(value);
@@ -54,16 +55,16 @@ void addUnits(QTreeWidgetItem* parent, const ECU_Item& item, const std::vector<i
       was = was << 8 | static_cast<uint64_t>(reference(r));
       is = is << 8 | static_cast<uint64_t>(now(r));
     }
-    new QTreeWidgetItem(parent, {"Value", "", "", shown(item, was, item.Factor != 0),
-                                 shown(item, is, item.Factor != 0)});
+    new QTreeWidgetItem(parent, {"Value", "", "", shown(item, was, item.Factor != 0, true),
+                                 shown(item, is, item.Factor != 0, true)});
   } else {
     for (const int r : records) {
       const int offset = r - range.first;
       new QTreeWidgetItem(
           parent, {QString("Column %1, row %2").arg(offset % item.Cols).arg(offset / item.Cols), "",
                    QString::fromStdString(numberToHex(static_cast<uint64_t>(r))),
-                   shown(item, static_cast<uint64_t>(reference(r)), true),
-                   shown(item, static_cast<uint64_t>(now(r)), true)});
+                   shown(item, static_cast<uint64_t>(reference(r)), true, false),
+                   shown(item, static_cast<uint64_t>(now(r)), true, false)});
     }
   }
 }

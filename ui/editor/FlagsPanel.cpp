@@ -52,15 +52,16 @@ void FlagsPanel::buildLayout() {
   auto* bits = new QGridLayout;
   bits->setHorizontalSpacing(18);
   bits->setVerticalSpacing(4);
-  bits->addWidget(lblFlag_Xlabel, 0, 1);
+  bits->addWidget(lblFlag_Xlabel, 0, 1, 1, 3);
   bits->addWidget(lblFlag_Ylabel, 1, 0);
-  bits->addWidget(lblFlag_Xaxis, 1, 1);
+  bits->addWidget(lblFlag_Xaxis, 1, 1, 1, 3);
   for (int i = 0; i < 8; ++i) {
     bits->addWidget(lblFlag_Yaxis[static_cast<size_t>(i)], i + 2, 0);
     bits->addWidget(chkFlag[static_cast<size_t>(i)], i + 2, 1);
     bits->addWidget(lblFlag_Mark[static_cast<size_t>(i)], i + 2, 2);
   }
   bits->setColumnMinimumWidth(0, fontMetrics().horizontalAdvance(QString(10, 'M')));
+  bits->setColumnMinimumWidth(2, 16);  // the marks of bits that differ from the reference
   bits->setColumnStretch(3, 1);
 
   auto* layout = new QVBoxLayout(this);
