@@ -308,7 +308,9 @@ void TablePanel::Draw_Grid() {
     reference.calculated[static_cast<size_t>(byte)] =
         QString::fromStdString(formatCalculated(byte, item.Operation, item.Factor, item.Offset));
   }
-  grd->fill(fields_.Raw ? raw : reference.calculated, reference);
+  // Without a table (none chosen, refused, or a map chosen since) the cells keep what they show.
+  if (fields_.Cols > 0 && fields_.Rows > 0)
+    grd->fill(fields_.Raw ? raw : reference.calculated, reference);
 }
 
 void TablePanel::Draw_Map() {
