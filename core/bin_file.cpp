@@ -6,8 +6,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <utility>
 #include <vector>
 
 #include "core/file_read.h"
@@ -18,21 +16,6 @@
 namespace trimlet {
 
 namespace {
-
-// Built by appending: inserting into the string trips a false -Wrestrict of g++ 12 at -O3.
-std::string withThousands(long long n) {
-  const std::string digits = std::to_string(n);
-  std::string grouped;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
-    grouped += digits[i];
-  }
-  return grouped;
-}
-
-std::string readFailure(const std::string& reason) {
-  return "The BIN file " + BIN_Path + " cannot be read: " + reason;
-}
 
 std::string saveFailure(const std::string& reason) {
   return "The BIN file " + BIN_Path + " could not be saved: " + reason;
@@ -46,30 +29,13 @@ constexpr std::array<std::array<char, 2>, 256> kPairs = [] {
   return pairs;
 }();
 
-// Reads the whole file, refusing it as soon as it proves larger than the image holds.
-FileResult readFile(std::string& bytes) {
-  FileBytes file = readFileBytes(BIN_Path, static_cast<size_t>(kMaxBinFileBytes) + 1);
-  if (file.error != 0) return {false, readFailure(std::strerror(file.error))};
-  if (file.bytes.size() > static_cast<size_t>(kMaxBinFileBytes)) {
-    // A device or pipe has no size to name; the reading itself proved it too large.
-    std::error_code sizeError;
-    const auto size = std::filesystem::file_size(BIN_Path, sizeError);
-    const std::string held = !sizeError && size > static_cast<uintmax_t>(kMaxBinFileBytes)
-                                 ? withThousands(static_cast<long long>(size))
-                                 : "more than " + withThousands(kMaxBinFileBytes);
-    return {false, "The BIN file " + BIN_Path + " is too large: it holds " + held +
-                       " bytes, and Trimlet holds at most " + withThousands(kMaxBinFileBytes) +
-                       " bytes."};
-  }
-  bytes = std::move(file.bytes);
-  return {};
-}
-
 }  // namespace
 
 FileResult Load_BIN() {
-  std::string bytes;
-  if (FileResult result = readFile(bytes); !result.ok) return result;
+  FileBytes file = readFileBytes(BIN_Path, static_cast<size_t>(kMaxBinFileBytes));
+  if (file.problem != ReadProblem::None)
+    return {false, readFailure("BIN file", BIN_Path, file, static_cast<size_t>(kMaxBinFileBytes))};
+  const std::string& bytes = file.bytes;
 
   // Whole 16-byte blocks, then the block that meets the end of the file (filled up with 00).
   const int records = static_cast<int>(bytes.size() / 16) * 16 + 16;

@@ -15,7 +15,8 @@ struct FileResult {
 };
 
 // Reads the file named by BIN_Path into BIN_Data and sets BIN_Size and BIN_FileBytes. A file
-// that cannot be read or is too large is refused and leaves the image untouched.
+// that cannot be read, is not a regular file or is too large is refused and leaves the image
+// untouched.
 [[nodiscard]] FileResult Load_BIN();
 
 // Writes every byte the load read from the file back into it, in place and in one write,

@@ -26,9 +26,9 @@ struct IniFile {
 // The file's lines: none when it does not exist yet, nullopt when it exists but cannot be read
 // (a write must then leave it alone rather than replace it with one section).
 std::optional<IniFile> load() {
-  const FileBytes file = readFileBytes(g_path);
-  if (file.error == ENOENT) return IniFile{};
-  if (file.error != 0) return std::nullopt;
+  const FileBytes file = readFileBytes(g_path, kMaxTextFileBytes);
+  if (file.problem == ReadProblem::Failed && file.error == ENOENT) return IniFile{};
+  if (file.problem != ReadProblem::None) return std::nullopt;
   const std::string& text = file.bytes;
   IniFile ini;
   ini.crlf = text.find("\r\n") != std::string::npos;

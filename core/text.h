@@ -40,6 +40,9 @@ inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 // The shortest decimal text of a real, without exponent ("140", "2.5", "0" for -0).
 [[nodiscard]] std::string realText(double value);
 
+// A count with its thousands grouped by commas: "655,343".
+[[nodiscard]] std::string withThousands(long long n);
+
 // Characters first..first+count-1 of UTF-8 text, counted from 0; shorter or empty where the
 // text runs out. A byte that starts no character counts as one, so any text can be cut.
 [[nodiscard]] std::string_view characters(std::string_view text, size_t first, size_t count);

@@ -1,5 +1,8 @@
 #include "ui/main/frmMain.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -12,7 +15,6 @@
 #include <QPushButton>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "core/settings.h"
@@ -67,13 +69,14 @@ FileCheck checkReadable(const QString& path, QString& reason) {
     reason = path + " is not a regular file.";
     return FileCheck::Failed;
   }
-  std::FILE* file = std::fopen(native.constData(), "rb");
-  if (file == nullptr) {
+  // Without blocking: the file may have become a pipe since the look above.
+  const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
     if (errno == ENOENT) return FileCheck::NotFound;
     reason = QString::fromLocal8Bit(std::strerror(errno));
     return FileCheck::Failed;
   }
-  std::fclose(file);
+  ::close(fd);
   return FileCheck::Found;
 }
 
