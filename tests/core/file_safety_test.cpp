@@ -1,12 +1,23 @@
-// Huge files and files that are none (pipes, devices): every reader refuses them at once.
+// Files changed by other programs, full disks, huge files and files that are none: a save
+// writes all of the image or nothing, and only into the file loaded unless told otherwise;
+// every reader refuses what is not a small regular file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include "core/bin_file.h"
 #include "core/ecu_file.h"
 #include "core/file_read.h"
+#include "core/hex.h"
 #include "core/state.h"
 #include "support/TempDir.h"
 
@@ -14,13 +25,89 @@ namespace trimlet {
 namespace {
 
 namespace fs = std::filesystem;
+using test::patternBytes;
+using test::readBytes;
+
+// Runs `action` in a child process that cannot write past byte `limit` of any file, so that a
+// write there fails part-way as on a full disk. True when the action returned true.
+bool withFileLimit(rlim_t limit, const std::function<bool()>& action) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{limit, limit};
+    ::_exit(::setrlimit(RLIMIT_FSIZE, &small) == 0 && action() ? 0 : 1);
+  }
+  int status = 1;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 class FileSafety : public testing::Test {
  protected:
   void SetUp() override { resetState(); }
 
+  // Loads a file of `size` pattern bytes and edits its first and last byte; returns the image.
+  std::vector<unsigned char> loadAndEdit(size_t size) {
+    BIN_Path = dir.write("image.bin", patternBytes(size));
+    EXPECT_TRUE(Load_BIN().ok);
+    std::vector<unsigned char> image = patternBytes(size);
+    for (const size_t at : {size_t{0}, size - 1}) {
+      setEditedByte(BIN_Data[at], 0xAB);
+      image[at] = 0xAB;
+    }
+    return image;
+  }
+
   test::TempDir dir;
 };
+
+TEST_F(FileSafety, SaveIntoAFileChangedSinceTheLoadWritesOnlyWhenTold) {
+  const timespec year2001[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+  const std::pair<std::function<void()>, std::string> changes[] = {
+      {[&] { fs::rename(dir.write("new.bin", patternBytes(65536)), BIN_Path); },
+       "it was replaced by another file."},
+      {[] { std::ofstream(BIN_Path, std::ios::app) << "tail"; },
+       "it is now 32,772 bytes, not 32,768."},
+      {[&] {
+         std::fstream(BIN_Path, std::ios::in | std::ios::out).put('\x7F');
+         ::utimensat(AT_FDCWD, BIN_Path.c_str(), year2001, 0);
+       },
+       "it was changed by another program at 2001-09-"},
+  };
+  for (const auto& [change, said] : changes) {
+    SCOPED_TRACE(said);
+    const auto image = loadAndEdit(32768);
+    change();
+    const auto theirs = readBytes(BIN_Path);
+    const FileResult refused = Save_BIN();
+    EXPECT_TRUE(refused.changedOnDisk);
+    EXPECT_EQ(refused.message.find("The BIN file " + BIN_Path +
+                                   " has changed since Trimlet loaded it: " + said),
+              0u)
+        << refused.message;
+    EXPECT_EQ(readBytes(BIN_Path), theirs);
+    EXPECT_TRUE(Save_BIN(SaveMode::Overwrite).ok);
+    EXPECT_EQ(readBytes(BIN_Path), image);
+    EXPECT_TRUE(Save_BIN().ok);  // the file is the one saved now: no second question
+  }
+}
+
+// Past the limit a write fails with EFBIG after writing what fits: the save puts back every
+// byte it changed and the old length, whether the file is the one loaded (0) or another one
+// of some length that the user chose to save over.
+TEST_F(FileSafety, SaveFailingPartWayLeavesTheFileAsItWas) {
+  for (const size_t otherFile : {0, 32768, 2048}) {
+    SCOPED_TRACE(otherFile);
+    (void)loadAndEdit(16384);
+    if (otherFile > 0) dir.write("image.bin", std::string(otherFile, 'Z'));
+    const auto before = readBytes(BIN_Path);
+    EXPECT_TRUE(withFileLimit(4096, [&] {
+      return Save_BIN(otherFile > 0 ? SaveMode::Overwrite : SaveMode::IfUnchanged).message ==
+             "The BIN file " + BIN_Path + " could not be saved: " + std::strerror(EFBIG);
+    }));
+    EXPECT_EQ(readBytes(BIN_Path), before);
+  }
+}
 
 TEST_F(FileSafety, ReadersRefuseWhatIsNotASmallRegularFile) {
   const std::string pipe = (dir.path() / "pipe").string();
@@ -41,6 +128,14 @@ TEST_F(FileSafety, ReadersRefuseWhatIsNotASmallRegularFile) {
       big + " is too large: it holds 4,194,305 bytes, and Trimlet holds at most ";
   EXPECT_EQ(said(big), std::vector<std::string>({"The BIN file " + why + "655,343 bytes.",
                                                  "The ECU file " + why + "4,194,304 bytes."}));
+
+  // A save refuses a pipe too, even one told to overwrite, rather than wait on it.
+  BIN_Path = dir.write("image.bin", patternBytes(64));
+  ASSERT_TRUE(Load_BIN().ok);
+  fs::rename(pipe, BIN_Path);
+  for (const SaveMode mode : {SaveMode::IfUnchanged, SaveMode::Overwrite})
+    EXPECT_EQ(Save_BIN(mode).message,
+              "The BIN file " + BIN_Path + " could not be saved: it is not a regular file.");
 }
 
 }  // namespace

@@ -176,8 +176,20 @@ void frmEditor::SSTab1_Click(int /*previousTab*/) {
 
 bool frmEditor::saveImage() {
   setBusyPointer();
-  const FileResult saved = Save_BIN();
+  FileResult saved = Save_BIN();
   setDefaultPointer();
+  if (saved.changedOnDisk) {
+    // Another program's file is never overwritten unasked; No leaves it and the edits as they are.
+    if (!askYesNo(this,
+                  QString::fromStdString(saved.message) +
+                      "\n\nSave your image over it? The file will then hold exactly your "
+                      "image; what the other program wrote will be lost.",
+                  DefaultAnswer::No))
+      return false;
+    setBusyPointer();
+    saved = Save_BIN(SaveMode::Overwrite);
+    setDefaultPointer();
+  }
   if (!saved.ok) {
     showMessage(this, QString::fromStdString(saved.message), MessageIcon::Critical);
     return false;

@@ -36,11 +36,15 @@ namespace trimlet::test {
 // button when it has no such one). Returns their texts in order; lastMessages() has the rest.
 QStringList answerMessages(const std::function<void()>& action,
                            QMessageBox::StandardButton answer = QMessageBox::Ok);
+// The same with one answer per box in turn; the last answers any boxes after it.
+QStringList answerMessages(const std::function<void()>& action,
+                           const std::vector<QMessageBox::StandardButton>& answers);
 
 struct SeenMessage {
   QString text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // what Enter presses
 };
 [[nodiscard]] const std::vector<SeenMessage>& lastMessages();
 

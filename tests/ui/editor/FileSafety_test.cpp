@@ -1,0 +1,61 @@
+// The editor with a file another program changed: it asks before overwriting it.
+#include <QTest>
+#include <filesystem>
+#include <functional>
+
+#include "core/settings.h"
+#include "support/ui/EditorTest.h"
+
+namespace trimlet::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class EditorSafety : public EditorTest {
+ protected:
+  // A small image with one flag byte, its top bit clicked: unsaved.
+  void openAndEdit() {
+    image = patternBytes(64);
+    ASSERT_TRUE(open(image, {flagItem("Options", "10")}));
+    pick("cmbFlag", "Options");
+    click("chkFlag(0)");
+    image[0x10] ^= 0x80;
+  }
+
+  std::vector<unsigned char> image;
+};
+
+// Save Changes, Upload Changes saving first, and closing with Yes all ask the same question,
+// No being what Enter presses; Yes writes the image over the file, No writes nothing.
+TEST_F(EditorSafety, EverySaveAsksBeforeWritingOverAFileChangedSinceTheLoad) {
+  INI_Write("Save Before Execute (Y/N)", "Y");
+  const std::pair<std::function<void()>, bool> ways[] = {
+      // the action; whether it closes
+      {[&] { click("cmdSave"); }, false},
+      {[&] { click("cmdUpload"); }, false},
+      {[&] { QTest::keyClick(editor.get(), Qt::Key_Escape); }, true}};
+  const std::vector<unsigned char> theirs(128, 'T');
+  for (const auto& [act, closes] : ways) {
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+      SCOPED_TRACE(testing::Message() << closes << answer);
+      openAndEdit();
+      fs::rename(dir.write("new.bin", theirs), binPath);
+      const QStringList seen =
+          answerMessages(act, closes ? std::vector{QMessageBox::Yes, answer} : std::vector{answer});
+      const bool yes = answer == QMessageBox::Yes;
+      ASSERT_EQ(seen.size(), (closes ? 2 : 1) + (yes ? 1 : 0));
+      EXPECT_TRUE(seen[closes ? 1 : 0].startsWith(QString::fromStdString(
+          "The BIN file " + binPath +
+          " has changed since Trimlet loaded it: it was replaced by another file.\n\nSave your "
+          "image over it?")));
+      EXPECT_EQ(lastMessages().at(closes ? 1 : 0).defaultButton, QMessageBox::No);
+      EXPECT_EQ(seen.last().endsWith(" Saved."), yes);
+      EXPECT_EQ(readBytes(binPath), yes ? image : theirs);
+      EXPECT_EQ(editor->fields().Saved, yes);
+      EXPECT_EQ(editor->isVisible(), !(closes && yes));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace trimlet::test
