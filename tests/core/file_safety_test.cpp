@@ -1,6 +1,5 @@
 // Files changed by other programs, full disks, huge files and files that are none: a save
-// writes all of the image or nothing, and only into the file loaded unless told otherwise;
-// every reader refuses what is not a small regular file.
+// writes all of the image or nothing, and only into the file loaded unless told otherwise.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -18,6 +17,7 @@
 #include "core/ecu_file.h"
 #include "core/file_read.h"
 #include "core/hex.h"
+#include "core/settings.h"
 #include "core/state.h"
 #include "support/TempDir.h"
 
@@ -27,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::patternBytes;
 using test::readBytes;
+using test::readText;
 
 // Runs `action` in a child process that cannot write past byte `limit` of any file, so that a
 // write there fails part-way as on a full disk. True when the action returned true.
@@ -115,19 +116,24 @@ TEST_F(FileSafety, ReadersRefuseWhatIsNotASmallRegularFile) {
   const std::string zero = (dir.path() / "zero").string();
   fs::create_symlink("/dev/zero", zero);
   const std::string big = dir.write("big", std::string(kMaxTextFileBytes + 1, '\n'));
-  // What the BIN load and the ECU parse say of the file.
+  // What the BIN load, the ECU parse and the settings say of the file.
   const auto said = [](const std::string& path) {
     BIN_Path = ECU_Path = path;
-    return std::vector{Load_BIN().message, Parse_ECU().message};
+    setSettingsFile(path, "trimlet");
+    return std::vector{Load_BIN().message, Parse_ECU().message, settingsFileProblem()};
   };
   for (const std::string& path : {pipe, zero}) {
     const std::string why = path + " cannot be read: it is not a regular file.";
-    EXPECT_EQ(said(path), std::vector<std::string>({"The BIN file " + why, "The ECU file " + why}));
+    EXPECT_EQ(said(path), std::vector<std::string>({"The BIN file " + why, "The ECU file " + why,
+                                                    "The settings file " + why}));
   }
   const std::string why =
       big + " is too large: it holds 4,194,305 bytes, and Trimlet holds at most ";
   EXPECT_EQ(said(big), std::vector<std::string>({"The BIN file " + why + "655,343 bytes.",
-                                                 "The ECU file " + why + "4,194,304 bytes."}));
+                                                 "The ECU file " + why + "4,194,304 bytes.",
+                                                 "The settings file " + why + "4,194,304 bytes."}));
+  INI_Write("BIN Location", "/a.bin");
+  EXPECT_EQ(fs::file_size(big), kMaxTextFileBytes + 1);  // left as it is
 
   // A save refuses a pipe too, even one told to overwrite, rather than wait on it.
   BIN_Path = dir.write("image.bin", patternBytes(64));
@@ -136,6 +142,45 @@ TEST_F(FileSafety, ReadersRefuseWhatIsNotASmallRegularFile) {
   for (const SaveMode mode : {SaveMode::IfUnchanged, SaveMode::Overwrite})
     EXPECT_EQ(Save_BIN(mode).message,
               "The BIN file " + BIN_Path + " could not be saved: it is not a regular file.");
+}
+
+// A settings write replaces the file whole or not at all, and keeps every byte it does not
+// change: each line's own line end, a value ending in CR, the link to the file, its mode. A
+// value is read whole or said to be too long; quotes around all of it alone are dropped.
+TEST_F(FileSafety, SettingsWritesKeepEveryOtherByteAndReadsNeverCut) {
+  const std::string command = R"("/opt/my tools/flash.sh" "/tmp/my file.bin")";
+  const std::string head = "; " + std::string(5000, 'x') + "\n[t]\r\nA=cr\r\r\nC=" + command +
+                           "\nP= \"/my data/a.bin\" \nL=" + std::string(255, 'l') + "\nB=x\nlast=1";
+  const std::string target = dir.write("target.ini", head);
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(target, mode);
+  fs::create_symlink(target, dir.path() / "link.ini");
+  setSettingsFile((dir.path() / "link.ini").string(), "t");
+  EXPECT_TRUE(withFileLimit(4096, [] {
+    INI_Write("B", "y");
+    return true;
+  }));
+  EXPECT_EQ(readText(target), head);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);  // nothing half-written
+
+  INI_Write("B", "y");
+  INI_Write("B", "cut\nlast=2");  // a line break: nothing is stored
+  INI_Write("New", "1");
+  EXPECT_EQ(readText(target), head.substr(0, head.find("B=x")) + "B=y\nlast=1\nNew=1\n");
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link.ini"));
+  EXPECT_EQ(fs::status(target).permissions(), mode);
+  struct stat before {
+  }, after{};
+  ::stat(target.c_str(), &before);
+  INI_Write("New", "1");  // what the file holds already: not rewritten
+  ::stat(target.c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+
+  EXPECT_EQ(readSetting("C").text, command);
+  EXPECT_EQ(readSetting("P").text, "/my data/a.bin");
+  const IniValue tooLong = readSetting("L");
+  EXPECT_TRUE(tooLong.tooLong && !readSetting("P").tooLong);
+  EXPECT_EQ(tooLong.text, std::string(254, 'l'));
 }
 
 }  // namespace

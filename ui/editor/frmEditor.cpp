@@ -207,7 +207,17 @@ void frmEditor::cmdUpload_Click() {
   // The upload program must never get a stale file, so a failed save starts nothing.
   if (rule.left(1).toUpper() == "Y" && !saveImage()) return;
 
-  const QString command = QString::fromStdString(INI_Read(kUploadExecute));
+  const IniValue stored = readSetting(kUploadExecute);
+  // A command read cut would start another program, or this one with other arguments.
+  if (stored.tooLong) {
+    showMessage(this,
+                QString("The upload command in the settings file is longer than %1 characters, "
+                        "so Trimlet cannot read it whole and does not start it.")
+                    .arg(kIniReadLimit),
+                MessageIcon::Critical);
+    return;
+  }
+  const QString command = QString::fromStdString(stored.text);
   if (command.trimmed().isEmpty()) return;
   const QStringList parts = QProcess::splitCommand(command);
   QProcess process;

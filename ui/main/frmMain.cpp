@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -123,13 +124,41 @@ frmMain::frmMain(QWidget* parent)
 
 void frmMain::Form_Load() {
   setWindowTitle(QString("Trimlet Version ") + versionText());
-  txtBIN->setText(QString::fromStdString(INI_Read(kBinLocation)));
-  txtECU->setText(QString::fromStdString(INI_Read(kEcuLocation)));
+  QStringList notes;
+  const std::string problem = settingsFileProblem();
+  if (!problem.empty())
+    notes << QString::fromStdString(problem) +
+                 " The file boxes start empty, and Trimlet leaves the file as it is.";
+  showLocation(txtBIN, kBinLocation, notes);
+  showLocation(txtECU, kEcuLocation, notes);
+  // Once the window is up, so the message has the window it speaks of behind it.
+  if (!notes.isEmpty())
+    QTimer::singleShot(0, this, [this, notes] { showMessage(this, notes.join("\n\n")); });
+}
+
+void frmMain::showLocation(QLineEdit* box, const char* key, QStringList& notes) {
+  const IniValue value = readSetting(key);
+  // A path read cut names another file: the box stays empty rather than show it.
+  if (value.tooLong)
+    notes << QString(
+                 "The \"%1\" in the settings file is longer than %2 characters, so its box "
+                 "starts empty.")
+                 .arg(key)
+                 .arg(kIniReadLimit);
+  box->setText(value.tooLong ? QString() : QString::fromStdString(value.text));
+  stored_[box] = value.found ? std::optional(box->text()) : std::nullopt;
+}
+
+void frmMain::storeLocation(QLineEdit* box, const char* key) {
+  INI_Write(key, box->text().toStdString());
+  stored_[box] = box->text();
 }
 
 void frmMain::Form_Unload() {
-  INI_Write(kBinLocation, txtBIN->text().toStdString());
-  INI_Write(kEcuLocation, txtECU->text().toStdString());
+  // A value the user did not change is never rewritten: the file may hold it in a form this
+  // window cannot show (too long, quoted).
+  if (stored_[txtBIN] != txtBIN->text()) storeLocation(txtBIN, kBinLocation);
+  if (stored_[txtECU] != txtECU->text()) storeLocation(txtECU, kEcuLocation);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -181,8 +210,8 @@ void frmMain::open(Target target) {
   setBusyPointer();
   BIN_Path = txtBIN->text().toStdString();
   ECU_Path = txtECU->text().toStdString();
-  INI_Write(kBinLocation, txtBIN->text().toStdString());
-  INI_Write(kEcuLocation, txtECU->text().toStdString());
+  storeLocation(txtBIN, kBinLocation);
+  storeLocation(txtECU, kEcuLocation);
   if (target == Target::Editor) {
     frmEditor editor(this);
     if (editor.Form_Load()) editor.exec();

@@ -1,4 +1,5 @@
-// The editor with a file another program changed: it asks before overwriting it.
+// The editor with a file another program changed and a command too long to read: it asks
+// before overwriting, and starts nothing it cannot read whole.
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -55,6 +56,16 @@ TEST_F(EditorSafety, EverySaveAsksBeforeWritingOverAFileChangedSinceTheLoad) {
       EXPECT_EQ(editor->isVisible(), !(closes && yes));
     }
   }
+}
+
+TEST_F(EditorSafety, UploadCommandTooLongToReadWholeStartsNothing) {
+  openAndEdit();
+  // Were it cut and started anyway, the missing program would be reported too.
+  INI_Write("Upload Execute", "/no/such/uploader " + std::string(300, 'x'));
+  EXPECT_EQ(answerMessages([&] { click("cmdUpload"); }),
+            QStringList("The upload command in the settings file is longer than 254 characters, "
+                        "so Trimlet cannot read it whole and does not start it."));
+  EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
 }
 
 }  // namespace
