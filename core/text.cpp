@@ -94,4 +94,8 @@ std::string_view characters(std::string_view text, size_t first, size_t count) {
   return text.substr(from, to - from);
 }
 
+std::string_view shownCaption(std::string_view text) {
+  return characters(text, 0, kShownCaptionLength);
+}
+
 }  // namespace trimlet

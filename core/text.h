@@ -47,4 +47,11 @@ inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 // text runs out. A byte that starts no character counts as one, so any text can be cut.
 [[nodiscard]] std::string_view characters(std::string_view text, size_t first, size_t count);
 
+// Most characters of a caption or name from the ECU file that a window shows: a label or list
+// entry of megabytes would freeze the window. The item table keeps the whole text.
+inline constexpr size_t kShownCaptionLength = 200;
+
+// The caption or name as a window shows it: its first kShownCaptionLength characters.
+[[nodiscard]] std::string_view shownCaption(std::string_view text);
+
 }  // namespace trimlet

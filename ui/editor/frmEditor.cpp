@@ -37,7 +37,7 @@ int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_It
     if (!inClass(item)) continue;
     ++count;
     index[static_cast<size_t>(count)] = static_cast<int16_t>(i);
-    list->addItem(QString::fromStdString(item.Name));
+    list->addItem(itemCaption(item.Name));
   }
   return count;
 }
