@@ -8,6 +8,7 @@
 #include "core/compare.h"
 #include "core/image.h"
 #include "core/text.h"
+#include "ui/common/Captions.h"
 #include "ui/common/ChangeMark.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/Widgets.h"
@@ -94,9 +95,9 @@ std::optional<int> FlagsPanel::chosenRecord(QString* note) const {
 
 void FlagsPanel::cmbFlag_Click() {
   const ECU_Item& item = chosenItem(fields_.FlagIndex, cmbFlag->currentIndex());
-  lblFlag_Xaxis->setText(QString::fromStdString(item.Xaxis));
-  lblFlag_Xlabel->setText(QString::fromStdString(item.Xlabel));
-  lblFlag_Ylabel->setText(QString::fromStdString(item.Ylabel));
+  lblFlag_Xaxis->setText(itemCaption(item.Xaxis));
+  lblFlag_Xlabel->setText(itemCaption(item.Xlabel));
+  lblFlag_Ylabel->setText(itemCaption(item.Ylabel));
   for (size_t i = 0; i < 8; ++i) {
     const std::string_view caption = characters(item.Yaxis, 5 * i, 5);
     lblFlag_Yaxis[i]->setText(

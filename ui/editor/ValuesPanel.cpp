@@ -11,6 +11,7 @@
 #include "core/conversion.h"
 #include "core/hex.h"
 #include "core/image.h"
+#include "ui/common/Captions.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
@@ -168,7 +169,7 @@ void ValuesPanel::setEditable(bool editable, const QString& note) {
 
 void ValuesPanel::cmb0Dim_Click() {
   const ECU_Item& item = chosenItem(fields_.ValueIndex, cmb0Dim->currentIndex());
-  lblValue_Xlabel->setText(QString::fromStdString(item.Xlabel));
+  lblValue_Xlabel->setText(itemCaption(item.Xlabel));
   fields_.Updating = true;
   RawEntered = false;
 

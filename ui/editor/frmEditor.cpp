@@ -49,7 +49,7 @@ int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_It
     if (!inClass(item)) continue;
     ++count;
     index[static_cast<size_t>(count)] = static_cast<int16_t>(i);
-    list->addItem(QString::fromStdString(item.Name));
+    list->addItem(itemCaption(item.Name));
   }
   return count;
 }
@@ -204,8 +204,20 @@ void frmEditor::SSTab1_Click(int /*previousTab*/) {
 
 bool frmEditor::saveImage() {
   setBusyPointer();
-  const FileResult saved = Save_BIN();
+  FileResult saved = Save_BIN();
   setDefaultPointer();
+  if (saved.changedOnDisk) {
+    // Another program's file is never overwritten unasked; No leaves it and the edits as they are.
+    if (!askYesNo(this,
+                  QString::fromStdString(saved.message) +
+                      "\n\nSave your image over it? The file will then hold exactly your "
+                      "image; what the other program wrote will be lost.",
+                  DefaultAnswer::No))
+      return false;
+    setBusyPointer();
+    saved = Save_BIN(SaveMode::Overwrite);
+    setDefaultPointer();
+  }
   if (!saved.ok) {
     showMessage(this, QString::fromStdString(saved.message), MessageIcon::Critical);
     return false;
@@ -224,7 +236,17 @@ void frmEditor::cmdUpload_Click() {
   // The upload program must never get a stale file, so a failed save starts nothing.
   if (rule.left(1).toUpper() == "Y" && !saveImage()) return;
 
-  const QString command = QString::fromStdString(INI_Read(kUploadExecute));
+  const IniValue stored = readSetting(kUploadExecute);
+  // A command read cut would start another program, or this one with other arguments.
+  if (stored.tooLong) {
+    showMessage(this,
+                QString("The upload command in the settings file is longer than %1 characters, "
+                        "so Trimlet cannot read it whole and does not start it.")
+                    .arg(kIniReadLimit),
+                MessageIcon::Critical);
+    return;
+  }
+  const QString command = QString::fromStdString(stored.text);
   if (command.trimmed().isEmpty()) return;
   const QStringList parts = QProcess::splitCommand(command);
   QProcess process;

@@ -50,7 +50,8 @@ class frmEditor : public QDialog {
  private:
   // The closing question and save; false keeps the window open (the save failed).
   [[nodiscard]] bool Form_Unload();
-  // Saves the image and confirms, or says why it could not; true when the data reached disk.
+  // Saves the image and confirms, or says why it could not; when another program changed the
+  // file since the load, asks first. True when the data reached disk.
   bool saveImage();
   void buildLayout();
   // Undo, redo, the reference and the Changes window: shortcuts of the window and the context

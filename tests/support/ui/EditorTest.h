@@ -37,6 +37,9 @@ namespace trimlet::test {
 // button when it has no such one). Returns their texts in order; lastMessages() has the rest.
 QStringList answerMessages(const std::function<void()>& action,
                            QMessageBox::StandardButton answer = QMessageBox::Ok);
+// The same with one answer per box in turn; the last answers any boxes after it.
+QStringList answerMessages(const std::function<void()>& action,
+                           const std::vector<QMessageBox::StandardButton>& answers);
 
 // Runs `action`; the first time a modal window named `name` is up, hands it to `handle`, which
 // must close it. A window still up afterwards is rejected so that a failing test cannot hang.
@@ -47,6 +50,7 @@ struct SeenMessage {
   QString text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // what Enter presses
 };
 [[nodiscard]] const std::vector<SeenMessage>& lastMessages();
 

@@ -13,6 +13,7 @@
 #include "core/image.h"
 #include "core/text.h"
 #include "ui/common/Canvas.h"
+#include "ui/common/Captions.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/Widgets.h"
@@ -263,8 +264,8 @@ void TablePanel::cmbDim_Click() {
     readTable(place(), *data_);
     widenExtents();
   }
-  lblXlabel->setText(QString::fromStdString(item.Xlabel));
-  lblYlabel->setText(QString::fromStdString(item.Ylabel));
+  lblXlabel->setText(itemCaption(item.Xlabel));
+  lblYlabel->setText(itemCaption(item.Ylabel));
   drawFrame(item);
   Draw_Map();
 }
@@ -299,7 +300,7 @@ void TablePanel::widenExtents() {
 
 void TablePanel::Draw_Grid() {
   const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
-  lblZlabel->setText(fields_.Raw ? QString(kRawValues) : QString::fromStdString(item.Name));
+  lblZlabel->setText(fields_.Raw ? QString(kRawValues) : itemCaption(item.Name));
   // Cells hold whole bytes, so each of the 256 texts is made once.
   TableModel::Reference reference{&fields_.comparison, place(), {}};
   TableModel::CellTexts raw;
