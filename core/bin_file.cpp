@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <new>
 #include <vector>
 
@@ -188,6 +189,26 @@ FileResult Save_BIN(SaveMode mode) {
   // After fsync the data is on disk: closing can report nothing that changes it.
   ::close(fd);
   return result;
+}
+
+std::string originalCopyPath(const std::string& binPath) {
+  const std::filesystem::path path(binPath);
+  return (path.parent_path() / (path.stem().string() + ".orig" + path.extension().string()))
+      .string();
+}
+
+FileResult keepOriginal(const std::string& binPath, const std::vector<uint8_t>& bytes) {
+  const std::string copy = originalCopyPath(binPath);
+  std::error_code ignored;
+  if (std::filesystem::exists(std::filesystem::symlink_status(copy, ignored))) return {};
+  if (const int error = replaceFileWhole(
+          copy, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+    return {false, "The copy of the original BIN file, " + copy +
+                       ", could not be written: " + std::strerror(error) + ". Nothing was saved."};
+  // Readable by whoever may read the BIN file itself.
+  struct stat info {};
+  if (::stat(binPath.c_str(), &info) == 0) (void)::chmod(copy.c_str(), info.st_mode & 07777);
+  return {};
 }
 
 }  // namespace trimlet

@@ -1,7 +1,9 @@
 // Loading the BIN file into the image records and saving the image back into it.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace trimlet {
 
@@ -32,5 +34,14 @@ enum class SaveMode {
 // exactly the image. On failure the file is left as it was, and the message says so when
 // even that failed.
 [[nodiscard]] FileResult Save_BIN(SaveMode mode = SaveMode::IfUnchanged);
+
+// Where the copy of a BIN file as it was first loaded is kept: beside it, "car.bin" giving
+// "car.orig.bin" and "image" giving "image.orig".
+[[nodiscard]] std::string originalCopyPath(const std::string& binPath);
+
+// Keeps the file as it was loaded (`bytes`) in its original copy, unless a copy is there
+// already: written whole beside it and renamed into place, so a failure leaves no half copy.
+[[nodiscard]] FileResult keepOriginal(const std::string& binPath,
+                                      const std::vector<uint8_t>& bytes);
 
 }  // namespace trimlet

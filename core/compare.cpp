@@ -2,9 +2,23 @@
 
 #include <algorithm>
 
+#include "core/file_read.h"
 #include "core/image.h"
+#include "core/text.h"
 
 namespace trimlet {
+
+ReferenceFile readReference(const std::string& path, size_t length) {
+  FileBytes file = readFileBytes(path, length);
+  if (file.problem == ReadProblem::Failed || file.problem == ReadProblem::NotRegular)
+    return {{}, readFailure("BIN", path, file, length)};
+  if (file.problem == ReadProblem::TooLarge || file.bytes.size() != length)
+    return {{},
+            "The file " + path + " holds " + withThousands(file.stamp.bytes) +
+                " bytes and the image " + withThousands(static_cast<int64_t>(length)) +
+                " bytes: a file to compare with must be as long as the image."};
+  return {{file.bytes.begin(), file.bytes.end()}, {}};
+}
 
 std::optional<int> Comparison::referenceByte(int64_t index) const {
   if (index < 0 || index >= static_cast<int64_t>(reference_.size())) return std::nullopt;

@@ -4,11 +4,21 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/state.h"
 
 namespace trimlet {
+
+// A stock image read to compare with, or why it cannot be one (`problem`, in the user's words).
+struct ReferenceFile {
+  std::vector<uint8_t> bytes;
+  std::string problem;
+};
+
+// Reads a reference image: a regular file exactly `length` bytes long, as long as the image.
+[[nodiscard]] ReferenceFile readReference(const std::string& path, size_t length);
 
 class Comparison {
  public:

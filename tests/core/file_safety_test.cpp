@@ -183,5 +183,22 @@ TEST_F(FileSafety, SettingsWritesKeepEveryOtherByteAndReadsNeverCut) {
   EXPECT_EQ(tooLong.text, std::string(254, 'l'));
 }
 
+// The copy of the file as loaded: written once, whole or not at all, never over another.
+TEST_F(FileSafety, TheOriginalIsKeptOnceWholeOrNotAtAll) {
+  const std::string bin = dir.write("car.bin", patternBytes(32768));
+  const std::string copy = (dir.path() / "car.orig.bin").string();
+  EXPECT_EQ(originalCopyPath(bin), copy);
+  EXPECT_EQ(originalCopyPath("/a/image"), "/a/image.orig");
+  const std::vector<uint8_t> loaded(32768, 0x5A);
+  EXPECT_FALSE(withFileLimit(4096, [&] { return keepOriginal(bin, loaded).ok; }));
+  EXPECT_FALSE(fs::exists(copy));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+  const FileResult kept = keepOriginal(bin, loaded);
+  ASSERT_TRUE(kept.ok) << kept.message;
+  EXPECT_EQ(readBytes(copy), loaded);
+  ASSERT_TRUE(keepOriginal(bin, std::vector<uint8_t>(10, 1)).ok);
+  EXPECT_EQ(readBytes(copy), loaded);
+}
+
 }  // namespace
 }  // namespace trimlet

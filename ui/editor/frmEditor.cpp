@@ -10,10 +10,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdlib>
-#include <cstring>
 
 #include "core/bin_file.h"
-#include "core/file_read.h"
 #include "core/image.h"
 #include "core/settings.h"
 #include "ui/common/Captions.h"
@@ -39,6 +37,8 @@ constexpr char kSaveBeforeExecute[] = "Save Before Execute (Y/N)";
 // The stock image to compare with, and the BIN file it was chosen for.
 constexpr char kReferenceFile[] = "Reference File";
 constexpr char kReferenceBin[] = "Reference BIN";
+// "N" keeps no copy of the BIN file as it was loaded.
+constexpr char kKeepOriginal[] = "Keep Original (Y/N)";
 
 // One pass of the list filling: the items of one class, in file order.
 int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_Item&)) {
@@ -153,9 +153,8 @@ bool frmEditor::Form_Load() {
   comparison_.setReference(opened_);
   // A stock image chosen for this BIN file before; one that no longer fits is let go.
   if (INI_Read(kReferenceBin) == BIN_Path && !INI_Read(kReferenceFile).empty()) {
-    const FileBytes file = readFileBytes(INI_Read(kReferenceFile), opened_.size() + 1);
-    if (file.error == 0 && file.bytes.size() == opened_.size())
-      comparison_.setReference({file.bytes.begin(), file.bytes.end()});
+    ReferenceFile stock = readReference(INI_Read(kReferenceFile), opened_.size());
+    if (stock.problem.empty()) comparison_.setReference(std::move(stock.bytes));
   }
   showMarks();
   return true;
@@ -203,6 +202,15 @@ void frmEditor::SSTab1_Click(int /*previousTab*/) {
 }
 
 bool frmEditor::saveImage() {
+  // Before the first save over the file, the file as it was loaded is kept beside it.
+  if (!originalKept_ && QString::fromStdString(INI_Read(kKeepOriginal)).left(1).toUpper() != "N") {
+    const FileResult kept = keepOriginal(BIN_Path, opened_);
+    if (!kept.ok) {
+      showMessage(this, QString::fromStdString(kept.message), MessageIcon::Critical);
+      return false;
+    }
+    originalKept_ = true;
+  }
   setBusyPointer();
   FileResult saved = Save_BIN();
   setDefaultPointer();
@@ -367,25 +375,12 @@ void frmEditor::compareWith() {
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().first();
-  const FileBytes file = readFileBytes(path.toStdString(), opened_.size() + 1);
-  if (file.error != 0) {
-    showMessage(this,
-                "The file " + path +
-                    " cannot be read: " + QString::fromLocal8Bit(std::strerror(file.error)),
-                MessageIcon::Critical);
+  ReferenceFile stock = readReference(path.toStdString(), opened_.size());
+  if (!stock.problem.empty()) {
+    showMessage(this, QString::fromStdString(stock.problem), MessageIcon::Critical);
     return;
   }
-  if (file.bytes.size() != opened_.size()) {
-    showMessage(this, QString("The file %1 holds %2 bytes and the image %3 bytes: a file to "
-                              "compare with must be as long as the image.")
-                          .arg(path)
-                          .arg(file.bytes.size() > opened_.size()
-                                   ? QString("more than %1").arg(opened_.size())
-                                   : QString::number(file.bytes.size()))
-                          .arg(opened_.size()));
-    return;
-  }
-  comparison_.setReference({file.bytes.begin(), file.bytes.end()});
+  comparison_.setReference(std::move(stock.bytes));
   INI_Write(kReferenceBin, BIN_Path);
   INI_Write(kReferenceFile, path.toStdString());
   showMarks();

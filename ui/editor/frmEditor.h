@@ -78,6 +78,7 @@ class frmEditor : public QDialog {
   Journal journal_;
   Comparison comparison_;
   std::vector<uint8_t> opened_;  // the image as the window opened it: the first reference
+  bool originalKept_ = false;    // the copy of the file as loaded is there
   QTabWidget* SSTab1;
   FlagsPanel* flags_;
   ValuesPanel* values_;

@@ -88,11 +88,13 @@ TEST_F(EditorFrame, SaveWritesTheFileConfirmsAndLeavesNothingToAskOnClosing) {
   EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::NoIcon);
   EXPECT_TRUE(saved());
   EXPECT_EQ(readBytes(binPath), edited);
+  EXPECT_EQ(readBytes((dir.path() / "image.orig.bin").string()), image);  // kept as loaded
   EXPECT_TRUE(closeAnswering(QMessageBox::Yes).isEmpty());
   EXPECT_FALSE(editor->isVisible());
 }
 
 TEST_F(EditorFrame, AFailedSaveSaysWhyAndKeepsTheEditsUnsaved) {
+  INI_Write("Keep Original (Y/N)", "no");
   openAndEdit();
   blockFile();
   const QStringList failed = answerMessages([&] { click("cmdSave"); });
@@ -104,6 +106,7 @@ TEST_F(EditorFrame, AFailedSaveSaysWhyAndKeepsTheEditsUnsaved) {
   EXPECT_EQ(readBytes(binPath), image);
   EXPECT_EQ(answerMessages([&] { click("cmdSave"); }), QStringList({savedMessage()}));
   EXPECT_EQ(readBytes(binPath), edited);
+  EXPECT_FALSE(fs::exists(dir.path() / "image.orig.bin"));
 }
 
 TEST_F(EditorFrame, ClosingAfterAnEditAsksAndSavesOnlyOnYes) {
