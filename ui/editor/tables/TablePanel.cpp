@@ -301,17 +301,22 @@ void TablePanel::widenExtents() {
 void TablePanel::Draw_Grid() {
   const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
   lblZlabel->setText(fields_.Raw ? QString(kRawValues) : itemCaption(item.Name));
-  // Cells hold whole bytes, so each of the 256 texts is made once.
-  TableModel::Reference reference{&fields_.comparison, place(), {}};
-  TableModel::CellTexts raw;
-  for (int byte = 0; byte < 256; ++byte) {
-    raw[static_cast<size_t>(byte)] = QString::number(byte);
-    reference.calculated[static_cast<size_t>(byte)] =
-        QString::fromStdString(formatCalculated(byte, item.Operation, item.Factor, item.Offset));
+  // Cells hold whole bytes, so each of the 256 texts is made once: the raw ones for good, the
+  // calculated ones once for each item shown.
+  static const TableModel::CellTexts raw = [] {
+    TableModel::CellTexts texts;
+    for (int byte = 0; byte < 256; ++byte) texts[static_cast<size_t>(byte)] = QString::number(byte);
+    return texts;
+  }();
+  if (calculatedFor_ != &item) {
+    for (int byte = 0; byte < 256; ++byte)
+      calculated_[static_cast<size_t>(byte)] =
+          QString::fromStdString(formatCalculated(byte, item.Operation, item.Factor, item.Offset));
+    calculatedFor_ = &item;
   }
   // Without a table (none chosen, refused, or a map chosen since) the cells keep what they show.
   if (fields_.Cols > 0 && fields_.Rows > 0)
-    grd->fill(fields_.Raw ? raw : reference.calculated, reference);
+    grd->fill(fields_.Raw ? raw : calculated_, {&fields_.comparison, place(), calculated_});
 }
 
 void TablePanel::Draw_Map() {

@@ -7,6 +7,7 @@
 
 #include "core/table.h"
 #include "ui/editor/tables/TableFields.h"
+#include "ui/editor/tables/TableModel.h"
 
 class QLabel;
 class QLineEdit;
@@ -86,6 +87,9 @@ class TablePanel : public QWidget {
   // whatever the list shows meanwhile.
   const ECU_Item* item_ = nullptr;
   int start_ = 0;
+  // The cells' calculated texts, one a byte value, and the item they were made for.
+  TableModel::CellTexts calculated_;
+  const ECU_Item* calculatedFor_ = nullptr;
 
   DropDown* cmbDim;
   TableGrid* grd;
