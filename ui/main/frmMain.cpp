@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/ecu_file.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "ui/common/Captions.h"
@@ -167,7 +168,7 @@ bool frmMain::checkFiles() {
     }
   }
   if (txtECU->text().right(4).toUpper() != ".ECU") {
-    showMessage(this, "ECU file is not correct.");
+    showMessage(this, kIncorrectEcuName);
     return false;
   }
   return true;
