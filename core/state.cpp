@@ -50,18 +50,30 @@ bool isArray(const ECU_Item& item) {
 
 bool isMap(const ECU_Item& item) { return item.Cols > 1 && item.Rows > 1; }
 
-bool recordsInFile(int64_t first, int64_t count) {
+namespace {
+
+bool recordsInFileOf(int64_t first, int64_t count, int64_t fileBytes) {
   return first >= 0 && count >= 0 && first <= kBinCapacity && count <= kBinCapacity &&
-         first + count <= BIN_FileBytes && first + count <= kBinCapacity;
+         first + count <= fileBytes && first + count <= kBinCapacity;
+}
+
+}  // namespace
+
+bool recordsInFile(int64_t first, int64_t count) {
+  return recordsInFileOf(first, count, BIN_FileBytes);
 }
 
 RecordRange resolveRecords(std::string_view address, int64_t count) {
+  return resolveRecords(address, count, BIN_FileBytes);
+}
+
+RecordRange resolveRecords(std::string_view address, int64_t count, int64_t fileBytes) {
   const auto start = hexToNumber(address);
   // Digits too many for any number lie far beyond the file; they are still hexadecimal.
   if (!start)
     return {isHexText(address) ? RangeProblem::BeyondFile : RangeProblem::NotHexadecimal, 0};
   if (*start > static_cast<uint64_t>(kBinCapacity) ||
-      !recordsInFile(static_cast<int64_t>(*start), count))
+      !recordsInFileOf(static_cast<int64_t>(*start), count, fileBytes))
     return {RangeProblem::BeyondFile, 0};
   return {RangeProblem::None, static_cast<int>(*start)};
 }

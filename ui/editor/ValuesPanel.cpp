@@ -95,7 +95,7 @@ std::optional<ValuesPanel::Target> ValuesPanel::chosenTarget(QString* note) cons
   const int selection = cmb0Dim->currentIndex();
   if (selection < 0) return std::nullopt;
   const ECU_Item& item = chosenItem(fields_.ValueIndex, selection);
-  if (item.Bytes < 1 || item.Bytes > 4) {
+  if (item.Bytes < 1 || item.Bytes > kMaxValueBytes) {
     if (note != nullptr)
       *note = QString(
                   "This value cannot be edited: it has %1 bytes, and Trimlet edits values "
