@@ -55,9 +55,12 @@ class ItemReader {
   }
 
   // Skips items up to and including the next one that is "{" once trimmed; where it stands.
-  std::optional<TextPosition> skipPastOpenBrace() {
+  // `field`, when given, receives the first skipped item that holds "=".
+  std::optional<TextPosition> skipPastOpenBrace(std::optional<PlacedItem>* field = nullptr) {
     while (auto item = next()) {
       if (trim(item->text) == "{") return item->at;
+      if (field != nullptr && !*field && item->text.find('=') != std::string_view::npos)
+        *field = item;
     }
     return std::nullopt;
   }
@@ -104,7 +107,7 @@ class FieldWalk {
 
   // Skips past the next "{" to the fields of the header (0) or of item `item`.
   bool open(int item) {
-    const auto brace = reader_.skipPastOpenBrace();
+    const auto brace = skip();
     if (!brace) return fileEnds();
     item_ = item;
     field_ = 0;
@@ -142,12 +145,21 @@ class FieldWalk {
   // Counts the "{" items the read leaves behind.
   void noteUnreadItems() {
     if (trace_ == nullptr) return;
-    while (const auto brace = reader_.skipPastOpenBrace()) {
-      if (trace_->unreadItems++ == 0) trace_->firstUnread = *brace;
-    }
+    auto brace = skip();
+    if (brace) trace_->firstUnread = *brace;
+    for (; brace; brace = reader_.skipPastOpenBrace()) ++trace_->unreadItems;
   }
 
  private:
+  // Skips past the next "{", noting a field item left after the fields of the header or item.
+  std::optional<TextPosition> skip() {
+    if (trace_ == nullptr) return reader_.skipPastOpenBrace();
+    std::optional<PlacedItem> left;
+    const auto brace = reader_.skipPastOpenBrace(trace_->braces.empty() ? nullptr : &left);
+    if (left) trace_->leftovers.push_back({item_, *left});
+    return brace;
+  }
+
   // The next field item's value; nullopt when the file has ended.
   std::optional<std::string_view> next() {
     const auto item = reader_.nextNonBlank();

@@ -88,6 +88,12 @@ struct EcuTrace {
   TextPosition fileEnd;    // where the file ends, when the read ran into it
   size_t unreadItems = 0;  // "{" items after the last declared item, which nothing reads
   TextPosition firstUnread;
+  // The first field item skipped after the fields of the header (0) or of an item.
+  struct Leftover {
+    int item = 0;
+    PlacedItem field;
+  };
+  std::vector<Leftover> leftovers;
 };
 
 // Where a read stores what it finds: the shared state for Parse_ECU, a check's own copy else.
