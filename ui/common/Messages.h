@@ -11,8 +11,10 @@ inline constexpr char kProgramTitle[] = "Trimlet";
 
 enum class MessageIcon { None, Critical };
 
-// Shows a modal message with an OK button.
-void showMessage(QWidget* parent, const QString& text, MessageIcon icon = MessageIcon::None);
+// Shows a modal message with an OK button; `details`, when given, behind its "Show Details..."
+// button.
+void showMessage(QWidget* parent, const QString& text, MessageIcon icon = MessageIcon::None,
+                 const QString& details = QString());
 
 // Asks a modal Yes/No question; true for Yes.
 [[nodiscard]] bool askYesNo(QWidget* parent, const QString& text);

@@ -163,7 +163,8 @@ void frmEditor::Fill_Lists() {
   const int sum = fields_.FlagCount + fields_.ValueCount + fields_.ArrayCount + fields_.MapCount;
   if (sum != ECU_Count) {
     setDefaultPointer();
-    showMessage(parentWidget(), kErrorInEcuFile);
+    showMessage(parentWidget(), kErrorInEcuFile, MessageIcon::None,
+                ecuProblemDetails(kErrorInEcuFile));
     std::exit(EXIT_FAILURE);  // the whole program ends here, without its closing steps
   }
 }

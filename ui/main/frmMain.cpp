@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "core/ecu_file.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "ui/check/CheckWindow.h"
 #include "ui/common/Captions.h"
 #include "ui/common/Messages.h"
 #include "ui/common/MousePointer.h"
@@ -116,6 +118,8 @@ frmMain::frmMain(QWidget* parent)
   connect(cmdECU, &QPushButton::clicked, this, &frmMain::cmdECU_Click);
   connect(cmdECU_Edit, &QPushButton::clicked, this, &frmMain::cmdECU_Edit_Click);
   connect(cmdView, &QPushButton::clicked, this, &frmMain::cmdView_Click);
+  txtECU->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(txtECU, &QLineEdit::customContextMenuRequested, this, &frmMain::showEcuMenu);
   Form_Load();
 }
 
@@ -194,5 +198,21 @@ void frmMain::open(Target target) {
 void frmMain::cmdECU_Edit_Click() { open(Target::Editor); }
 
 void frmMain::cmdView_Click() { open(Target::Viewer); }
+
+void frmMain::showEcuMenu(const QPoint& at) {
+  QMenu* menu = txtECU->createStandardContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->addSeparator();
+  QAction* check = menu->addAction("Check ECU file…", this, &frmMain::checkEcuFile);
+  check->setObjectName("actCheckEcu");
+  check->setEnabled(!txtECU->text().isEmpty());
+  menu->popup(txtECU->mapToGlobal(at));
+}
+
+void frmMain::checkEcuFile() {
+  auto* window = new CheckWindow(txtECU->text(), txtBIN->text(), this);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+}
 
 }  // namespace trimlet

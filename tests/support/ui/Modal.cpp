@@ -18,8 +18,8 @@ QStringList answerMessages(const std::function<void()>& action,
   QObject::connect(&timer, &QTimer::timeout, [answer] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) return;
-    g_seen.push_back(
-        {box->text(), box->windowTitle(), box->icon(), box->standardButtons(), box->textFormat()});
+    g_seen.push_back({box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
+                      box->textFormat(), box->detailedText()});
     QAbstractButton* button = box->button(answer);
     if (button == nullptr) button = box->buttons().value(0);
     button->click();

@@ -20,6 +20,7 @@ struct SeenMessage {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
   Qt::TextFormat format = Qt::AutoText;
+  QString details;
 };
 [[nodiscard]] const std::vector<SeenMessage>& lastMessages();
 
