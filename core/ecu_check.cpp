@@ -203,7 +203,6 @@ class Checker {
   }
 
   void reportReadStop() {
-    const size_t before = report_.problems.size();
     switch (trace_.stop) {
       case ReadStop::None:
         return;
@@ -227,7 +226,6 @@ class Checker {
             report_.shows);
         break;
     }
-    if (report_.problems.size() > before) report_.problems.back().stopsRead = true;
   }
 
   void reportFileEnd() {

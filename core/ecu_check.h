@@ -50,7 +50,6 @@ struct Problem {
   std::string message;
   std::vector<std::string> shows;  // an error's messages in the editor, in the order shown
   bool aboutBin = false;           // about the BIN file rather than the ECU file
-  bool stopsRead = false;          // the read ended here, before it had all the file declares
 };
 
 struct EcuReport {

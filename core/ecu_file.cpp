@@ -122,21 +122,9 @@ class FieldWalk {
     return true;
   }
 
-  bool whole(int16_t& out) {
-    const auto field = next();
-    if (!field) return false;
-    const auto value = toInt16(*field);
-    if (value) out = *value;
-    return converted(value.has_value());
-  }
+  bool whole(int16_t& out) { return number(out, toInt16); }
 
-  bool real(double& out) {
-    const auto field = next();
-    if (!field) return false;
-    const auto value = toReal(*field);
-    if (value) out = *value;
-    return converted(value.has_value());
-  }
+  bool real(double& out) { return number(out, toReal); }
 
   void stop(ReadStop why) {
     if (trace_ != nullptr) trace_->stop = why;
@@ -158,6 +146,16 @@ class FieldWalk {
     const auto brace = reader_.skipPastOpenBrace(trace_->braces.empty() ? nullptr : &left);
     if (left) trace_->leftovers.push_back({item_, *left});
     return brace;
+  }
+
+  // A number field: `out` keeps its value when the text is no number in range.
+  template <class T>
+  bool number(T& out, std::optional<T> (*convert)(std::string_view)) {
+    const auto field = next();
+    if (!field) return false;
+    const auto value = convert(*field);
+    if (value) out = *value;
+    return converted(value.has_value());
   }
 
   // The next field item's value; nullopt when the file has ended.
