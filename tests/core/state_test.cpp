@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/table.h"
-
 namespace trimlet {
 namespace {
 
@@ -33,50 +31,44 @@ TEST(ItemClasses, DecidedByKindColsAndRows) {
   }
 }
 
-class StateTest : public testing::Test {
- protected:
-  void SetUp() override { resetState(); }
-};
-
-TEST_F(StateTest, ItemRecordsResolveInsideTheLoadedFileOnly) {
+TEST(ItemRecords, ResolveInsideTheLoadedFileOnly) {
+  resetState();
   BIN_FileBytes = 0x8000 + 16;
-  EXPECT_EQ(resolveRecords("8000", 16).problem, RangeProblem::None);
-  EXPECT_EQ(resolveRecords("8000", 16).first, 32768);
-  EXPECT_EQ(resolveRecords("0", 1).first, 0);
-  EXPECT_EQ(resolveRecords(" 10 ", 4).first, 16);
-  EXPECT_EQ(resolveRecords("8000", 17).problem, RangeProblem::BeyondFile);
-  // Too many digits for any number is still a hexadecimal address, far beyond the file.
-  EXPECT_EQ(resolveRecords("10000000000000000", 1).problem, RangeProblem::BeyondFile);
-  EXPECT_EQ(resolveRecords("1000000000000010", 1).problem, RangeProblem::BeyondFile);
-  EXPECT_EQ(resolveRecords("1F0G", 1).problem, RangeProblem::NotHexadecimal);
-  EXPECT_EQ(resolveRecords("", 1).problem, RangeProblem::NotHexadecimal);
-  EXPECT_EQ(resolveRecords("10", -1).problem, RangeProblem::BeyondFile);
-  EXPECT_FALSE(rangeNote(RangeProblem::BeyondFile).empty());
-  EXPECT_TRUE(rangeNote(RangeProblem::None).empty());
+  struct Case {
+    const char* address;
+    int64_t count;
+    RangeProblem problem;
+    int first;
+  };
+  const Case cases[] = {
+      {"8000", 16, RangeProblem::None, 32768},
+      {" 10 ", 4, RangeProblem::None, 16},
+      {"8000", 17, RangeProblem::BeyondFile, 0},
+      {"10000000000000000", 1, RangeProblem::BeyondFile, 0},  // digits beyond any number
+      {"1000000000000010", 1, RangeProblem::BeyondFile, 0},
+      {"1F0G", 1, RangeProblem::NotHexadecimal, 0},
+      {"", 1, RangeProblem::NotHexadecimal, 0},
+      {"10", -1, RangeProblem::BeyondFile, 0},
+  };
+  for (const Case& c : cases) {
+    const RecordRange range = resolveRecords(c.address, c.count);
+    EXPECT_EQ(range.problem, c.problem) << c.address;
+    if (c.problem == RangeProblem::None) {
+      EXPECT_EQ(range.first, c.first) << c.address;
+    }
+  }
 }
 
-TEST_F(StateTest, TableCellsResolveOnlyForSizesTheTablesHold) {
-  BIN_FileBytes = 501 * 501;
-  ECU_Item item;
-  item.Address = "0";
-  const auto problem = [&](int cols, int rows) {
-    item.Cols = static_cast<int16_t>(cols);
-    item.Rows = static_cast<int16_t>(rows);
-    return resolveTable(item).problem;
-  };
-  EXPECT_EQ(problem(501, 501), RangeProblem::None);
-  EXPECT_EQ(problem(1, 1), RangeProblem::None);
-  EXPECT_EQ(problem(502, 1), RangeProblem::TableSize);
-  EXPECT_EQ(problem(1, 502), RangeProblem::TableSize);
-  EXPECT_EQ(problem(0, 5), RangeProblem::TableSize);
-  EXPECT_EQ(problem(-5, -5), RangeProblem::TableSize);  // the product would look positive
-  EXPECT_EQ(problem(32767, 32767), RangeProblem::TableSize);
-  item.Address = "1";
-  EXPECT_EQ(problem(501, 501), RangeProblem::BeyondFile);
-  item.Address = "X";
-  EXPECT_EQ(problem(2, 2), RangeProblem::NotHexadecimal);
-  EXPECT_EQ(rangeNote(RangeProblem::TableSize),
-            "This item cannot be shown: its columns and rows must each be 1 to 501.");
+TEST(ItemRecords, ListPositionsOutsideTheTableGiveTheEmptyItem) {
+  resetState();
+  IndexTable index{};
+  index[1] = 7;
+  index[2] = 301;  // never a valid item number
+  ECU_Items[7].Name = "seven";
+  EXPECT_EQ(chosenItem(index, 0).Name, "seven");
+  EXPECT_EQ(&chosenItem(index, -1), &ECU_Items[0]);
+  EXPECT_EQ(&chosenItem(index, 1), &ECU_Items[0]);
+  EXPECT_EQ(&chosenItem(index, 300), &ECU_Items[0]);
 }
 
 }  // namespace

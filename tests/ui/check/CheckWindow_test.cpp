@@ -16,7 +16,7 @@
 #include "core/settings.h"
 #include "core/state.h"
 #include "support/TempDir.h"
-#include "support/ui/Modal.h"
+#include "support/ui/EditorTest.h"
 #include "ui/common/OpenFiles.h"
 #include "ui/editor/frmEditor.h"
 #include "ui/main/frmMain.h"

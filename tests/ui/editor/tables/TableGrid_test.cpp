@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QBrush>
 #include <QItemSelectionModel>
 #include <QSignalSpy>
 #include <QTest>
@@ -42,6 +43,14 @@ TEST(TableGrid, ShowsTableRowZeroAtTheBottomAndReportsTheSelectionInTableCells) 
   g.select(1, 2, 2, 3);  // the top two grid rows: table rows 2 and 1
   ASSERT_EQ(g.grid.selectedCells().size(), 1u);
   EXPECT_EQ(g.grid.selectedCells().front(), (CellBlock{1, 2, 1, 2}));
+
+  // Heat colours run from blue (0) to red (255).
+  (*g.values)[2][0] = 255;
+  const auto colour = [&](int row, int col) {
+    return g.grid.model()->index(row, col).data(Qt::BackgroundRole).value<QBrush>().color();
+  };
+  EXPECT_GT(colour(2, 2).red(), colour(2, 2).blue());
+  EXPECT_GT(colour(2, 0).blue(), colour(2, 0).red());
 
   // Refilling happens in place: no reset, the selection stays.
   QSignalSpy resets(g.grid.model(), &QAbstractItemModel::modelReset);

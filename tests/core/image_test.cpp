@@ -1,0 +1,68 @@
+#include "core/image.h"
+
+#include <gtest/gtest.h>
+
+#include "core/hex.h"
+
+namespace trimlet {
+namespace {
+
+class Image : public testing::Test {
+ protected:
+  void SetUp() override {
+    resetState();
+    BIN_FileBytes = 4;
+    for (int i = 0; i < 20; ++i) BIN_Data[i].Value = {'0', 'A'};
+    setImageListener([this](const ImageChange& change) { seen.push_back(change); });
+  }
+  void TearDown() override { setImageListener({}); }
+
+  std::vector<ImageChange> seen;
+};
+
+TEST_F(Image, WritesOnlyBytesOfTheLoadedFile) {
+  EXPECT_TRUE(writeImageByte(3, 0x0B));
+  EXPECT_FALSE(writeImageByte(4, 0x0B));  // the filler after the file's last byte
+  EXPECT_FALSE(writeImageByte(-1, 0x0B));
+  EXPECT_FALSE(writeImageByte(kBinCapacity, 0x0B));
+  EXPECT_EQ(storedValue(BIN_Data[3]), "B ");
+  EXPECT_EQ(storedValue(BIN_Data[4]), "0A");
+  EXPECT_EQ(imageByte(3), 0x0B);
+  EXPECT_FALSE(imageByte(kBinCapacity));
+  ASSERT_EQ(seen.size(), 1u);  // a write outside any action is an action of its own
+}
+
+TEST_F(Image, AnActionReportsEachRecordOnceWithItsFirstAndLastText) {
+  {
+    ImageAction outer("typed");
+    writeImageByte(2, 0x10);
+    {
+      ImageAction inner("step");
+      writeImageByte(2, 0x11);
+      writeImageByte(0, 0x0A);  // the same byte in edit form
+    }
+    EXPECT_TRUE(seen.empty());  // nothing until the outermost action ends
+    writeImageByte(1, 0x0A);
+    writeImageByte(1, 0x0B);
+    writeImageByte(1, 0x0A);  // back to what it held: no byte changed
+    outer.rename("typed 11");
+  }
+  ASSERT_EQ(seen.size(), 1u);
+  const ImageChange& change = seen[0];
+  EXPECT_EQ(change.what, "typed 11");
+  ASSERT_EQ(change.records.size(), 3u);
+  EXPECT_EQ(change.records[0].index, 0);
+  EXPECT_EQ(change.records[1].index, 1);
+  EXPECT_EQ(change.records[1].before, (std::array<char, 2>{'0', 'A'}));
+  EXPECT_EQ(change.records[1].after, (std::array<char, 2>{'A', ' '}));
+  EXPECT_EQ(change.records[2].after, (std::array<char, 2>{'1', '1'}));
+  EXPECT_TRUE(change.changesBytes());
+
+  seen.clear();
+  { ImageAction nothing("arrow key"); }
+  writeImageByte(0, 0x0A);  // already in edit form: no record changes
+  EXPECT_TRUE(seen.empty());
+}
+
+}  // namespace
+}  // namespace trimlet

@@ -1,0 +1,52 @@
+#include "core/stepper.h"
+
+#include <gtest/gtest.h>
+
+namespace trimlet {
+namespace {
+
+// The start and count boxes after a step of their spin control (-1 is the upper arrow) and the
+// checks that follow; typed text that is no number gives way to the last good one.
+TEST(Stepper, BoxesStepByOneAndStayWithinTheirBounds) {
+  struct Start {
+    const char* text;
+    const char* lastGood;
+    int spin;
+    int64_t last;
+    const char* shown;
+  };
+  const Start starts[] = {
+      {"35", "35", -1, 1000, "36"},     {"0", "0", 1, 1000, "0"},
+      {"00ab", "35", 0, 1000, "AB"},    {"zz", "AB", 0, 1000, "AB"},
+      {"35C", "35C", -1, 0x35C, "35C"}, {"FFFFFFFFFFFFFF", "0", 0, 5, "5"},
+  };
+  for (const Start& s : starts)
+    EXPECT_EQ(limitedStart(steppedStart(s.text, s.lastGood, s.spin), s.last), s.shown) << s.text;
+
+  struct Count {
+    const char* text;
+    const char* lastGood;
+    int spin;
+    int raisedFrom;
+    const char* shown;
+  };
+  const Count counts[] = {
+      {"2", "2", 1, 1, "2"},      {"140", "140", -1, 1, "141"}, {"500", "500", -1, 1, "500"},
+      {"1", "2", 0, 1, "2"},      {"1", "1", 1, 0, "1"},        {"0", "1", 0, 0, "1"},
+      {"9999", "1", 0, 0, "500"}, {"-3", "5", 0, 1, "0"},       {"abc", "7", 0, 1, "7"},
+      {"2.5", "1", 0, 0, "2.5"},  {"0", "5", 0, 1, "0"},
+  };
+  for (const Count& c : counts)
+    EXPECT_EQ(limitedCount(steppedCount(c.text, c.lastGood, c.spin), c.raisedFrom), c.shown)
+        << c.text;
+}
+
+TEST(Stepper, TheLastStartKeepsTheWholeStretchInTheFile) {
+  EXPECT_EQ(lastStart(1000, 140), 860);
+  EXPECT_EQ(lastStart(1000, 1000), 0);
+  EXPECT_EQ(lastStart(1000, 1260), 0);
+  EXPECT_EQ(lastStart(1000, 0), 999);  // a start names a byte of the file even for no bytes
+}
+
+}  // namespace
+}  // namespace trimlet

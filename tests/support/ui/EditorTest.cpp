@@ -1,0 +1,178 @@
+#include "support/ui/EditorTest.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <sstream>
+
+#include "core/hex.h"
+#include "core/settings.h"
+#include "ui/editor/tables/TableGrid.h"
+
+namespace trimlet::test {
+
+namespace {
+std::vector<SeenMessage> g_seen;
+}
+
+std::string ecuText(const std::vector<ECU_Item>& items) {
+  std::ostringstream out;
+  out << "ECU FORMAT 1\n{\nTitle=Test engine, Version=1, Author=, Date=, Notes=, Spare=\n"
+      << "Items=" << items.size() << "\n}\n";
+  for (const ECU_Item& item : items) {
+    out << "{\nAddress=" << item.Address << ", Cols=" << item.Cols << ", Rows=" << item.Rows
+        << ", Bytes=" << item.Bytes << ", Kind=" << item.Kind << ", Offset=" << item.Offset
+        << ", Operation=" << item.Operation << ", Factor=" << item.Factor << "\nName=" << item.Name
+        << "\nYlabel=" << item.Ylabel << "\nYaxis=" << item.Yaxis << "\nXlabel=" << item.Xlabel
+        << "\nXaxis=" << item.Xaxis << "\n}\n";
+  }
+  return out.str();
+}
+
+ECU_Item flagItem(const std::string& name, const std::string& address, const std::string& yaxis) {
+  return {address, 1, 1, 1, 80, 0, 0, 0, name, "Bit", yaxis, "Checked means on", name + " word"};
+}
+
+ECU_Item valueItem(const std::string& name, const std::string& address, int bytes, double factor,
+                   double offset, int operation) {
+  ECU_Item item = flagItem(name, address);
+  item.Bytes = static_cast<int16_t>(bytes);
+  item.Kind = 0;
+  item.Offset = offset;
+  item.Operation = static_cast<int16_t>(operation);
+  item.Factor = factor;
+  item.Ylabel = item.Xaxis = "";
+  item.Xlabel = name + " units";
+  return item;
+}
+
+ECU_Item tableItem(const std::string& name, const std::string& address, int cols, int rows,
+                   const std::string& yaxis, const std::string& xaxis) {
+  return {address,
+          static_cast<int16_t>(cols),
+          static_cast<int16_t>(rows),
+          1,
+          0,
+          0,
+          0,
+          1,
+          name,
+          "Y title",
+          yaxis,
+          "X title",
+          xaxis};
+}
+
+QStringList answerMessages(const std::function<void()>& action,
+                           QMessageBox::StandardButton answer) {
+  g_seen.clear();
+  QTimer timer;
+  timer.setInterval(0);
+  QObject::connect(&timer, &QTimer::timeout, [answer] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    EXPECT_EQ(box->windowTitle(), "Trimlet");
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);  // paths and captions are never markup
+    g_seen.push_back({box->text(), box->icon(), box->standardButtons(), box->detailedText()});
+    QAbstractButton* button = box->button(answer);
+    if (button == nullptr) button = box->buttons().value(0);
+    button->click();
+  });
+  timer.start();
+  action();
+  timer.stop();
+  QStringList texts;
+  for (const SeenMessage& seen : g_seen) texts << seen.text;
+  return texts;
+}
+
+const std::vector<SeenMessage>& lastMessages() { return g_seen; }
+
+void EditorTest::SetUp() {
+  resetState();
+  setSettingsFile((dir.path() / "trimlet.ini").string(), "trimlet");
+}
+
+bool EditorTest::open(const std::vector<unsigned char>& bin, const std::string& ecu) {
+  BIN_Path = binPath = dir.write("image.bin", bin);
+  ECU_Path = ecuPath = dir.write("engine.ecu", ecu);
+  editor = std::make_unique<frmEditor>();
+  bool opened = false;
+  messages = answerMessages([&] { opened = editor->Form_Load(); });
+  if (!opened) return false;
+  editor->show();
+  QApplication::setActiveWindow(editor.get());
+  return QTest::qWaitForWindowActive(editor.get());
+}
+
+void EditorTest::pick(const QString& list, const QString& name) const {
+  auto* combo = child<QComboBox>(list);
+  child<QTabWidget>("SSTab1")->setCurrentWidget(combo->parentWidget());
+  const int index = combo->findText(name);
+  ASSERT_GE(index, 0) << name.toStdString();
+  combo->setCurrentIndex(index);
+  emit combo->activated(index);
+}
+
+void EditorTest::click(const QString& name) const {
+  QTest::mouseClick(child(name), Qt::LeftButton);
+}
+
+void EditorTest::clickArrow(const QString& spin, bool up) const {
+  clickArrow(child<QScrollBar>(spin), up);
+}
+
+void EditorTest::clickArrow(QScrollBar* spin, bool up) {
+  QStyleOptionSlider option;
+  option.initFrom(spin);
+  option.orientation = spin->orientation();
+  option.minimum = spin->minimum();
+  option.maximum = spin->maximum();
+  option.sliderPosition = spin->sliderPosition();
+  option.sliderValue = spin->value();
+  option.singleStep = spin->singleStep();
+  option.pageStep = spin->pageStep();
+  option.subControls = QStyle::SC_All;
+  const QRect arrow = spin->style()->subControlRect(
+      QStyle::CC_ScrollBar, &option, up ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine,
+      spin);
+  QTest::mouseClick(spin, Qt::LeftButton, Qt::NoModifier, arrow.center());
+}
+
+void EditorTest::type(const QString& box, const QString& text) const {
+  auto* edit = child<QLineEdit>(box);
+  edit->setFocus(Qt::MouseFocusReason);
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, text);
+  QTest::keyClick(edit, Qt::Key_Tab);
+}
+
+void EditorTest::select(const QString& grid, int top, int left, int bottom, int right) const {
+  auto* view = child<TableGrid>(grid);
+  view->selectionModel()->select(QItemSelection(view->model()->index(top - 1, left - 1),
+                                                view->model()->index(bottom - 1, right - 1)),
+                                 QItemSelectionModel::ClearAndSelect);
+}
+
+void EditorTest::press(const QString& grid, Qt::Key key, Qt::KeyboardModifiers modifiers) const {
+  QTest::keyClick(child(grid), key, modifiers);
+}
+
+QString EditorTest::cell(const QString& grid, int row, int col) const {
+  return child<TableGrid>(grid)->text(row, col);
+}
+
+std::string EditorTest::stored(int record) {
+  return std::string(storedValue(BIN_Data[static_cast<size_t>(record)]));
+}
+
+}  // namespace trimlet::test

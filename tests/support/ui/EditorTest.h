@@ -1,0 +1,91 @@
+// The real editor window, opened offscreen on a BIN and an ECU file written for the test, and
+// what a user does in it: pick an entry, click an arrow or a box, type and leave a box, select
+// cells and press a key, answer a message.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/state.h"
+#include "support/TempDir.h"
+#include "ui/editor/frmEditor.h"
+
+class QScrollBar;
+
+namespace trimlet::test {
+
+// The text of an ECU file that declares `items` in this order.
+[[nodiscard]] std::string ecuText(const std::vector<ECU_Item>& items);
+
+// Items with the fields the tests care about; names must be unique within a file.
+[[nodiscard]] ECU_Item valueItem(const std::string& name, const std::string& address, int bytes,
+                                 double factor = 1, double offset = 0, int operation = 0);
+[[nodiscard]] ECU_Item flagItem(const std::string& name, const std::string& address,
+                                const std::string& yaxis = "");
+[[nodiscard]] ECU_Item tableItem(const std::string& name, const std::string& address, int cols,
+                                 int rows, const std::string& yaxis = "",
+                                 const std::string& xaxis = "");
+
+// Records the message boxes shown while `action` runs and answers each with `answer` (its only
+// button when it has no such one). Returns their texts in order; lastMessages() has the rest.
+QStringList answerMessages(const std::function<void()>& action,
+                           QMessageBox::StandardButton answer = QMessageBox::Ok);
+
+struct SeenMessage {
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+  QString details;
+};
+[[nodiscard]] const std::vector<SeenMessage>& lastMessages();
+
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  // Writes both files and runs the start-up; true when the window stayed open (it is then
+  // shown and active). Messages shown on the way are in `messages`.
+  bool open(const std::vector<unsigned char>& bin, const std::string& ecu);
+  bool open(const std::vector<unsigned char>& bin, const std::vector<ECU_Item>& items) {
+    return open(bin, ecuText(items));
+  }
+
+  template <class T = QWidget>
+  T* child(const QString& name) const {
+    T* found = editor->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+  }
+
+  // Shows the list's tab and picks its entry `name` (every pick raises the click).
+  void pick(const QString& list, const QString& name) const;
+  void click(const QString& name) const;
+  // A mouse click on the upper (up = true) or lower arrow of a spin control.
+  void clickArrow(const QString& spin, bool up) const;
+  static void clickArrow(QScrollBar* spin, bool up);
+  // Clicks into the box, types `text` over what it holds and leaves it with Tab.
+  void type(const QString& box, const QString& text) const;
+  // Selects grid rows top..bottom and columns left..right (row 1 is the top data row).
+  void select(const QString& grid, int top, int left, int bottom, int right) const;
+  void press(const QString& grid, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const;
+  // A grid cell's text, header captions included (row 0, column 0).
+  [[nodiscard]] QString cell(const QString& grid, int row, int col) const;
+
+  // The image record's value exactly as stored ("5 " after an edit).
+  [[nodiscard]] static std::string stored(int record);
+  [[nodiscard]] bool saved() const { return editor->fields().Saved; }
+
+  TempDir dir;
+  std::string binPath;
+  std::string ecuPath;
+  QStringList messages;
+  std::unique_ptr<frmEditor> editor;
+};
+
+}  // namespace trimlet::test

@@ -1,0 +1,212 @@
+// What the user gets from hostile ECU and BIN files: a message, a refused item with its note,
+// or normal work; and nothing breaks while every item and tab is visited.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <map>
+
+#include "core/settings.h"
+#include "support/ui/EditorTest.h"
+#include "ui/common/Canvas.h"
+#include "ui/viewer/frmView.h"
+
+namespace trimlet::test {
+namespace {
+
+std::string dataFile(const std::string& name) {
+  return std::string(TRIMLET_SOURCE_DIR) + "/tests/data/hostile/" + name;
+}
+
+const std::string kNotHex = "This item cannot be shown: its address is not a hexadecimal number.";
+const std::string kBeyond =
+    "This item cannot be shown: its bytes lie beyond the end of the BIN file.";
+const std::string kShape = "This item cannot be shown: its columns and rows must each be 1 to 501.";
+std::string bytesNote(int bytes) {
+  return "This value cannot be edited: it has " + std::to_string(bytes) +
+         " bytes, and Trimlet edits values of 1 to 4 bytes.";
+}
+
+enum class Editor { Opens, Closes, EndsTheProgram };
+
+struct Outcome {
+  const char* file;
+  QStringList messages;  // the editor's while opening; the viewer shows all but "Error in ECU File"
+  Editor editor;
+  // When the editor opens: the entries that picking shows refused, with their note; every other
+  // entry must be usable.
+  std::map<std::string, std::string> refused;
+};
+void PrintTo(const Outcome& o, std::ostream* os) { *os << o.file; }
+
+// The editor opened in a death test's child process: each message it shows, then whether it
+// is still running.
+void openAndReport(const std::string& bin, const std::string& ecu) {
+  setSettingsFile(bin + ".ini", "trimlet");
+  BIN_Path = bin;
+  ECU_Path = ecu;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      std::fprintf(stderr, "message: %s\n", box->text().toStdString().c_str());
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  answer.start(0);
+  frmEditor editor;
+  (void)editor.Form_Load();
+  std::fprintf(stderr, "still running\n");
+}
+
+class Hostile : public EditorTest, public testing::WithParamInterface<Outcome> {
+ protected:
+  // Picks every entry of every list as the user does and records the notes shown; then visits
+  // every tab, fills the dump and closes the window (nothing edited, nothing asked).
+  std::map<std::string, std::string> visitAll() {
+    std::map<std::string, std::string> refused;
+    for (const char* name : {"cmbFlag", "cmb0Dim", "cmb1Dim", "cmb2Dim"}) {
+      auto* list = child<QComboBox>(name);
+      QWidget* panel = list->parentWidget();
+      for (int i = 0; i < list->count(); ++i) {
+        pick(name, list->itemText(i));
+        for (QLabel* note : panel->findChildren<QLabel*>())
+          if (note->objectName().endsWith("Note") && note->isVisible())
+            refused[list->itemText(i).toStdString()] = note->text().toStdString();
+      }
+    }
+    for (int tab = 0; tab < 5; ++tab) child<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+    click("cmdPopulate");
+    EXPECT_TRUE(answerMessages([&] { QTest::keyClick(editor.get(), Qt::Key_Escape); }).isEmpty());
+    return refused;
+  }
+
+  // The viewer on the same files: the messages it shows, and whether it stayed open and drew.
+  QStringList openViewer(bool& drew) {
+    frmView viewer;
+    bool opened = false;
+    const QStringList shown = answerMessages([&] { opened = viewer.Form_Load(); });
+    drew = opened &&
+           viewer.findChild<Canvas*>("picHexLine")->count(Canvas::Primitive::Kind::Circle) == 140;
+    return shown;
+  }
+};
+
+TEST_P(Hostile, EcuFilesGiveTheirMessageOrTheirNotes) {
+  const Outcome& o = GetParam();
+  const auto bin = patternBytes(32768);
+  if (o.editor == Editor::EndsTheProgram) {
+    std::string pattern;
+    for (const QString& m : o.messages) pattern += ".*message: " + m.toStdString() + "\n";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(openAndReport(dir.write("image.bin", bin), dataFile(o.file)),
+                testing::ExitedWithCode(EXIT_FAILURE), pattern + "$");
+    BIN_Path = dir.write("image.bin", bin);
+    ECU_Path = dataFile(o.file);
+  } else {
+    EXPECT_EQ(open(bin, readText(dataFile(o.file))), o.editor == Editor::Opens);
+    EXPECT_EQ(messages, o.messages);
+    if (o.editor == Editor::Closes) {
+      EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
+    } else {
+      EXPECT_EQ(visitAll(), o.refused);
+    }
+  }
+  bool drew = false;
+  QStringList expected = o.messages;
+  expected.removeAll("Error in ECU File");
+  EXPECT_EQ(openViewer(drew), expected);
+  EXPECT_EQ(drew, o.editor != Editor::Closes);
+}
+
+// clang-format off
+const Outcome kCorpus[] = {
+    {"address-not-hex.ecu", {}, Editor::Opens, {{"Flag at 12G4", kNotHex}, {"Value at 0x10", kNotHex},
+        {"Array without address", kNotHex}, {"Map at -20", kNotHex}}},
+    {"address-huge.ecu", {}, Editor::Opens, {{"Flag beyond the image", kBeyond},
+        {"Value at the largest address", kBeyond}, {"Array at a 19-digit address", kBeyond},
+        {"Map at the last record", kBeyond}}},
+    {"past-end.ecu", {}, Editor::Opens, {{"One byte past", kBeyond}, {"Eight cells one past", kBeyond},
+        {"Map one past", kBeyond}}},
+    {"bytes.ecu", {}, Editor::Opens, {{"No bytes", bytesNote(0)}, {"Minus one byte", bytesNote(-1)},
+        {"Five bytes", bytesNote(5)}, {"Three hundred bytes", bytesNote(300)},
+        {"Most bytes", bytesNote(32767)}}},
+    {"table-sizes.ecu", {}, Editor::Opens, {{"Row of 502", kShape}, {"Column of 32767", kShape},
+        {"Map 60x502", kShape}, {"Map 32767x32767", kShape}, {"Map 200x200", kBeyond}}},
+    {"kinds-other.ecu", {}, Editor::Opens, {}},
+    {"quoted.ecu", {}, Editor::Opens, {}},
+    {"crlf.ecu", {}, Editor::Opens, {}},
+    {"cr-only.ecu", {}, Editor::Opens, {}},
+    {"nul-byte.ecu", {}, Editor::Opens, {}},
+    {"numbers.ecu", {}, Editor::Opens, {}},
+    {"empty.ecu", {"Incorrect ECU Format"}, Editor::Closes, {}},
+    {"nul-only.ecu", {"Incorrect ECU Format"}, Editor::Closes, {}},
+    {"no-format-word.ecu", {"Incorrect ECU Format"}, Editor::Closes, {}},
+    {"truncated-header.ecu", {"ECU File Error"}, Editor::Closes, {}},
+    {"missing-brace.ecu", {"ECU File Error"}, Editor::Closes, {}},
+    {"header-not-number.ecu", {"ECU File Error"}, Editor::Closes, {}},
+    {"no-class-kind.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
+    {"no-class-cols-0.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
+    {"no-class-rows-0.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
+    {"negative-sizes.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
+    {"two-classes.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
+    {"negative-count.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
+    {"fewer-items.ecu", {"ECU File Error", "Error in ECU File"}, Editor::EndsTheProgram, {}},
+};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Corpus, Hostile, testing::ValuesIn(kCorpus));
+
+// Items at the first bytes, at the end of a block and at the last bytes any file can have,
+// against files of every odd size: only what lies beyond the file is refused.
+TEST_F(Hostile, BinFilesOfEverySizeRefuseOnlyItemsBeyondTheirEnd) {
+  const std::vector<ECU_Item> items = {
+      flagItem("Flag at 0", "0"), flagItem("Flag at 9FFEE", "9FFEE"),
+      valueItem("Value at E", "E", 2), valueItem("Value at 9FFEF", "9FFEF", 1),
+      tableItem("Map 4x4", "0", 4, 4)};
+  // clang-format off
+  const std::tuple<const char*, size_t, const char*, std::vector<std::string>> cases[] = {
+      {"bin-0.bin", 0, "0K", {"Flag at 0", "Flag at 9FFEE", "Value at E", "Value at 9FFEF", "Map 4x4"}},
+      {"bin-1.bin", 1, "0K", {"Flag at 9FFEE", "Value at E", "Value at 9FFEF", "Map 4x4"}},
+      {"bin-15.bin", 15, "0K", {"Flag at 9FFEE", "Value at E", "Value at 9FFEF", "Map 4x4"}},
+      {"bin-16.bin", 16, "0.015625K", {"Flag at 9FFEE", "Value at 9FFEF"}},
+      {nullptr, 655343, "639.96875K", {"Value at 9FFEF"}}};
+  // clang-format on
+  for (const auto& [file, size, caption, refused] : cases) {
+    SCOPED_TRACE(size);
+    resetState();
+    ASSERT_TRUE(open(file ? readBytes(dataFile(file)) : patternBytes(size), items));
+    EXPECT_TRUE(editor->windowTitle().endsWith(QString("File Size: ") + caption));
+    std::map<std::string, std::string> expected;
+    for (const std::string& name : refused) expected[name] = kBeyond;
+    EXPECT_EQ(visitAll(), expected);
+    bool drew = false;
+    EXPECT_TRUE(openViewer(drew).isEmpty());
+    EXPECT_EQ(drew, size >= 0x35 + 140);  // the opening stretch: 140 bytes from 35
+  }
+}
+
+// Captions are text, never markup: taken as rich text, a caption could make a label read any
+// file it names as a picture.
+TEST_F(Hostile, MarkupInCaptionsIsShownAsWritten) {
+  const std::string picture = "<img src=\"" + dir.write("picture.png", "") + "\">";
+  ECU_Item value = valueItem("<b>Idle</b>", "10", 1);
+  value.Xlabel = picture;
+  ECU_Item map = tableItem("<h1>Spark</h1>", "20", 4, 4);
+  map.Xlabel = picture;
+  ASSERT_TRUE(open(patternBytes(256), {value, map}));
+  pick("cmb0Dim", "<b>Idle</b>");
+  pick("cmb2Dim", "<h1>Spark</h1>");
+  click("cmdShowIn_2");  // the name as the cells' title
+  for (const char* name : {"lblValue_Xlabel", "lblMap_Xlabel", "lblMap_Zlabel"}) {
+    EXPECT_TRUE(child<QLabel>(name)->text().startsWith('<')) << name;
+    EXPECT_EQ(child<QLabel>(name)->textFormat(), Qt::PlainText) << name;
+  }
+}
+
+}  // namespace
+}  // namespace trimlet::test

@@ -1,0 +1,147 @@
+#include "ui/editor/hex/HexPanel.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include "core/hex.h"
+#include "support/ui/EditorTest.h"
+#include "ui/common/Canvas.h"
+#include "ui/common/TextBox.h"
+#include "ui/graph/Projection.h"
+
+namespace trimlet::test {
+namespace {
+
+using Kind = Canvas::Primitive::Kind;
+
+// The real editor with the Hex tab in front.
+class HexTab : public EditorTest {
+ protected:
+  void openHex(const std::vector<unsigned char>& bytes) {
+    ASSERT_TRUE(open(bytes, std::vector<ECU_Item>{}));
+    child<QTabWidget>("SSTab1")->setCurrentIndex(4);
+  }
+  QString text(const char* name) const { return child<TextBox>(name)->text(); }
+  Canvas* map() const { return child<Canvas>("picHexMap"); }
+  Canvas* line() const { return child<Canvas>("picHexLine"); }
+  int16_t& angle() const { return editor->fields().RotAngle; }
+};
+
+// Typed texts and arrow clicks, in order, and what each field shows afterwards.
+TEST_F(HexTab, FieldsStepByOneWithinTheirBounds) {
+  struct Step {
+    const char* field;
+    const char* typed;  // nullptr: click the field's arrows `clicks` times (up when positive)
+    int clicks;
+    const char* shown;
+  };
+  const Step steps[] = {
+      {"Rows", nullptr, -1, "1"},  {"Rows", "500", 0, "500"},   {"Rows", nullptr, 1, "500"},
+      {"Rows", "0", 0, "1"},       {"Rows", "1", 0, "1"},       {"Start", "0", 0, "0"},
+      {"Start", nullptr, 1, "1"},  {"Start", nullptr, -2, "0"}, {"Start", "00ff", 0, "FF"},
+      {"Start", "no", 0, "FF"},    {"Cols", "2", 0, "2"},       {"Cols", nullptr, -1, "2"},
+      {"Cols", nullptr, 1, "3"},   {"Cols", "1", 0, "2"},       {"Cols", "600", 0, "500"},
+      {"Cols", nullptr, 1, "500"}, {"Cols", "abc", 0, "500"},
+  };
+  openHex(patternBytes(4096));
+  EXPECT_EQ(map()->count(Kind::Circle), 140);  // drawn by the switch to the tab
+  for (const Step& step : steps) {
+    const QString box = QString("txt") + step.field, spin = QString("vsc") + step.field;
+    if (step.typed) type(box, step.typed);
+    for (int i = 0; i < std::abs(step.clicks); ++i) clickArrow(spin, step.clicks > 0);
+    EXPECT_EQ(text(box.toLatin1()), step.shown)
+        << step.field << " " << (step.typed ? step.typed : "");
+  }
+  child<TextBox>("txtCols")->setFocus();
+  child<TextBox>("txtCols")->selectAll();
+  QTest::keyClicks(child<TextBox>("txtCols"), "1");
+  clickArrow("vscCols", false);  // leaving the field makes "1" into "2" first, so 2 stays
+  EXPECT_EQ(text("txtCols"), "2");
+}
+
+TEST_F(HexTab, TheAngleTurnsByOneAndWrapsAndTheLineGraphIsSeenFromTheFront) {
+  openHex(patternBytes(4096));
+  clickArrow("hscHexMap", true);
+  EXPECT_EQ(angle(), 31);
+  angle() = 0;
+  clickArrow("hscHexMap", false);
+  EXPECT_EQ(angle(), 360);
+  clickArrow("hscHexMap", true);
+  EXPECT_EQ(angle(), 0);
+  clickArrow("hscHexMap", true);
+  EXPECT_EQ(map()->primitives().front().x2, Projection(1).X_Bar(100, 0, 0));
+  const auto& lineAxes = line()->primitives();
+  EXPECT_EQ(std::vector<double>({lineAxes[0].x2, lineAxes[0].y2, lineAxes[2].x2, lineAxes[2].y2}),
+            std::vector<double>({200, 0, 0, -200}));
+  EXPECT_EQ(angle(), 1);
+  type("txtRows", "2");
+  EXPECT_EQ(map()->count(Kind::Circle), 280);
+  EXPECT_EQ(map()->count(Kind::Line), 3 + 2 * 139 + 140);
+  EXPECT_EQ(map()->meshes()[0].radius, 1.0);
+  EXPECT_EQ(line()->meshes()[0].radius, 0.25);
+}
+
+TEST_F(HexTab, EveryShownByteIsAByteOfTheFile) {
+  openHex(patternBytes(1000));  // 140 columns fit up to start 1000 - 140 = 0x35C
+  type("txtStart", "35B");
+  clickArrow("vscStart", true);
+  clickArrow("vscStart", true);
+  EXPECT_EQ(text("txtStart"), "35C");
+  type("txtStart", "FFFFFFFFFFFF");
+  EXPECT_EQ(text("txtStart"), "35C");
+  const auto drawn = map()->meshes().at(0).points;
+  clickArrow("vscCols", true);  // 141 bytes from 0x35C pass the end: the pictures stay
+  EXPECT_EQ(text("txtCols"), "141");
+  EXPECT_EQ(map()->meshes().at(0).points, drawn);
+  type("txtRows", "9");
+  type("txtStart", "2D0");
+  EXPECT_EQ(text("txtStart"), "0");  // 1,269 bytes do not fit a 1,000-byte file
+}
+
+TEST_F(HexTab, PicturesAreDrawnOnlyWhenBothExtentsAreNonZero) {
+  openHex(std::vector<unsigned char>(4096, 0));
+  angle() = 0;
+  type("txtRows", "1");
+  EXPECT_TRUE(map()->meshes().empty());  // every point at height 0, on the axis
+  clickArrow("vscRows", true);
+  EXPECT_EQ(map()->count(Kind::Circle), 280);
+  EXPECT_EQ(line()->count(Kind::Circle), 280);
+}
+
+// Data rows of the dump (the header row is Qt's header) and the last row's address.
+TEST_F(HexTab, TheDumpShowsWholeRowsOfTheFirst32KAsStored) {
+  const std::tuple<size_t, int, const char*> cases[] = {
+      {15, 0, ""}, {16, 1, "000000"}, {1000, 62, "0003D0"}, {40000, 2048, "007FF0"}};
+  for (const auto& [size, rows, lastAddress] : cases) {
+    SCOPED_TRACE(size);
+    openHex(patternBytes(size));
+    auto* grid = child<QTableView>("grdHex");
+    QAbstractItemModelTester tester(grid->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(grid->model()->rowCount(), 10001);
+    click("cmdPopulate");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(grid->model()->rowCount(), rows);
+    if (rows == 0) continue;
+    EXPECT_EQ(grid->model()->headerData(rows - 1, Qt::Vertical).toString(), lastAddress);
+    EXPECT_EQ(grid->model()->headerData(15, Qt::Horizontal).toString(), "F");
+    const int lastByte = (rows - 1) * 16 + 15;
+    EXPECT_EQ(grid->model()->index(rows - 1, 15).data().toString(),
+              QString::asprintf("%02X", static_cast<unsigned>(lastByte % 251)));
+  }
+  // An edit shows after the next fill, in its stored form, and a selection survives it.
+  auto* grid = child<QTableView>("grdHex");
+  grid->selectionModel()->select(grid->model()->index(0, 3), QItemSelectionModel::Select);
+  setEditedByte(BIN_Data[3], 5);
+  EXPECT_EQ(grid->model()->index(0, 3).data().toString(), "03");
+  click("cmdPopulate");
+  EXPECT_EQ(grid->model()->index(0, 3).data().toString(), "5 ");
+  EXPECT_TRUE(grid->selectionModel()->isSelected(grid->model()->index(0, 3)));
+}
+
+}  // namespace
+}  // namespace trimlet::test
