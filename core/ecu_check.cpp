@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -35,13 +34,11 @@ std::string inQuotes(std::string_view text) {
   return out + (shown.size() < text.size() ? "...\"" : "\"");
 }
 
-// The letters and digits of a key in lower case: "Address", "ADDR " and "addr." compare alike.
+// The letters and digits of a key in upper case: "Address", "ADDR " and "addr." compare alike.
 std::string letters(std::string_view key) {
   std::string out;
-  for (const char c : key) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) != 0 && byte < 0x80) out += static_cast<char>(std::tolower(byte));
-  }
+  for (const char c : upper(key))
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) out += c;
   return out;
 }
 
