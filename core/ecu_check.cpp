@@ -51,6 +51,14 @@ bool sameFieldName(std::string_view key, std::string_view name) {
   return differ - a.begin() >= 3;
 }
 
+// Places of the item fields the check looks at.
+constexpr int kAddress = 0;
+constexpr int kCols = 1;
+constexpr int kRows = 2;
+constexpr int kBytes = 3;
+constexpr int kKind = 4;
+constexpr int kName = 8;
+
 // "1 item", "3 items".
 std::string counted(int n, const char* what) {
   return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
@@ -238,7 +246,7 @@ class Checker {
       // The last item is whole: the file ends before the next one opens.
       add(Severity::Error, countAt(), 0,
           "Items " + std::to_string(content_->count) + ": the file holds only " +
-              std::to_string(braces - 1) + " items",
+              counted(static_cast<int>(braces - 1), "item"),
           report_.shows);
       return;
     }
@@ -281,7 +289,9 @@ class Checker {
       const ECU_Item& item = itemOf(checked);
       const bool none = checked.itemClass == ItemClass::None;
       // The field that decides: Kind unless a size is below 1.
-      const int field = !none || (item.Kind != 0 && item.Kind != 80) ? 4 : item.Cols < 1 ? 1 : 2;
+      const int field = !none || (item.Kind != 0 && item.Kind != 80) ? kKind
+                        : item.Cols < 1                              ? kCols
+                                                                     : kRows;
       std::string message = (none ? "in no class: " : "in two classes: ") + checked.classNote;
       if (!mismatch_)
         message += none ? "; the editor lists it nowhere" : "; the editor lists it twice";
@@ -304,7 +314,7 @@ class Checker {
           break;
         case ItemClass::Value:
           if (item.Bytes < 1 || item.Bytes > kMaxValueBytes) {
-            add(Severity::Warning, fieldAt(checked.number, 3), checked.number,
+            add(Severity::Warning, fieldAt(checked.number, kBytes), checked.number,
                 "Bytes " + std::to_string(item.Bytes) + ": Trimlet edits values of 1 to " +
                     std::to_string(kMaxValueBytes) + " bytes, so the item cannot be edited");
             break;
@@ -315,7 +325,7 @@ class Checker {
           const RangeProblem problem = resolveTable(item, fileBytes).problem;
           if (problem == RangeProblem::TableSize) {
             const bool cols = item.Cols > kMaxTableCells;
-            add(Severity::Warning, fieldAt(checked.number, cols ? 1 : 2), checked.number,
+            add(Severity::Warning, fieldAt(checked.number, cols ? kCols : kRows), checked.number,
                 std::string(cols ? "Cols " : "Rows ") +
                     std::to_string(cols ? item.Cols : item.Rows) + ": a table has at most " +
                     std::to_string(kMaxTableCells) + (cols ? " columns" : " rows") +
@@ -334,7 +344,7 @@ class Checker {
     const auto first = hexToNumber(address);
     if (first && *first <= UINT64_MAX - static_cast<uint64_t>(bytes - 1))
       checked.range = ByteRange{*first, *first + static_cast<uint64_t>(bytes - 1)};
-    const TextPosition at = fieldAt(checked.number, 0);
+    const TextPosition at = fieldAt(checked.number, kAddress);
     if (problem == RangeProblem::NotHexadecimal) {
       add(Severity::Warning, at, checked.number,
           "Address " + inQuotes(address) +
@@ -375,8 +385,8 @@ class Checker {
       std::string message = "shares " + rangeText(shared) + " with item " +
                             std::to_string(first->number) + " " + inQuotes(first->name()) +
                             " (line " + std::to_string(first->at.line) + ")";
-      if (others > 0) message += " and of " + std::to_string(others) + " more";
-      add(Severity::Warning, fieldAt(later.number, 0), later.number, message);
+      if (others > 0) message += " and with " + std::to_string(others) + " more";
+      add(Severity::Warning, fieldAt(later.number, kAddress), later.number, message);
     }
   }
 
@@ -495,7 +505,7 @@ void refuse(EcuReport& report, Problem problem) {
 }  // namespace
 
 std::string CheckedItem::name() const {
-  return fields.size() > 8 && number > 0 ? fields[8].value : std::string();
+  return fields.size() > kName && number > 0 ? fields[kName].value : std::string();
 }
 
 int EcuReport::count(Severity severity) const {

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <algorithm>
 
 #include "support/TempDir.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 struct Output {
   int exit = -1;
+  QByteArray bytes;  // the standard output as written
   QString out;
   QString err;
 };
@@ -22,9 +24,9 @@ Output check(const QStringList& arguments) {
   QProcess process;
   process.start(TRIMLET_CHECK, arguments);
   process.waitForFinished(-1);
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
+  const QByteArray out = process.readAllStandardOutput();
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, out,
+          QString::fromUtf8(out), QString::fromUtf8(process.readAllStandardError())};
 }
 
 const QString kSource = TRIMLET_SOURCE_DIR;
@@ -63,8 +65,9 @@ TEST(TrimletCheck, ExitsWithWhatTheEditorWouldDo) {
 // The file may hold any byte; the JSON must still parse and give the text back.
 TEST(TrimletCheck, JsonCarriesControlCharactersAndNonAsciiText) {
   TempDir dir;
-  // Quote, backslash, control characters, UTF-8, and bytes that are no UTF-8.
-  const char raw[] = "Idle \"\\\x01\0\t caf\xC3\xA9 \xFF\xE2\x82";
+  // Quote, backslash, control characters, UTF-8, and bytes that are no UTF-8 (a stray byte, a
+  // cut character, an overlong form, a surrogate).
+  const char raw[] = "Idle \"\\\x01\0\t caf\xC3\xA9 \xFF\xE2\x82\xE0\x80\x80\xED\xA0\x80";
   const std::string name(raw, sizeof raw - 1);
   const std::string ecu =
       dir.write("engine.ecu",
@@ -73,13 +76,18 @@ TEST(TrimletCheck, JsonCarriesControlCharactersAndNonAsciiText) {
                     name + "\nYlabel=\nYaxis=\nXlabel=\nXaxis=\n}\n");
   const Output run = check({"--json", QString::fromStdString(ecu)});
   EXPECT_EQ(run.exit, 0);
+  // JSON is UTF-8 (a round trip keeps it) with no raw control character but the layout's
+  // line ends.
+  EXPECT_EQ(QString::fromUtf8(run.bytes).toUtf8(), run.bytes);
+  EXPECT_TRUE(std::none_of(run.out.begin(), run.out.end(),
+                           [](QChar c) { return c.unicode() < 0x20 && c != '\n'; }));
   QJsonParseError error;
   const QJsonDocument json = QJsonDocument::fromJson(run.out.toUtf8(), &error);
   ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
   const QJsonObject item = json["items"].toArray()[1].toObject();
   EXPECT_EQ(item["name"].toString(), QString::fromUtf8("Idle \"\\\x01") + QChar(0) +
                                          QString::fromUtf8("\t caf\xC3\xA9 ") +
-                                         QString(3, QChar(0xFFFD)));
+                                         QString(9, QChar(0xFFFD)));
   EXPECT_EQ(item["class"].toString(), "flag byte");
   EXPECT_EQ(item["range"].toObject()["first"].toString(), "10");
   EXPECT_EQ(json["summary"].toString(), "0 errors, 0 warnings");
