@@ -2,10 +2,13 @@
 // Values and Flags tabs.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QImage>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStyleFactory>
@@ -20,6 +23,8 @@
 #include "ui/editor/FlagsPanel.h"
 #include "ui/editor/ValuesPanel.h"
 #include "ui/editor/frmEditor.h"
+#include "ui/editor/tables/TableGrid.h"
+#include "ui/editor/tables/TablePanel.h"
 
 namespace {
 
@@ -170,5 +175,49 @@ void BM_FlagsClick(benchmark::State& state) {
   for (auto _ : state) box->toggle();
 }
 BENCHMARK(BM_FlagsClick)->Unit(benchmark::kMicrosecond);
+
+// A "+" or "-" on a whole 16 x 16 map inside the editor, with everything that follows it: the
+// history, the marks of the four lists, the tabs and the grid, and the repaint of picture and
+// grid. Beside BM_KeyPress/16 of bench_tables, which steps a map panel alone, this is what the
+// marks and the history add.
+void BM_MapKeyPressWithMarks(benchmark::State& state) {
+  frmEditor& editor = openEditor();
+  auto* list = editor.findChild<QComboBox*>("cmb2Dim");
+  pick(list, 1);
+  auto* panel = qobject_cast<trimlet::TablePanel*>(list->parentWidget());
+  trimlet::TableGrid* grid = panel->grid();
+  grid->selectAll();
+  QImage image(grid->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  bool raise = true;
+  for (auto _ : state) {
+    panel->grd_KeyDown(raise ? Qt::Key_Plus : Qt::Key_Minus, Qt::NoModifier);
+    raise = !raise;
+    grid->viewport()->render(&image);
+  }
+}
+BENCHMARK(BM_MapKeyPressWithMarks)->Unit(benchmark::kMillisecond);
+
+// Opening the Changes window when every cell of the 75 maps differs from the reference: 19,200
+// changed cells listed with their reference and current values.
+void BM_OpenChangesWindow(benchmark::State& state) {
+  frmEditor& editor = openEditor();
+  auto* list = editor.findChild<QComboBox*>("cmb2Dim");
+  auto* panel = qobject_cast<trimlet::TablePanel*>(list->parentWidget());
+  for (int map = 0; map < list->count(); ++map) {
+    pick(list, map);
+    panel->grid()->selectAll();
+    panel->grd_KeyDown(map % 2 ? Qt::Key_Plus : Qt::Key_Minus, Qt::NoModifier);
+  }
+  QAction* changes = editor.findChild<QAction*>("actChanges");
+  for (auto _ : state) {
+    changes->trigger();
+    QWidget* window = editor.findChild<QWidget*>("frmChanges");
+    window->repaint();
+    state.PauseTiming();
+    window->hide();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenChangesWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace

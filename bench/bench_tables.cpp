@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/compare.h"
 #include "core/image.h"
 #include "core/state.h"
 #include "core/table.h"
@@ -69,7 +70,7 @@ struct MapFixture {
         TableKind::Maps,
         trimlet::TableFields{fields.MapIndex, fields.MapCols, fields.MapRows, fields.MapRaw,
                              fields.Saved, fields.RotAngle, fields.MapMaxX, fields.MapMinY,
-                             fields.ArrayCols, fields.ArrayRows});
+                             fields.ArrayCols, fields.ArrayRows, comparison});
     panel->resize(1600, 1000);
     canvas = panel->findChild<Canvas*>("picMap");
     canvas->resize(kImageWidth, kImageHeight);
@@ -93,6 +94,7 @@ struct MapFixture {
   }
 
   EditorFields fields;
+  trimlet::Comparison comparison;
   std::unique_ptr<TablePanel> panel;
   std::unique_ptr<trimlet::PointTable> table = std::make_unique<trimlet::PointTable>();
   Canvas* canvas = nullptr;

@@ -1,16 +1,20 @@
 #include "core/bin_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <utility>
+#include <ctime>
+#include <new>
 #include <vector>
 
 #include "core/file_read.h"
+#include "core/file_write.h"
 #include "core/hex.h"
 #include "core/state.h"
 #include "core/text.h"
@@ -19,20 +23,8 @@ namespace trimlet {
 
 namespace {
 
-// Built by appending: inserting into the string trips a false -Wrestrict of g++ 12 at -O3.
-std::string withThousands(long long n) {
-  const std::string digits = std::to_string(n);
-  std::string grouped;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
-    grouped += digits[i];
-  }
-  return grouped;
-}
-
-std::string readFailure(const std::string& reason) {
-  return "The BIN file " + BIN_Path + " cannot be read: " + reason;
-}
+// The file the last load read, as it was then: a save writes only into that file unasked.
+FileStamp g_loaded;
 
 std::string saveFailure(const std::string& reason) {
   return "The BIN file " + BIN_Path + " could not be saved: " + reason;
@@ -46,30 +38,117 @@ constexpr std::array<std::array<char, 2>, 256> kPairs = [] {
   return pairs;
 }();
 
-// Reads the whole file, refusing it as soon as it proves larger than the image holds.
-FileResult readFile(std::string& bytes) {
-  FileBytes file = readFileBytes(BIN_Path, static_cast<size_t>(kMaxBinFileBytes) + 1);
-  if (file.error != 0) return {false, readFailure(std::strerror(file.error))};
-  if (file.bytes.size() > static_cast<size_t>(kMaxBinFileBytes)) {
-    // A device or pipe has no size to name; the reading itself proved it too large.
-    std::error_code sizeError;
-    const auto size = std::filesystem::file_size(BIN_Path, sizeError);
-    const std::string held = !sizeError && size > static_cast<uintmax_t>(kMaxBinFileBytes)
-                                 ? withThousands(static_cast<long long>(size))
-                                 : "more than " + withThousands(kMaxBinFileBytes);
-    return {false, "The BIN file " + BIN_Path + " is too large: it holds " + held +
-                       " bytes, and Trimlet holds at most " + withThousands(kMaxBinFileBytes) +
-                       " bytes."};
+std::string localTime(int64_t ns) {
+  const auto seconds = static_cast<std::time_t>(ns / 1'000'000'000);
+  std::tm local{};
+  std::array<char, 32> text{};
+  if (::localtime_r(&seconds, &local) == nullptr ||
+      std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &local) == 0)
+    return "an unknown time";
+  return text.data();
+}
+
+// What happened to the file since the load, in the user's words; empty when nothing did.
+std::string changeSinceLoad(const FileStamp& now) {
+  if (now.device != g_loaded.device || now.inode != g_loaded.inode)
+    return "it was replaced by another file";
+  if (now.bytes != g_loaded.bytes)
+    return "it is now " + withThousands(now.bytes) + " bytes, not " + withThousands(g_loaded.bytes);
+  if (now.modifiedNs != g_loaded.modifiedNs)
+    return "it was changed by another program at " + localTime(now.modifiedNs);
+  return {};
+}
+
+// Fills `bytes` from offset 0; shortens it when the file holds fewer by now.
+int readAll(int fd, std::string& bytes) {
+  size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
   }
-  bytes = std::move(file.bytes);
+  bytes.resize(got);
+  return 0;
+}
+
+// Puts the file back as it was before a save: its first `changed` bytes from `before`, its old
+// length, flushed. Returns the platform's error, 0 when the file is as it was.
+int restore(int fd, const std::string& before, size_t changed) {
+  size_t done = 0;
+  int error = writeAt(fd, before.data(), std::min(changed, before.size()), 0, done);
+  if (error == 0 && ::ftruncate(fd, static_cast<off_t>(before.size())) != 0) error = errno;
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  return error;
+}
+
+// Makes the open file hold exactly `output`, flushed to disk. On failure puts back what it
+// changed. Returns the platform's error (0 on success) and in `restoreError` why even putting
+// back failed.
+int replaceContent(int fd, const std::vector<unsigned char>& output, off_t oldSize,
+                   int& restoreError) {
+  // The bytes about to be overwritten or cut off, read from this very file.
+  std::string before;
+  try {
+    before.resize(static_cast<size_t>(oldSize));
+  } catch (const std::bad_alloc&) {
+    return ENOMEM;
+  }
+  if (const int error = readAll(fd, before); error != 0) return error;
+
+  // Blocks are reserved first, so a full disk fails the save before a byte has changed (a file
+  // with holes needs new blocks to fill them). Where the file system cannot reserve, the
+  // writes below still find out.
+  int error = 0;
+  if (!output.empty()) {
+    error = ::posix_fallocate(fd, 0, static_cast<off_t>(output.size()));
+    if (error == EOPNOTSUPP || error == EINVAL) error = 0;
+  }
+  size_t changed = 0;
+  if (error == 0)
+    error = writeAt(fd, reinterpret_cast<const char*>(output.data()), output.size(), 0, changed);
+  // From here on any byte of the old content may be gone from the file.
+  if (error == 0) changed = before.size();
+  if (error == 0 && before.size() > output.size() &&
+      ::ftruncate(fd, static_cast<off_t>(output.size())) != 0)
+    error = errno;
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (error != 0) restoreError = restore(fd, before, changed);
+  return error;
+}
+
+FileResult saveInto(int fd, const std::vector<unsigned char>& output, SaveMode mode) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return {false, saveFailure(std::strerror(errno))};
+  if (!S_ISREG(info.st_mode)) return {false, saveFailure("it is not a regular file.")};
+  if (mode == SaveMode::IfUnchanged) {
+    const std::string change = changeSinceLoad(stampOf(info));
+    if (!change.empty())
+      return {false,
+              "The BIN file " + BIN_Path + " has changed since Trimlet loaded it: " + change + ".",
+              true};
+  }
+  int restoreError = 0;
+  if (const int error = replaceContent(fd, output, info.st_size, restoreError); error != 0) {
+    std::string message = saveFailure(std::strerror(error));
+    if (restoreError != 0)
+      message += ". Its earlier content could not be put back either (" +
+                 std::string(std::strerror(restoreError)) + "): it may hold part of your edits.";
+    return {false, message};
+  }
+  // The next save writes into the file as this one left it, unasked.
+  if (::fstat(fd, &info) == 0) g_loaded = stampOf(info);
   return {};
 }
 
 }  // namespace
 
 FileResult Load_BIN() {
-  std::string bytes;
-  if (FileResult result = readFile(bytes); !result.ok) return result;
+  FileBytes file = readFileBytes(BIN_Path, static_cast<size_t>(kMaxBinFileBytes));
+  if (file.problem != ReadProblem::None)
+    return {false, readFailure("BIN file", BIN_Path, file, static_cast<size_t>(kMaxBinFileBytes))};
+  const std::string& bytes = file.bytes;
 
   // Whole 16-byte blocks, then the block that meets the end of the file (filled up with 00).
   const int records = static_cast<int>(bytes.size() / 16) * 16 + 16;
@@ -85,10 +164,11 @@ FileResult Load_BIN() {
   }
   BIN_Size = records;
   BIN_FileBytes = static_cast<int64_t>(bytes.size());
+  g_loaded = file.stamp;
   return {};
 }
 
-FileResult Save_BIN() {
+FileResult Save_BIN(SaveMode mode) {
   std::vector<unsigned char> output(static_cast<size_t>(BIN_FileBytes));
   for (size_t i = 0; i < output.size(); ++i) {
     const auto byte = recordByte(BIN_Data[i]);
@@ -98,28 +178,16 @@ FileResult Save_BIN() {
     output[i] = static_cast<unsigned char>(*byte);
   }
 
-  // In place: no truncation, so the file keeps its identity, links, owner and permissions.
-  const int fd = ::open(BIN_Path.c_str(), O_WRONLY | O_CLOEXEC);
+  // Read and write, in place and without blocking: the bytes a save overwrites are read from
+  // this very file first, and a pipe or a device named instead is refused rather than waited
+  // on. Never created or truncated on opening: the file keeps its identity, links, owner and
+  // permissions.
+  const int fd = ::open(BIN_Path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return {false, saveFailure(std::strerror(errno))};
-  size_t written = 0;
-  while (written < output.size()) {
-    const ssize_t n =
-        ::pwrite(fd, output.data() + written, output.size() - written, static_cast<off_t>(written));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int error = n < 0 ? errno : EIO;
-      ::close(fd);
-      return {false, saveFailure(std::strerror(error))};
-    }
-    written += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return {false, saveFailure(std::strerror(error))};
-  }
-  if (::close(fd) != 0) return {false, saveFailure(std::strerror(errno))};
-  return {};
+  FileResult result = saveInto(fd, output, mode);
+  // After fsync the data is on disk: closing can report nothing that changes it.
+  ::close(fd);
+  return result;
 }
 
 }  // namespace trimlet

@@ -12,14 +12,25 @@ inline constexpr long long kMaxBinFileBytes = 655343;
 struct FileResult {
   bool ok = true;
   std::string message;
+  // A save only: the file is no longer the one the load read (another program replaced or
+  // changed it), so nothing was written; `message` says what changed.
+  bool changedOnDisk = false;
 };
 
-// Reads the file named by BIN_Path into BIN_Data and sets BIN_Size and BIN_FileBytes. A file
-// that cannot be read or is too large is refused and leaves the image untouched.
+// Reads the file named by BIN_Path into BIN_Data and sets BIN_Size and BIN_FileBytes, and
+// remembers which file it read and as it was then. A file that cannot be read, is not a
+// regular file or is too large is refused and leaves the image untouched.
 [[nodiscard]] FileResult Load_BIN();
 
-// Writes every byte the load read from the file back into it, in place and in one write,
-// flushed to disk. On failure the file is left as it was where the platform allows.
-[[nodiscard]] FileResult Save_BIN();
+enum class SaveMode {
+  IfUnchanged,  // write only into the file the load read, as it was then
+  Overwrite,    // the user agreed: the image replaces whatever content the file holds now
+};
+
+// Writes every byte the load read from the file back into it, in place (never a new file:
+// its identity, links, owner and permissions stay), flushed to disk; the file then holds
+// exactly the image. On failure the file is left as it was, and the message says so when
+// even that failed.
+[[nodiscard]] FileResult Save_BIN(SaveMode mode = SaveMode::IfUnchanged);
 
 }  // namespace trimlet

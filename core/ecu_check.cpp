@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
 #include "core/bin_file.h"
 #include "core/file_read.h"
 #include "core/hex.h"
-#include "core/table.h"
 #include "core/text.h"
 
 namespace trimlet {
@@ -304,36 +302,28 @@ class Checker {
   void placeItems() {
     const int64_t fileBytes = binBytes_.value_or(kMaxBinFileBytes);
     for (CheckedItem& checked : report_.items) {
-      if (checked.number == 0) continue;
+      if (checked.number == 0 || checked.itemClass == ItemClass::None) continue;
       const ECU_Item& item = itemOf(checked);
-      switch (checked.itemClass) {
-        case ItemClass::None:
-          break;
-        case ItemClass::FlagByte:
-          place(checked, 1, resolveRecords(item.Address, 1, fileBytes).problem);
-          break;
-        case ItemClass::Value:
-          if (item.Bytes < 1 || item.Bytes > kMaxValueBytes) {
-            add(Severity::Warning, fieldAt(checked.number, kBytes), checked.number,
-                "Bytes " + std::to_string(item.Bytes) + ": Trimlet edits values of 1 to " +
-                    std::to_string(kMaxValueBytes) + " bytes, so the item cannot be edited");
-            break;
-          }
-          place(checked, item.Bytes, resolveRecords(item.Address, item.Bytes, fileBytes).problem);
-          break;
-        default: {
-          const RangeProblem problem = resolveTable(item, fileBytes).problem;
-          if (problem == RangeProblem::TableSize) {
-            const bool cols = item.Cols > kMaxTableCells;
-            add(Severity::Warning, fieldAt(checked.number, cols ? kCols : kRows), checked.number,
-                std::string(cols ? "Cols " : "Rows ") +
-                    std::to_string(cols ? item.Cols : item.Rows) + ": a table has at most " +
-                    std::to_string(kMaxTableCells) + (cols ? " columns" : " rows") +
-                    ", so the item cannot be shown");
-            break;
-          }
-          place(checked, int64_t{item.Cols} * item.Rows, problem);
-        }
+      // A flag byte that is also a map is on both tabs; as a map it covers the most bytes.
+      const bool table =
+          checked.itemClass != ItemClass::FlagByte && checked.itemClass != ItemClass::Value;
+      const RangeProblem problem =
+          (table ? tableRecords(item, fileBytes) : itemRecords(item, fileBytes)).problem;
+      if (problem == RangeProblem::ValueBytes) {
+        add(Severity::Warning, fieldAt(checked.number, kBytes), checked.number,
+            "Bytes " + std::to_string(item.Bytes) + ": Trimlet edits values of 1 to " +
+                std::to_string(kMaxValueBytes) + " bytes, so the item cannot be edited");
+      } else if (problem == RangeProblem::TableSize) {
+        const bool cols = item.Cols > kMaxTableCells;
+        add(Severity::Warning, fieldAt(checked.number, cols ? kCols : kRows), checked.number,
+            std::string(cols ? "Cols " : "Rows ") + std::to_string(cols ? item.Cols : item.Rows) +
+                ": a table has at most " + std::to_string(kMaxTableCells) +
+                (cols ? " columns" : " rows") + ", so the item cannot be shown");
+      } else {
+        const int64_t bytes = table ? int64_t{item.Cols} * item.Rows
+                              : checked.itemClass == ItemClass::Value ? item.Bytes
+                                                                      : 1;
+        place(checked, bytes, problem);
       }
     }
   }
@@ -480,21 +470,6 @@ class Checker {
   EcuReport report_;
 };
 
-// Why a path cannot be checked as a file, before it is opened: a pipe or a device would block
-// the check, or never end.
-std::string notAFile(const std::string& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (error || !std::filesystem::exists(status) || std::filesystem::is_regular_file(status) ||
-      std::filesystem::is_directory(status))
-    return {};
-  return "it is not a regular file";
-}
-
-std::string readFailure(const char* kind, const std::string& path, const std::string& reason) {
-  return std::string("The ") + kind + " file " + path + " cannot be read: " + reason;
-}
-
 // A problem with a whole file stops the opening before the ECU file is read: what the editor
 // shows is that problem's message alone.
 void refuse(EcuReport& report, Problem problem) {
@@ -520,36 +495,42 @@ EcuReport checkEcu(std::string_view text, std::optional<int64_t> binBytes) {
 CheckedFiles checkFiles(const std::string& ecuPath, const std::string& binPath) {
   CheckedFiles check;
   std::optional<int64_t> binBytes;
-  bool binTooLarge = false;
+  std::string binRefused;  // what the editor says of a BIN file too large for it
   if (!binPath.empty()) {
-    const std::string odd = notAFile(binPath);
-    const FileBytes bin = odd.empty()
-                              ? readFileBytes(binPath, static_cast<size_t>(kMaxBinFileBytes) + 1)
-                              : FileBytes{};
-    if (!odd.empty() || bin.error != 0)
-      check.binFailure = readFailure("BIN", binPath, odd.empty() ? std::strerror(bin.error) : odd);
-    else if (bin.bytes.size() > static_cast<size_t>(kMaxBinFileBytes))
-      binTooLarge = true;
+    const auto limit = static_cast<size_t>(kMaxBinFileBytes);
+    const FileBytes bin = readFileBytes(binPath, limit);
+    if (bin.problem == ReadProblem::TooLarge)
+      binRefused = readFailure("BIN file", binPath, bin, limit);
+    else if (bin.problem != ReadProblem::None)
+      check.binFailure = readFailure("BIN file", binPath, bin, limit);
     else
       binBytes = static_cast<int64_t>(bin.bytes.size());
   }
-  const std::string odd = notAFile(ecuPath);
-  FileBytes ecu = odd.empty() ? readFileBytes(ecuPath) : FileBytes{};
-  if (!odd.empty() || ecu.error != 0) {
-    check.ecuFailure = readFailure("ECU", ecuPath, odd.empty() ? std::strerror(ecu.error) : odd);
+  FileBytes ecu = readFileBytes(ecuPath, kMaxTextFileBytes);
+  if (ecu.problem == ReadProblem::TooLarge) {
+    // The editor refuses it unread, with a message: an error, not a file that cannot be read.
+    refuse(check.report, {Severity::Error,
+                          {0, 0},
+                          -1,
+                          "the file holds more than the " + std::to_string(kMaxTextFileBytes) +
+                              " bytes an ECU file may have",
+                          {readFailure("ECU file", ecuPath, ecu, kMaxTextFileBytes)}});
+  } else if (ecu.problem != ReadProblem::None) {
+    check.ecuFailure = readFailure("ECU file", ecuPath, ecu, kMaxTextFileBytes);
     return check;
+  } else {
+    check.text = std::move(ecu.bytes);
+    check.report = checkEcu(check.text, binBytes);
   }
-  check.text = std::move(ecu.bytes);
-  check.report = checkEcu(check.text, binBytes);
   // Listed in the order the editor meets them: the BIN file loads before the ECU file is read,
   // and the main window checks the ECU file's name before either.
-  if (binTooLarge) {
+  if (!binRefused.empty()) {
     Problem problem{Severity::Error,
                     {0, 0},
                     -1,
                     "the BIN file holds more than " + std::to_string(kMaxBinFileBytes) +
                         " bytes, the most Trimlet holds",
-                    {"The BIN file " + binPath + " is too large"}};
+                    {binRefused}};
     problem.aboutBin = true;
     refuse(check.report, std::move(problem));
   }

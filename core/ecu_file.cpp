@@ -1,6 +1,5 @@
 #include "core/ecu_file.h"
 
-#include <cstring>
 #include <utility>
 
 #include "core/file_read.h"
@@ -253,11 +252,9 @@ ParseResult Parse_ECU() {
   ECU_Items.fill(ECU_Item{});
   ECU_Count = 0;
   ECU_Format.clear();
-  const FileBytes file = readFileBytes(ECU_Path);
-  if (file.error != 0) {
-    return {ParseOutcome::Rejected,
-            "The ECU file " + ECU_Path + " cannot be read: " + std::strerror(file.error)};
-  }
+  const FileBytes file = readFileBytes(ECU_Path, kMaxTextFileBytes);
+  if (file.problem != ReadProblem::None)
+    return {ParseOutcome::Rejected, readFailure("ECU file", ECU_Path, file, kMaxTextFileBytes)};
   return readEcuText(file.bytes,
                      {ECU_Format, ECU_Head1, ECU_Head2, ECU_Head3, ECU_Head4, ECU_Head5, ECU_Head6,
                       ECU_Count, ECU_Items},

@@ -33,7 +33,8 @@ struct ParseResult {
 };
 
 // Parses the file named by ECU_Path into ECU_Format, ECU_Head1..6, ECU_Count and ECU_Items.
-// Every parse starts from an empty item table.
+// Every parse starts from an empty item table. A file that cannot be read, is not a regular
+// file or holds more than kMaxTextFileBytes is rejected with a message that says why.
 [[nodiscard]] ParseResult Parse_ECU();
 
 // The value of a field item: the characters after its first "=" up to a "," or its end;

@@ -12,6 +12,7 @@ namespace {
 int g_depth = 0;
 ImageChange g_pending;
 ImageListener g_listener;
+const void* g_owner = nullptr;
 
 // Sorts the writes by record and keeps, for a record written more than once, its first text
 // before and its last text after; records that end as they began are dropped.
@@ -50,6 +51,13 @@ std::optional<int> imageByte(int64_t index) {
   return recordByte(BIN_Data[static_cast<size_t>(index)]);
 }
 
+std::vector<uint8_t> imageBytes() {
+  std::vector<uint8_t> bytes(static_cast<size_t>(BIN_FileBytes));
+  for (size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = static_cast<uint8_t>(recordByte(BIN_Data[i]).value_or(0));
+  return bytes;
+}
+
 const BIN_Record& imageRecord(int64_t index) {
   static const BIN_Record kNone{};
   if (index < 0 || index >= kBinCapacity) return kNone;
@@ -69,6 +77,12 @@ bool writeImageByte(int64_t index, int value) {
   return old != recordByte(record);
 }
 
+void putRecords(const ImageChange& change, bool after) {
+  for (const RecordChange& record : change.records)
+    if (recordsInFile(record.index, 1))
+      BIN_Data[static_cast<size_t>(record.index)].Value = after ? record.after : record.before;
+}
+
 ImageAction::ImageAction(std::string what) {
   if (g_depth++ == 0) g_pending.what = std::move(what);
 }
@@ -79,6 +93,15 @@ ImageAction::~ImageAction() {
 
 void ImageAction::rename(std::string what) { g_pending.what = std::move(what); }
 
-void setImageListener(ImageListener listener) { g_listener = std::move(listener); }
+void setImageListener(ImageListener listener, const void* owner) {
+  g_listener = std::move(listener);
+  g_owner = owner;
+}
+
+void clearImageListener(const void* owner) {
+  if (owner != g_owner) return;
+  g_listener = {};
+  g_owner = nullptr;
+}
 
 }  // namespace trimlet

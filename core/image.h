@@ -33,6 +33,9 @@ struct ImageChange {
 // Byte `index` of the image; nullopt outside the image or for a record no load has filled.
 [[nodiscard]] std::optional<int> imageByte(int64_t index);
 
+// Every byte of the loaded file as the image holds it now (a record that holds no byte reads 0).
+[[nodiscard]] std::vector<uint8_t> imageBytes();
+
 // The record exactly as stored (an edited byte below 0x10 is one digit and a blank).
 [[nodiscard]] const BIN_Record& imageRecord(int64_t index);
 
@@ -54,9 +57,15 @@ class ImageAction {
   void rename(std::string what);
 };
 
+// Puts the records of a finished action back as they were before it (or after it), without
+// making a new action of it: the journal's undo and redo.
+void putRecords(const ImageChange& change, bool after);
+
 using ImageListener = std::function<void(const ImageChange&)>;
 
-// The one listener of finished actions that changed a record (the open editor); empty for none.
-void setImageListener(ImageListener listener);
+// The one listener of finished actions that changed a record: the open editor, `owner`.
+void setImageListener(ImageListener listener, const void* owner);
+// Lets go of the listener when `owner` is the one that set it (a newer one stays).
+void clearImageListener(const void* owner);
 
 }  // namespace trimlet

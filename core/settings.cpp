@@ -2,46 +2,48 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <optional>
-#include <vector>
+#include <utility>
 
 #include "core/file_read.h"
+#include "core/file_write.h"
 #include "core/text.h"
 
 namespace trimlet {
 
 namespace {
 
-constexpr size_t kReadCap = 254;
-
 std::string g_path;
 std::string g_section;
 
-struct IniFile {
-  std::vector<std::string> lines;
-  bool crlf = false;  // new lines follow the file's own line ends
+// The settings file as read: its content (empty when it does not exist yet), or why it
+// cannot be used.
+struct Loaded {
+  std::string text;
+  std::string problem;
 };
 
-// The file's lines: none when it does not exist yet, nullopt when it exists but cannot be read
-// (a write must then leave it alone rather than replace it with one section).
-std::optional<IniFile> load() {
-  const FileBytes file = readFileBytes(g_path);
-  if (file.error == ENOENT) return IniFile{};
-  if (file.error != 0) return std::nullopt;
-  const std::string& text = file.bytes;
-  IniFile ini;
-  ini.crlf = text.find("\r\n") != std::string::npos;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    ini.lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return ini;
+Loaded load() {
+  FileBytes file = readFileBytes(g_path, kMaxTextFileBytes);
+  if (file.problem == ReadProblem::Failed && file.error == ENOENT) return {};
+  if (file.problem != ReadProblem::None)
+    return {{}, readFailure("settings file", g_path, file, kMaxTextFileBytes)};
+  return {std::move(file.bytes), {}};
+}
+
+// One line of the file: its text without the line end, and where the next line starts.
+struct Line {
+  std::string_view text;
+  size_t next = 0;
+};
+
+// The line that starts at `begin`. A line ends at a line feed; a carriage return before it
+// belongs to the line end.
+Line lineAt(std::string_view file, size_t begin) {
+  const size_t feed = std::min(file.find('\n', begin), file.size());
+  std::string_view text = file.substr(begin, feed - begin);
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  return {text, std::min(feed + 1, file.size())};
 }
 
 // The section name of a "[name]" line, or nullopt for other lines.
@@ -62,25 +64,56 @@ std::optional<std::string_view> keyOf(std::string_view line) {
   return trim(line.substr(0, eq));
 }
 
-// Index range [begin, end) of the section's body lines, or nullopt when it is missing.
-std::optional<std::pair<size_t, size_t>> findSection(const IniFile& ini) {
-  for (size_t i = 0; i < ini.lines.size(); ++i) {
-    const auto name = sectionOf(ini.lines[i]);
-    if (!name || !equalsNoCase(*name, g_section)) continue;
-    size_t end = i + 1;
-    while (end < ini.lines.size() && !sectionOf(ini.lines[end])) ++end;
-    return std::make_pair(i + 1, end);
+// Where the section (the first of its name) and the key lie in the file.
+struct Place {
+  bool section = false;
+  size_t insertAt = 0;  // after the section's last line that is not blank: where a new key goes
+  std::optional<Line> key;
+};
+
+// One pass over the lines in place: a file of millions of blank lines costs no memory.
+Place locate(std::string_view file, std::string_view key) {
+  Place place;
+  bool inSection = false;
+  for (size_t at = 0; at < file.size();) {
+    const Line line = lineAt(file, at);
+    at = line.next;
+    if (const auto name = sectionOf(line.text)) {
+      if (inSection) break;
+      inSection = place.section = equalsNoCase(*name, g_section);
+      place.insertAt = line.next;
+      continue;
+    }
+    if (!inSection) continue;
+    if (!trim(line.text).empty()) place.insertAt = line.next;
+    const auto lineKey = keyOf(line.text);
+    if (!place.key && lineKey && equalsNoCase(*lineKey, trim(key))) place.key = line;
   }
-  return std::nullopt;
+  return place;
 }
 
-std::optional<size_t> findKey(const IniFile& ini, std::pair<size_t, size_t> body,
-                              std::string_view key) {
-  for (size_t i = body.first; i < body.second; ++i) {
-    const auto k = keyOf(ini.lines[i]);
-    if (k && equalsNoCase(*k, trim(key))) return i;
+// The file's text with `key` set to `value`; every other byte stays as it was.
+std::string withEntry(std::string_view file, std::string_view key, std::string_view value) {
+  const std::string entry = std::string(trim(key)) + "=" + std::string(value);
+  const Place place = locate(file, key);
+  if (place.key) {
+    const auto begin = static_cast<size_t>(place.key->text.data() - file.data());
+    return std::string(file.substr(0, begin)) + entry +
+           std::string(file.substr(begin + place.key->text.size()));
   }
-  return std::nullopt;
+  // New lines take the line end of the file's first line.
+  const size_t feed = file.find('\n');
+  const std::string_view end =
+      feed != std::string_view::npos && feed > 0 && file[feed - 1] == '\r' ? "\r\n" : "\n";
+  const size_t at = place.section ? place.insertAt : file.size();
+  std::string text(file.substr(0, at));
+  // A last line without a line end gets one (a carriage return there only lacks its feed).
+  if (!text.empty() && text.back() != '\n') text += text.back() == '\r' ? "\n" : end;
+  if (!place.section) text += "[" + g_section + "]" + std::string(end);
+  text += entry;
+  text += end;
+  text += file.substr(at);
+  return text;
 }
 
 }  // namespace
@@ -92,45 +125,36 @@ void setSettingsFile(std::string path, std::string section) {
 
 const std::string& settingsFilePath() { return g_path; }
 
-std::string INI_Read(std::string_view key) {
-  const auto ini = load();
-  if (!ini) return {};
-  const auto body = findSection(*ini);
-  if (!body) return {};
-  const auto line = findKey(*ini, *body, key);
-  if (!line) return {};
-  const std::string& text = ini->lines[*line];
-  std::string_view value = trim(std::string_view(text).substr(text.find('=') + 1));
-  // A value written in matching quotes is read without them, as private profiles do.
+IniValue readSetting(std::string_view key) {
+  const Loaded file = load();
+  const Place place = locate(file.text, key);
+  if (!place.key) return {};
+  const std::string_view line = place.key->text;
+  std::string_view value = trim(line.substr(line.find('=') + 1));
+  // One pair of quotes around the whole value is dropped, as private profiles do; a value that
+  // quotes parts of itself (a program and its arguments) is read as written.
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
-  value = value.substr(0, std::min(value.size(), kReadCap));
-  return std::string(trim(value));
+      value.back() == value.front() &&
+      value.substr(1, value.size() - 2).find(value.front()) == std::string_view::npos)
+    value = trim(value.substr(1, value.size() - 2));
+  IniValue result;
+  result.found = true;
+  result.tooLong = value.size() > kIniReadLimit;
+  result.text = std::string(trim(value.substr(0, std::min(value.size(), kIniReadLimit))));
+  return result;
 }
 
+std::string INI_Read(std::string_view key) { return readSetting(key).text; }
+
+std::string settingsFileProblem() { return load().problem; }
+
 void INI_Write(std::string_view key, std::string_view value) {
-  auto loaded = load();
-  if (!loaded) return;
-  IniFile& ini = *loaded;
-  // Values are single lines: a line break would start a key or section of its own.
-  value = value.substr(0, value.find_first_of("\r\n"));
-  const std::string entry = std::string(trim(key)) + "=" + std::string(value);
-  if (const auto body = findSection(ini)) {
-    if (const auto line = findKey(ini, *body, key)) {
-      ini.lines[*line] = entry;
-    } else {
-      // After the section's last non-blank line, so blank separators stay between sections.
-      size_t at = body->second;
-      while (at > body->first && trim(ini.lines[at - 1]).empty()) --at;
-      ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
-    }
-  } else {
-    ini.lines.push_back("[" + g_section + "]");
-    ini.lines.push_back(entry);
-  }
-  std::ofstream file(g_path, std::ios::binary | std::ios::trunc);
-  for (const std::string& line : ini.lines) file << line << (ini.crlf ? "\r\n" : "\n");
+  // A line break would end the value and start a key or section of its own.
+  if (value.find_first_of("\r\n") != std::string_view::npos) return;
+  const Loaded file = load();
+  if (!file.problem.empty()) return;
+  const std::string text = withEntry(file.text, key, value);
+  if (text != file.text) (void)replaceFileWhole(g_path, text);
 }
 
 }  // namespace trimlet

@@ -1,6 +1,7 @@
 // The private settings file: one section of "key=value" lines in an initialization file.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,13 +12,31 @@ namespace trimlet {
 void setSettingsFile(std::string path, std::string section);
 [[nodiscard]] const std::string& settingsFilePath();
 
-// The value stored under `key` (case-insensitive), trimmed, at most 254 characters; empty
-// when the file, the section or the key is missing.
+// Longest value a read delivers.
+inline constexpr size_t kIniReadLimit = 254;
+
+// A stored value and what a caller must know before using it.
+struct IniValue {
+  std::string text;      // trimmed, without one pair of surrounding quotes, cut to the limit
+  bool found = false;    // the section holds the key
+  bool tooLong = false;  // the value is longer than kIniReadLimit: `text` is only its start
+};
+
+// The value stored under `key` (case-insensitive); empty and not found when the file, the
+// section or the key is missing, or the file cannot be used.
+[[nodiscard]] IniValue readSetting(std::string_view key);
+
+// The text of readSetting: where a cut value does no harm.
 [[nodiscard]] std::string INI_Read(std::string_view key);
 
-// Stores `value` under `key`, creating the file, the section and the key as needed and
-// keeping every other line; a value is cut at its first line break. A failed write is ignored,
-// as callers expect, and a file that exists but cannot be read is left alone.
+// Why the settings file exists but cannot be used (unreadable, not a regular file, too large),
+// in the user's words; empty when it can be used or does not exist yet.
+[[nodiscard]] std::string settingsFileProblem();
+
+// Stores `value` under `key`, creating the file, the section and the key as needed and keeping
+// every other byte of the file. The new file replaces the old one whole, or not at all. A
+// value with a line break is not stored, and a file that cannot be used is left alone; a
+// failed write is ignored, as callers expect.
 void INI_Write(std::string_view key, std::string_view value);
 
 }  // namespace trimlet

@@ -75,7 +75,24 @@ RecordRange resolveRecords(std::string_view address, int64_t count, int64_t file
   if (*start > static_cast<uint64_t>(kBinCapacity) ||
       !recordsInFileOf(static_cast<int64_t>(*start), count, fileBytes))
     return {RangeProblem::BeyondFile, 0};
-  return {RangeProblem::None, static_cast<int>(*start)};
+  return {RangeProblem::None, static_cast<int>(*start), static_cast<int>(count)};
+}
+
+RecordRange tableRecords(const ECU_Item& item) { return tableRecords(item, BIN_FileBytes); }
+
+RecordRange tableRecords(const ECU_Item& item, int64_t fileBytes) {
+  if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxTableCells || item.Rows > kMaxTableCells)
+    return {RangeProblem::TableSize};
+  return resolveRecords(item.Address, int64_t{item.Cols} * item.Rows, fileBytes);
+}
+
+RecordRange itemRecords(const ECU_Item& item) { return itemRecords(item, BIN_FileBytes); }
+
+RecordRange itemRecords(const ECU_Item& item, int64_t fileBytes) {
+  if (isFlagByte(item)) return resolveRecords(item.Address, 1, fileBytes);
+  if (!isSingleValue(item)) return tableRecords(item, fileBytes);
+  if (item.Bytes < 1 || item.Bytes > kMaxValueBytes) return {RangeProblem::ValueBytes};
+  return resolveRecords(item.Address, item.Bytes, fileBytes);
 }
 
 const ECU_Item& chosenItem(const IndexTable& index, int selection) {
@@ -85,8 +102,11 @@ const ECU_Item& chosenItem(const IndexTable& index, int selection) {
   return item >= 0 && item <= kMaxItems ? ECU_Items[static_cast<size_t>(item)] : ECU_Items[0];
 }
 
-std::string rangeNote(RangeProblem problem) {
+std::string rangeNote(RangeProblem problem, int bytes) {
   switch (problem) {
+    case RangeProblem::ValueBytes:
+      return "This value cannot be edited: it has " + std::to_string(bytes) +
+             " bytes, and Trimlet edits values of 1 to 4 bytes.";
     case RangeProblem::NotHexadecimal:
       return "This item cannot be shown: its address is not a hexadecimal number.";
     case RangeProblem::BeyondFile:

@@ -76,11 +76,12 @@ using IndexTable = std::array<int16_t, kMaxItems + 1>;
 [[nodiscard]] const ECU_Item& chosenItem(const IndexTable& index, int selection);
 
 // Why a run of records cannot be used.
-enum class RangeProblem { None, NotHexadecimal, BeyondFile, TableSize };
+enum class RangeProblem { None, NotHexadecimal, BeyondFile, TableSize, ValueBytes };
 
 struct RecordRange {
   RangeProblem problem = RangeProblem::None;
-  int first = 0;  // index of the first record when problem is None
+  int first = 0;  // when problem is None: the first record and how many there are
+  int count = 0;
 };
 
 // Resolves `count` records from the hexadecimal `address`: they must lie inside the bytes the
@@ -90,10 +91,21 @@ struct RecordRange {
 [[nodiscard]] RecordRange resolveRecords(std::string_view address, int64_t count,
                                          int64_t fileBytes);
 
+// The cells of an array or map: columns and rows each 1..kMaxTableCells, every cell in the file
+// (the loaded one, or one of `fileBytes` bytes).
+[[nodiscard]] RecordRange tableRecords(const ECU_Item& item);
+[[nodiscard]] RecordRange tableRecords(const ECU_Item& item, int64_t fileBytes);
+
+// The records an item's panel reads and writes, by its class: one for a flag byte, `Bytes` (1
+// to 4) for a single value, the cells of an array or map (in the loaded file, or in one of
+// `fileBytes` bytes).
+[[nodiscard]] RecordRange itemRecords(const ECU_Item& item);
+[[nodiscard]] RecordRange itemRecords(const ECU_Item& item, int64_t fileBytes);
+
 // Whether records first..first+count-1 are bytes of the loaded file.
 [[nodiscard]] bool recordsInFile(int64_t first, int64_t count);
 
-// A short note for the user on why an item cannot be shown.
-[[nodiscard]] std::string rangeNote(RangeProblem problem);
+// A short note for the user on why an item cannot be shown; `bytes` is the item's Bytes.
+[[nodiscard]] std::string rangeNote(RangeProblem problem, int bytes = 0);
 
 }  // namespace trimlet

@@ -6,12 +6,8 @@
 
 namespace trimlet {
 
-TableResolution resolveTable(const ECU_Item& item) { return resolveTable(item, BIN_FileBytes); }
-
-TableResolution resolveTable(const ECU_Item& item, int64_t fileBytes) {
-  if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxTableCells || item.Rows > kMaxTableCells)
-    return {RangeProblem::TableSize, {}};
-  const RecordRange range = resolveRecords(item.Address, int64_t{item.Cols} * item.Rows, fileBytes);
+TableResolution resolveTable(const ECU_Item& item) {
+  const RecordRange range = tableRecords(item);
   if (range.problem != RangeProblem::None) return {range.problem, {}};
   return {RangeProblem::None, {range.first, item.Cols, item.Rows}};
 }

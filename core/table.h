@@ -45,8 +45,6 @@ struct TableResolution {
 // An array's or map's place: its columns and rows must each be 1..kMaxTableCells and every cell
 // a byte of the loaded file.
 [[nodiscard]] TableResolution resolveTable(const ECU_Item& item);
-// The same for a file of `fileBytes` bytes that need not be loaded (a check of an ECU file).
-[[nodiscard]] TableResolution resolveTable(const ECU_Item& item, int64_t fileBytes);
 
 // The table's cells as the image holds them now.
 void readTable(const TablePlace& place, PointTable& values);

@@ -75,12 +75,27 @@ std::string realText(double value) {
   return std::string(buffer.data(), result.ptr);
 }
 
+// Built by appending: inserting into the string trips a false -Wrestrict of g++ 12 at -O3.
+std::string withThousands(long long n) {
+  const std::string digits = std::to_string(n);
+  std::string grouped;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
+}
+
 std::string_view characters(std::string_view text, size_t first, size_t count) {
   size_t from = 0;
   for (size_t k = 0; k < first && from < text.size(); ++k) from = nextCharacter(text, from);
   size_t to = from;
   for (size_t k = 0; k < count && to < text.size(); ++k) to = nextCharacter(text, to);
   return text.substr(from, to - from);
+}
+
+std::string_view shownCaption(std::string_view text) {
+  return characters(text, 0, kShownCaptionLength);
 }
 
 }  // namespace trimlet

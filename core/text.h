@@ -40,8 +40,18 @@ inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 // The shortest decimal text of a real, without exponent ("140", "2.5", "0" for -0).
 [[nodiscard]] std::string realText(double value);
 
+// A count with its thousands grouped by commas: "655,343".
+[[nodiscard]] std::string withThousands(long long n);
+
 // Characters first..first+count-1 of UTF-8 text, counted from 0; shorter or empty where the
 // text runs out. A byte that starts no character counts as one, so any text can be cut.
 [[nodiscard]] std::string_view characters(std::string_view text, size_t first, size_t count);
+
+// Most characters of a caption or name from the ECU file that a window shows: a label or list
+// entry of megabytes would freeze the window. The item table keeps the whole text.
+inline constexpr size_t kShownCaptionLength = 200;
+
+// The caption or name as a window shows it: its first kShownCaptionLength characters.
+[[nodiscard]] std::string_view shownCaption(std::string_view text);
 
 }  // namespace trimlet

@@ -27,11 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       BIN_Size != static_cast<double>(size / 16 * 16 + 16))
     __builtin_trap();
 
-  // The save writes in place, so the target starts with the same length and other bytes.
+  // The save writes in place, so the target starts with the same length and other bytes. It
+  // is not the file the load read, so only a save that may overwrite another file writes it.
   std::vector<uint8_t> other(data, data + size);
   for (uint8_t& b : other) b = static_cast<uint8_t>(~b);
   BIN_Path = target.write(other.data(), other.size());
-  if (!Save_BIN().ok) __builtin_trap();
+  if (Save_BIN().ok || !Save_BIN(SaveMode::Overwrite).ok) __builtin_trap();
 
   std::ifstream in(BIN_Path, std::ios::binary);
   const std::vector<uint8_t> saved{std::istreambuf_iterator<char>(in),

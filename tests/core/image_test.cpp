@@ -13,9 +13,9 @@ class Image : public testing::Test {
     resetState();
     BIN_FileBytes = 4;
     for (int i = 0; i < 20; ++i) BIN_Data[i].Value = {'0', 'A'};
-    setImageListener([this](const ImageChange& change) { seen.push_back(change); });
+    setImageListener([this](const ImageChange& change) { seen.push_back(change); }, this);
   }
-  void TearDown() override { setImageListener({}); }
+  void TearDown() override { clearImageListener(this); }
 
   std::vector<ImageChange> seen;
 };

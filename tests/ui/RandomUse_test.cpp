@@ -4,6 +4,7 @@
 // a byte, a changed image is marked unsaved, and after every save the file is the image.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <utility>
 
 #include "core/hex.h"
 #include "core/settings.h"
@@ -88,19 +90,44 @@ class RandomUse : public EditorTest {
   }
 
   // Records beyond the file's last block are compared once a session: nothing writes there.
-  void check(const std::string& action, const QStringList& shown, bool whole = false) {
+  // Returns whether a record holds another byte than before the action.
+  bool check(const std::string& action, const QStringList& shown, bool whole = false) {
     allowShownEntries();
     const bool savedNow = shown.contains(QString::fromStdString(binPath).toUpper() + " Saved.");
     const size_t compared = whole ? before.size() : std::min(before.size(), allowed.size() + 16);
-    for (size_t i = 0; i < compared; ++i) {
-      if (std::memcmp(&before[i], &BIN_Data[i], sizeof(BIN_Record)) == 0) continue;
-      ASSERT_TRUE(i < allowed.size() && allowed[i]) << action << " changed record " << i;
-      ASSERT_TRUE(recordByte(BIN_Data[i])) << action << " broke record " << i;
-      ASSERT_TRUE(savedNow || !saved()) << action << " changed the image unnoticed";
-      before[i] = BIN_Data[i];
+    bool bytesChanged = false;
+    if (std::memcmp(before.data(), BIN_Data.data(), compared * sizeof(BIN_Record)) != 0) {
+      for (size_t i = 0; i < compared; ++i) {
+        if (std::memcmp(&before[i], &BIN_Data[i], sizeof(BIN_Record)) == 0) continue;
+        EXPECT_TRUE(i < allowed.size() && allowed[i]) << action << " changed record " << i;
+        EXPECT_TRUE(recordByte(BIN_Data[i])) << action << " broke record " << i;
+        EXPECT_TRUE(savedNow || !saved()) << action << " changed the image unnoticed";
+        bytesChanged = bytesChanged || recordByte(before[i]) != recordByte(BIN_Data[i]);
+        before[i] = BIN_Data[i];
+      }
     }
     if (savedNow) onDisk = imageBytes();
-    ASSERT_EQ(readBytes(binPath), onDisk) << action;
+    EXPECT_EQ(readBytes(binPath), onDisk) << action;
+    return bytesChanged;
+  }
+
+  // The test's own record of the images the user's steps left (the image, not the program's
+  // history): an undo brings back exactly the image before the last step, a redo the one after.
+  void followHistory(const std::string& action, bool bytesChanged) {
+    const bool undo = action == "actUndo";
+    if (!bytesChanged && !undo && action != "actRedo") return;
+    std::vector<unsigned char> prior = std::exchange(image, imageBytes());
+    if (undo || action == "actRedo") {
+      auto& from = undo ? undoImages : redoImages;
+      auto& to = undo ? redoImages : undoImages;
+      ASSERT_EQ(image, from.empty() ? prior : from.back()) << action;
+      if (from.empty()) return;
+      from.pop_back();
+      to.push_back(std::move(prior));
+    } else {
+      undoImages.push_back(std::move(prior));
+      redoImages.clear();
+    }
   }
 
   // One action among those the shown tab offers; returns its name for failure messages.
@@ -119,6 +146,12 @@ class RandomUse : public EditorTest {
           click(pickOf(2) ? "cmdSave" : "cmdUpload");
           return std::string("save");
         }};
+    for (const char* name : {"actUndo", "actRedo"}) {
+      offered.push_back([&, name] {
+        editor->findChild<QAction*>(name)->trigger();
+        return std::string(name);
+      });
+    }
     if (tab < 4) {
       auto* list = child<QComboBox>(kLists[tab]);
       offered.push_back([&, list] {
@@ -175,10 +208,16 @@ class RandomUse : public EditorTest {
     ASSERT_TRUE(open(onDisk, ecu));
     before.assign(BIN_Data.begin(), BIN_Data.end());
     allowed.assign(onDisk.size(), false);
+    undoImages.clear();
+    redoImages.clear();
+    image = imageBytes();
+    // Images are kept whole for the history, so the largest file is left out of it.
+    const bool followed = onDisk.size() < 65536;
     for (int a = 0; a < actions && !HasFatalFailure(); ++a) {
       std::string action;
       const QStringList shown = answerMessages([&] { action = act(); });
-      check(action, shown);
+      const bool bytesChanged = check(action, shown);
+      if (followed) followHistory(action, bytesChanged);
       ++done;
     }
     const QStringList shown = answerMessages([&] { QTest::keyClick(editor.get(), Qt::Key_Escape); },
@@ -213,6 +252,8 @@ class RandomUse : public EditorTest {
   std::vector<BIN_Record> before;
   std::vector<bool> allowed;
   std::vector<unsigned char> onDisk;
+  std::vector<unsigned char> image;  // as the last step left it
+  std::vector<std::vector<unsigned char>> undoImages, redoImages;
   int done = 0;
 };
 

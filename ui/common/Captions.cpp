@@ -12,4 +12,9 @@ QString fileCaption(const QString& program, double bytes) {
          "     File Size: " + QString::fromStdString(realText(bytes / 1024)) + "K";
 }
 
+QString itemCaption(std::string_view text) {
+  const std::string_view shown = shownCaption(text);
+  return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
 }  // namespace trimlet

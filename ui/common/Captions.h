@@ -1,7 +1,9 @@
-// Window captions: the program's version and the size of the loaded file.
+// Captions: the program's version and the size of the loaded file in window captions, and the
+// captions and names of items as the windows show them.
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 namespace trimlet {
 
@@ -11,5 +13,9 @@ namespace trimlet {
 // "<program> Version 1.00     File Size: 32K": the size in bytes shown as kilobytes in the
 // shortest decimal form.
 [[nodiscard]] QString fileCaption(const QString& program, double bytes);
+
+// An item's caption or name from the ECU file as a label or list shows it: clipped to its first
+// characters, so that a caption of megabytes cannot freeze the window.
+[[nodiscard]] QString itemCaption(std::string_view text);
 
 }  // namespace trimlet

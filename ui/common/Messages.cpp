@@ -13,10 +13,11 @@ void showMessage(QWidget* parent, const QString& text, MessageIcon icon, const Q
   box.exec();
 }
 
-bool askYesNo(QWidget* parent, const QString& text) {
+bool askYesNo(QWidget* parent, const QString& text, DefaultAnswer answer) {
   QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
                   parent);
   box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(answer == DefaultAnswer::No ? QMessageBox::No : QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
 

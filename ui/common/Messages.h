@@ -16,7 +16,11 @@ enum class MessageIcon { None, Critical };
 void showMessage(QWidget* parent, const QString& text, MessageIcon icon = MessageIcon::None,
                  const QString& details = QString());
 
+// The button Enter presses in a question: No where Yes would lose data.
+enum class DefaultAnswer { Yes, No };
+
 // Asks a modal Yes/No question; true for Yes.
-[[nodiscard]] bool askYesNo(QWidget* parent, const QString& text);
+[[nodiscard]] bool askYesNo(QWidget* parent, const QString& text,
+                            DefaultAnswer answer = DefaultAnswer::Yes);
 
 }  // namespace trimlet

@@ -5,16 +5,20 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/compare.h"
 #include "core/image.h"
 #include "core/text.h"
+#include "ui/common/Captions.h"
+#include "ui/common/ChangeMark.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/Widgets.h"
 
 namespace trimlet {
 
-FlagsPanel::FlagsPanel(EditorFields& fields, QWidget* parent)
+FlagsPanel::FlagsPanel(EditorFields& fields, const Comparison& comparison, QWidget* parent)
     : QWidget(parent),
       fields_(fields),
+      comparison_(comparison),
       cmbFlag(new DropDown(this)),
       lblFlag_Ylabel(makeLabel("lblFlag_Ylabel", QString(), this)),
       lblFlag_Xlabel(makeLabel("lblFlag_Xlabel", QString(), this)),
@@ -26,6 +30,7 @@ FlagsPanel::FlagsPanel(EditorFields& fields, QWidget* parent)
     chkFlag[index] = new QCheckBox(this);
     chkFlag[index]->setObjectName(QString("chkFlag(%1)").arg(i));
     lblFlag_Yaxis[index] = makeLabel(QString("lblFlag_Yaxis(%1)").arg(i), QString(), this);
+    lblFlag_Mark[index] = makeLabel(QString("lblFlag_Mark(%1)").arg(i), QString(), this);
     // Code-set states raise the handler too; the Updating flag is what keeps those quiet.
     connect(chkFlag[index], &QCheckBox::stateChanged, this,
             [this, i] { chkFlag_Click(static_cast<int16_t>(i)); });
@@ -48,15 +53,17 @@ void FlagsPanel::buildLayout() {
   auto* bits = new QGridLayout;
   bits->setHorizontalSpacing(18);
   bits->setVerticalSpacing(4);
-  bits->addWidget(lblFlag_Xlabel, 0, 1);
+  bits->addWidget(lblFlag_Xlabel, 0, 1, 1, 3);
   bits->addWidget(lblFlag_Ylabel, 1, 0);
-  bits->addWidget(lblFlag_Xaxis, 1, 1);
+  bits->addWidget(lblFlag_Xaxis, 1, 1, 1, 3);
   for (int i = 0; i < 8; ++i) {
     bits->addWidget(lblFlag_Yaxis[static_cast<size_t>(i)], i + 2, 0);
     bits->addWidget(chkFlag[static_cast<size_t>(i)], i + 2, 1);
+    bits->addWidget(lblFlag_Mark[static_cast<size_t>(i)], i + 2, 2);
   }
   bits->setColumnMinimumWidth(0, fontMetrics().horizontalAdvance(QString(10, 'M')));
-  bits->setColumnStretch(2, 1);
+  bits->setColumnMinimumWidth(2, 16);  // the marks of bits that differ from the reference
+  bits->setColumnStretch(3, 1);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 16, 16, 16);
@@ -78,7 +85,7 @@ void FlagsPanel::clearLabels() {
 
 std::optional<int> FlagsPanel::chosenRecord(QString* note) const {
   const ECU_Item& item = chosenItem(fields_.FlagIndex, cmbFlag->currentIndex());
-  const RecordRange range = resolveRecords(item.Address, 1);
+  const RecordRange range = itemRecords(item);
   if (range.problem != RangeProblem::None) {
     if (note != nullptr) *note = QString::fromStdString(rangeNote(range.problem));
     return std::nullopt;
@@ -88,27 +95,50 @@ std::optional<int> FlagsPanel::chosenRecord(QString* note) const {
 
 void FlagsPanel::cmbFlag_Click() {
   const ECU_Item& item = chosenItem(fields_.FlagIndex, cmbFlag->currentIndex());
-  lblFlag_Xaxis->setText(QString::fromStdString(item.Xaxis));
-  lblFlag_Xlabel->setText(QString::fromStdString(item.Xlabel));
-  lblFlag_Ylabel->setText(QString::fromStdString(item.Ylabel));
+  lblFlag_Xaxis->setText(itemCaption(item.Xaxis));
+  lblFlag_Xlabel->setText(itemCaption(item.Xlabel));
+  lblFlag_Ylabel->setText(itemCaption(item.Ylabel));
   for (size_t i = 0; i < 8; ++i) {
     const std::string_view caption = characters(item.Yaxis, 5 * i, 5);
     lblFlag_Yaxis[i]->setText(
         QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
   }
 
-  fields_.Updating = true;
   QString note;
   const std::optional<int> record = chosenRecord(&note);
-  const int v = record ? imageByte(*record).value_or(0) : 0;
-  for (int bit = 0; bit < 8; ++bit) {
-    QCheckBox* box = chkFlag[static_cast<size_t>(7 - bit)];
-    box->setCheckState((v >> bit) & 1 ? Qt::Checked : Qt::Unchecked);
-    box->setEnabled(record.has_value());
-  }
+  showBits(record ? imageByte(*record).value_or(0) : 0, record.has_value());
   lblFlag_Note->setText(note);
   lblFlag_Note->setVisible(!note.isEmpty());
+}
+
+void FlagsPanel::showBits(int byte, bool usable) {
+  fields_.Updating = true;
+  for (int bit = 0; bit < 8; ++bit) {
+    QCheckBox* box = chkFlag[static_cast<size_t>(7 - bit)];
+    box->setCheckState((byte >> bit) & 1 ? Qt::Checked : Qt::Unchecked);
+    box->setEnabled(usable);
+  }
   fields_.Updating = false;
+  showMarks();
+}
+
+void FlagsPanel::refresh() {
+  if (cmbFlag->currentIndex() < 0) return;
+  if (const std::optional<int> record = chosenRecord())
+    showBits(imageByte(*record).value_or(0), true);
+}
+
+void FlagsPanel::showMarks() {
+  const std::optional<int> record = cmbFlag->currentIndex() >= 0 ? chosenRecord() : std::nullopt;
+  const int now = record ? imageByte(*record).value_or(0) : 0;
+  const int reference = record ? comparison_.referenceByte(*record).value_or(now) : now;
+  for (int bit = 0; bit < 8; ++bit) {
+    QLabel* mark = lblFlag_Mark[static_cast<size_t>(7 - bit)];
+    const bool differs = ((now ^ reference) >> bit) & 1;
+    mark->setPixmap(differs ? changeMark().pixmap(12, 12) : QPixmap());
+    mark->setToolTip(differs ? QString("Reference: %1").arg((reference >> bit) & 1 ? "on" : "off")
+                             : QString());
+  }
 }
 
 void FlagsPanel::chkFlag_Click(int16_t Index) {

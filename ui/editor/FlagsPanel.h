@@ -12,13 +12,15 @@ class QLabel;
 
 namespace trimlet {
 
+class Comparison;
 class DropDown;
 
 class FlagsPanel : public QWidget {
   Q_OBJECT
 
  public:
-  FlagsPanel(EditorFields& fields, QWidget* parent = nullptr);
+  // `comparison` tells which bits differ from the reference image.
+  FlagsPanel(EditorFields& fields, const Comparison& comparison, QWidget* parent = nullptr);
 
   [[nodiscard]] DropDown* list() const { return cmbFlag; }
 
@@ -29,16 +31,25 @@ class FlagsPanel : public QWidget {
   void cmbFlag_Click();
   void chkFlag_Click(int16_t Index);
 
+  // Shows the chosen byte as the image holds it now (after an undo, say), marks included.
+  void refresh();
+  // Marks each bit that differs from the reference beside its box.
+  void showMarks();
+
  private:
   // The record of the chosen flag byte when it lies in the loaded file; otherwise nullopt,
   // with `note` (when given) saying why.
   [[nodiscard]] std::optional<int> chosenRecord(QString* note = nullptr) const;
+  // Sets the boxes from the byte without writing it back.
+  void showBits(int byte, bool usable);
   void buildLayout();
 
   EditorFields& fields_;
+  const Comparison& comparison_;
   DropDown* cmbFlag;
   std::array<QCheckBox*, 8> chkFlag{};
   std::array<QLabel*, 8> lblFlag_Yaxis{};
+  std::array<QLabel*, 8> lblFlag_Mark{};
   QLabel* lblFlag_Ylabel;
   QLabel* lblFlag_Xlabel;
   QLabel* lblFlag_Xaxis;

@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <functional>
 
+#include "core/compare.h"
 #include "core/conversion.h"
 #include "core/hex.h"
 #include "core/image.h"
+#include "ui/common/Captions.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
@@ -33,9 +36,10 @@ uint64_t valueLimit(int bytes) { return uint64_t{1} << (8 * bytes); }
 
 }  // namespace
 
-ValuesPanel::ValuesPanel(EditorFields& fields, QWidget* parent)
+ValuesPanel::ValuesPanel(EditorFields& fields, const Comparison& comparison, QWidget* parent)
     : QWidget(parent),
       fields_(fields),
+      comparison_(comparison),
       cmb0Dim(new DropDown(this)),
       lblValue_Xlabel(makeLabel("lblValue_Xlabel", "X Label", this)),
       lblValue_Raw(makeLabel("lblValue_Raw", "Raw Hex", this)),
@@ -95,27 +99,59 @@ std::optional<ValuesPanel::Target> ValuesPanel::chosenTarget(QString* note) cons
   const int selection = cmb0Dim->currentIndex();
   if (selection < 0) return std::nullopt;
   const ECU_Item& item = chosenItem(fields_.ValueIndex, selection);
-  if (item.Bytes < 1 || item.Bytes > kMaxValueBytes) {
-    if (note != nullptr)
-      *note = QString(
-                  "This value cannot be edited: it has %1 bytes, and Trimlet edits values "
-                  "of 1 to 4 bytes.")
-                  .arg(item.Bytes);
-    return std::nullopt;
-  }
-  const RecordRange range = resolveRecords(item.Address, item.Bytes);
+  const RecordRange range = itemRecords(item);
   if (range.problem != RangeProblem::None) {
-    if (note != nullptr) *note = QString::fromStdString(rangeNote(range.problem));
+    if (note != nullptr) *note = QString::fromStdString(rangeNote(range.problem, item.Bytes));
     return std::nullopt;
   }
   return Target{&item, range.first, item.Bytes};
 }
 
+namespace {
+
+// The value's bytes joined into one number, most significant first, read by `byte`.
+uint64_t joined(int first, int bytes, const std::function<int(int64_t)>& byte) {
+  uint64_t value = 0;
+  for (int k = 0; k < bytes; ++k) value = value << 8 | static_cast<uint64_t>(byte(first + k));
+  return value;
+}
+
+QString twoDigitsPerByte(uint64_t value, int bytes) {
+  return QString("%1").arg(value, 2 * bytes, 16, QChar('0')).toUpper();
+}
+
+}  // namespace
+
 void ValuesPanel::showStored(const Target& target) {
-  QString joined;
-  for (int k = 0; k < target.bytes; ++k)
-    joined += QString("%1").arg(imageByte(target.first + k).value_or(0), 2, 16, QChar('0'));
-  txtValue_Raw->setText(joined.toUpper());
+  const auto now = [](int64_t i) { return imageByte(i).value_or(0); };
+  txtValue_Raw->setText(twoDigitsPerByte(joined(target.first, target.bytes, now), target.bytes));
+  showMarks();
+}
+
+void ValuesPanel::refresh() {
+  const std::optional<Target> target = chosenTarget();
+  if (!target) return;
+  showStored(*target);
+  if (target->item->Factor != 0)
+    showCalculated(*target->item, typedNumber(txtValue_Raw->text()).value_or(0));
+}
+
+void ValuesPanel::showMarks() {
+  const std::optional<Target> target = chosenTarget();
+  const RecordRange range{RangeProblem::None, target ? target->first : 0,
+                          target ? target->bytes : 0};
+  if (!target || !comparison_.differs(range)) {
+    txtValue_Raw->setToolTip(QString());
+    return;
+  }
+  const auto reference = [this](int64_t i) { return comparison_.referenceByte(i).value_or(0); };
+  const uint64_t value = joined(target->first, target->bytes, reference);
+  const ECU_Item& item = *target->item;
+  const std::string calculated =
+      formatCalculated(static_cast<double>(value), item.Operation, item.Factor, item.Offset);
+  txtValue_Raw->setToolTip(
+      "Reference: " + twoDigitsPerByte(value, target->bytes) +
+      (item.Factor != 0 && !calculated.empty() ? " = " + QString::fromStdString(calculated) : ""));
 }
 
 void ValuesPanel::showCalculated(const ECU_Item& item, uint64_t raw) {
@@ -133,7 +169,7 @@ void ValuesPanel::setEditable(bool editable, const QString& note) {
 
 void ValuesPanel::cmb0Dim_Click() {
   const ECU_Item& item = chosenItem(fields_.ValueIndex, cmb0Dim->currentIndex());
-  lblValue_Xlabel->setText(QString::fromStdString(item.Xlabel));
+  lblValue_Xlabel->setText(itemCaption(item.Xlabel));
   fields_.Updating = true;
   RawEntered = false;
 

@@ -12,6 +12,7 @@ class QLineEdit;
 
 namespace trimlet {
 
+class Comparison;
 class DropDown;
 class SpinControl;
 class TextBox;
@@ -20,7 +21,8 @@ class ValuesPanel : public QWidget {
   Q_OBJECT
 
  public:
-  ValuesPanel(EditorFields& fields, QWidget* parent = nullptr);
+  // `comparison` tells whether the value differs from the reference image.
+  ValuesPanel(EditorFields& fields, const Comparison& comparison, QWidget* parent = nullptr);
 
   [[nodiscard]] DropDown* list() const { return cmb0Dim; }
 
@@ -30,6 +32,11 @@ class ValuesPanel : public QWidget {
   void cmb0Dim_Click();
   void scrValue_Change();
   void txtValue_Raw_LostFocus();
+
+  // Shows the chosen value as the image holds it now (after an undo, say), marks included.
+  void refresh();
+  // The raw box's tip names the reference's value when the value differs from it.
+  void showMarks();
 
  private:
   // The chosen item's bytes in the image, once they are known to fit.
@@ -50,6 +57,7 @@ class ValuesPanel : public QWidget {
   void buildLayout();
 
   EditorFields& fields_;
+  const Comparison& comparison_;
   bool RawEntered = false;
 
   DropDown* cmb0Dim;

@@ -1,5 +1,8 @@
 #include "ui/editor/frmEditor.h"
 
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProcess>
@@ -7,19 +10,25 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/bin_file.h"
 #include "core/ecu_file.h"
+#include "core/file_read.h"
+#include "core/image.h"
 #include "core/settings.h"
 #include "ui/common/Captions.h"
+#include "ui/common/ChangeMark.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/Messages.h"
 #include "ui/common/MousePointer.h"
 #include "ui/common/OpenFiles.h"
 #include "ui/common/Widgets.h"
+#include "ui/editor/ChangesWindow.h"
 #include "ui/editor/FlagsPanel.h"
 #include "ui/editor/ValuesPanel.h"
 #include "ui/editor/hex/HexPanel.h"
+#include "ui/editor/tables/TableGrid.h"
 #include "ui/editor/tables/TablePanel.h"
 
 namespace trimlet {
@@ -28,6 +37,9 @@ namespace {
 
 constexpr char kUploadExecute[] = "Upload Execute";
 constexpr char kSaveBeforeExecute[] = "Save Before Execute (Y/N)";
+// The stock image to compare with, and the BIN file it was chosen for.
+constexpr char kReferenceFile[] = "Reference File";
+constexpr char kReferenceBin[] = "Reference BIN";
 
 // One pass of the list filling: the items of one class, in file order.
 int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_Item&)) {
@@ -38,14 +50,14 @@ int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_It
     if (!inClass(item)) continue;
     ++count;
     index[static_cast<size_t>(count)] = static_cast<int16_t>(i);
-    list->addItem(QString::fromStdString(item.Name));
+    list->addItem(itemCaption(item.Name));
   }
   return count;
 }
 
 // The fields a table panel shares with the window: its own list, sizes and mode, and the
 // map's view.
-TableFields tableFields(EditorFields& f, TableKind kind) {
+TableFields tableFields(EditorFields& f, TableKind kind, const Comparison& comparison) {
   const bool map = kind == TableKind::Maps;
   return {map ? f.MapIndex : f.ArrayIndex,
           map ? f.MapCols : f.ArrayCols,
@@ -56,7 +68,8 @@ TableFields tableFields(EditorFields& f, TableKind kind) {
           f.MapMaxX,
           f.MapMinY,
           f.ArrayCols,
-          f.ArrayRows};
+          f.ArrayRows,
+          comparison};
 }
 
 }  // namespace
@@ -64,10 +77,12 @@ TableFields tableFields(EditorFields& f, TableKind kind) {
 frmEditor::frmEditor(QWidget* parent)
     : QDialog(parent),
       SSTab1(new QTabWidget(this)),
-      flags_(new FlagsPanel(fields_, SSTab1)),
-      values_(new ValuesPanel(fields_, SSTab1)),
-      arrays_(new TablePanel(TableKind::Arrays, tableFields(fields_, TableKind::Arrays), SSTab1)),
-      maps_(new TablePanel(TableKind::Maps, tableFields(fields_, TableKind::Maps), SSTab1)),
+      flags_(new FlagsPanel(fields_, comparison_, SSTab1)),
+      values_(new ValuesPanel(fields_, comparison_, SSTab1)),
+      arrays_(new TablePanel(TableKind::Arrays,
+                             tableFields(fields_, TableKind::Arrays, comparison_), SSTab1)),
+      maps_(new TablePanel(TableKind::Maps, tableFields(fields_, TableKind::Maps, comparison_),
+                           SSTab1)),
       hex_(new HexPanel(fields_.RotAngle, SSTab1)),
       cmdSave(makeButton("cmdSave", "Save Changes", this)),
       cmdUpload(makeButton("cmdUpload", "Upload Changes", this)) {
@@ -81,6 +96,8 @@ frmEditor::frmEditor(QWidget* parent)
   SSTab1->addTab(maps_, "3D Maps");
   SSTab1->addTab(hex_, "Hex");
   buildLayout();
+  buildActions();
+  setImageListener([this](const ImageChange& change) { imageChanged(change); }, this);
 
   connect(SSTab1, &QTabWidget::currentChanged, this, [this](int tab) {
     const int previous = shownTab_;
@@ -90,6 +107,8 @@ frmEditor::frmEditor(QWidget* parent)
   connect(cmdSave, &QPushButton::clicked, this, &frmEditor::cmdSave_Click);
   connect(cmdUpload, &QPushButton::clicked, this, &frmEditor::cmdUpload_Click);
 }
+
+frmEditor::~frmEditor() { clearImageListener(this); }
 
 void frmEditor::buildLayout() {
   const QString texts[3] = {
@@ -131,6 +150,15 @@ bool frmEditor::Form_Load() {
   Fill_Lists();
   setDefaultPointer();
   setWindowTitle(fileCaption("Trimlet", BIN_Size - 16));
+  opened_ = imageBytes();
+  comparison_.setReference(opened_);
+  // A stock image chosen for this BIN file before; one that no longer fits is let go.
+  if (INI_Read(kReferenceBin) == BIN_Path && !INI_Read(kReferenceFile).empty()) {
+    const FileBytes file = readFileBytes(INI_Read(kReferenceFile), opened_.size() + 1);
+    if (file.error == 0 && file.bytes.size() == opened_.size())
+      comparison_.setReference({file.bytes.begin(), file.bytes.end()});
+  }
+  showMarks();
   return true;
 }
 
@@ -178,14 +206,27 @@ void frmEditor::SSTab1_Click(int /*previousTab*/) {
 
 bool frmEditor::saveImage() {
   setBusyPointer();
-  const FileResult saved = Save_BIN();
+  FileResult saved = Save_BIN();
   setDefaultPointer();
+  if (saved.changedOnDisk) {
+    // Another program's file is never overwritten unasked; No leaves it and the edits as they are.
+    if (!askYesNo(this,
+                  QString::fromStdString(saved.message) +
+                      "\n\nSave your image over it? The file will then hold exactly your "
+                      "image; what the other program wrote will be lost.",
+                  DefaultAnswer::No))
+      return false;
+    setBusyPointer();
+    saved = Save_BIN(SaveMode::Overwrite);
+    setDefaultPointer();
+  }
   if (!saved.ok) {
     showMessage(this, QString::fromStdString(saved.message), MessageIcon::Critical);
     return false;
   }
   showMessage(this, QString::fromStdString(BIN_Path).toUpper() + " Saved.");
   fields_.Saved = true;
+  showMarks();
   return true;
 }
 
@@ -197,7 +238,17 @@ void frmEditor::cmdUpload_Click() {
   // The upload program must never get a stale file, so a failed save starts nothing.
   if (rule.left(1).toUpper() == "Y" && !saveImage()) return;
 
-  const QString command = QString::fromStdString(INI_Read(kUploadExecute));
+  const IniValue stored = readSetting(kUploadExecute);
+  // A command read cut would start another program, or this one with other arguments.
+  if (stored.tooLong) {
+    showMessage(this,
+                QString("The upload command in the settings file is longer than %1 characters, "
+                        "so Trimlet cannot read it whole and does not start it.")
+                    .arg(kIniReadLimit),
+                MessageIcon::Critical);
+    return;
+  }
+  const QString command = QString::fromStdString(stored.text);
   if (command.trimmed().isEmpty()) return;
   const QStringList parts = QProcess::splitCommand(command);
   QProcess process;
@@ -220,6 +271,161 @@ bool frmEditor::Form_Unload() {
 
 void frmEditor::reject() {
   if (Form_Unload()) QDialog::reject();
+}
+
+void frmEditor::buildActions() {
+  const auto make = [this](const QString& name, const QString& text,
+                           const QList<QKeySequence>& keys) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    addAction(action);
+    return action;
+  };
+  actUndo = make("actUndo", "Undo", {QKeySequence::Undo});
+  actRedo =
+      make("actRedo", "Redo",
+           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  actCompareWith = make("actCompareWith", "Compare with…", {});
+  actCompareAsOpened = make("actCompareAsOpened", "Compare with the BIN file as opened", {});
+  actChanges = make("actChanges", "Changes…", {QKeySequence(Qt::CTRL | Qt::Key_D)});
+  connect(actUndo, &QAction::triggered, this, &frmEditor::undo);
+  connect(actRedo, &QAction::triggered, this, &frmEditor::redo);
+  connect(actCompareWith, &QAction::triggered, this, &frmEditor::compareWith);
+  connect(actCompareAsOpened, &QAction::triggered, this, &frmEditor::compareAsOpened);
+  connect(actChanges, &QAction::triggered, this, &frmEditor::showChanges);
+
+  auto* separator = new QAction(this);
+  separator->setSeparator(true);
+  const QList<QAction*> menu = {actUndo,   actRedo, separator, actCompareWith, actCompareAsOpened,
+                                actChanges};
+  // The grids take every key first, so they hold the actions whose shortcuts they pass on.
+  const QList<QWidget*> holders = {flags_, values_,         arrays_,      maps_,
+                                   hex_,   arrays_->grid(), maps_->grid()};
+  for (QWidget* widget : holders) {
+    widget->setContextMenuPolicy(Qt::ActionsContextMenu);
+    widget->addActions(menu);
+  }
+}
+
+void frmEditor::imageChanged(const ImageChange& change) {
+  if (change.changesBytes()) journal_.record(change);
+  showMarks();
+}
+
+void frmEditor::imageRewritten() {
+  fields_.Saved = false;
+  flags_->refresh();
+  values_->refresh();
+  arrays_->Draw_Map();
+  maps_->Draw_Map();
+  hex_->Show_Hex();
+  showMarks();
+}
+
+void frmEditor::undo() {
+  if (journal_.undoStep() == nullptr) return;
+  journal_.undo();
+  imageRewritten();
+}
+
+void frmEditor::redo() {
+  if (journal_.redoStep() == nullptr) return;
+  journal_.redo();
+  imageRewritten();
+}
+
+void frmEditor::showMarks() {
+  markList(flags_->list(), fields_.FlagIndex, fields_.FlagCount);
+  markList(values_->list(), fields_.ValueIndex, fields_.ValueCount);
+  markList(arrays_->list(), fields_.ArrayIndex, fields_.ArrayCount);
+  markList(maps_->list(), fields_.MapIndex, fields_.MapCount);
+  flags_->showMarks();
+  values_->showMarks();
+  arrays_->showMarks();
+  maps_->showMarks();
+  const ImageChange* undoable = journal_.undoStep();
+  const ImageChange* redoable = journal_.redoStep();
+  actUndo->setEnabled(undoable != nullptr);
+  actUndo->setText(undoable ? "Undo: " + QString::fromStdString(undoable->what) : "Undo");
+  actRedo->setEnabled(redoable != nullptr);
+  actRedo->setText(redoable ? "Redo: " + QString::fromStdString(redoable->what) : "Redo");
+  if (changes_ != nullptr && changes_->isVisible()) changes_->refresh();
+}
+
+void frmEditor::markList(DropDown* list, const IndexTable& index, int16_t count) {
+  for (int k = 0; k < std::min<int>(count, list->count()); ++k) {
+    const ECU_Item& item = chosenItem(index, k);
+    const bool differs = comparison_.differs(itemRecords(item));
+    if (differs == list->itemIcon(k).isNull())
+      list->setItemIcon(k, differs ? changeMark() : QIcon());
+  }
+}
+
+void frmEditor::compareWith() {
+  QFileDialog dialog(this, "Compare with", QFileInfo(QString::fromStdString(BIN_Path)).path(),
+                     "*.bin");
+  dialog.setObjectName("cdiCompare");
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString path = dialog.selectedFiles().first();
+  const FileBytes file = readFileBytes(path.toStdString(), opened_.size() + 1);
+  if (file.error != 0) {
+    showMessage(this,
+                "The file " + path +
+                    " cannot be read: " + QString::fromLocal8Bit(std::strerror(file.error)),
+                MessageIcon::Critical);
+    return;
+  }
+  if (file.bytes.size() != opened_.size()) {
+    showMessage(this, QString("The file %1 holds %2 bytes and the image %3 bytes: a file to "
+                              "compare with must be as long as the image.")
+                          .arg(path)
+                          .arg(file.bytes.size() > opened_.size()
+                                   ? QString("more than %1").arg(opened_.size())
+                                   : QString::number(file.bytes.size()))
+                          .arg(opened_.size()));
+    return;
+  }
+  comparison_.setReference({file.bytes.begin(), file.bytes.end()});
+  INI_Write(kReferenceBin, BIN_Path);
+  INI_Write(kReferenceFile, path.toStdString());
+  showMarks();
+}
+
+void frmEditor::compareAsOpened() {
+  comparison_.setReference(opened_);
+  INI_Write(kReferenceFile, "");
+  showMarks();
+}
+
+void frmEditor::showChanges() {
+  if (changes_ == nullptr) {
+    changes_ = new ChangesWindow(comparison_, this);
+    connect(changes_, &ChangesWindow::showItem, this, &frmEditor::showItem);
+    connect(changes_, &ChangesWindow::reverted, this, &frmEditor::imageRewritten);
+  }
+  changes_->refresh();
+  changes_->show();
+  changes_->raise();
+}
+
+void frmEditor::showItem(int item) {
+  const std::tuple<DropDown*, const IndexTable*, int16_t> lists[] = {
+      {flags_->list(), &fields_.FlagIndex, fields_.FlagCount},
+      {values_->list(), &fields_.ValueIndex, fields_.ValueCount},
+      {arrays_->list(), &fields_.ArrayIndex, fields_.ArrayCount},
+      {maps_->list(), &fields_.MapIndex, fields_.MapCount}};
+  for (const auto& [list, index, count] : lists) {
+    for (int k = 1; k <= count; ++k) {
+      if ((*index)[static_cast<size_t>(k)] != item) continue;
+      SSTab1->setCurrentWidget(list->parentWidget());
+      list->setCurrentIndex(k - 1);
+      emit list->activated(k - 1);
+      activateWindow();
+      return;
+    }
+  }
 }
 
 }  // namespace trimlet

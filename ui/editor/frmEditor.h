@@ -3,15 +3,22 @@
 
 #include <QDialog>
 #include <array>
+#include <cstdint>
+#include <vector>
 
+#include "core/compare.h"
+#include "core/journal.h"
 #include "ui/editor/EditorFields.h"
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QTabWidget;
 
 namespace trimlet {
 
+class ChangesWindow;
+class DropDown;
 class FlagsPanel;
 class HexPanel;
 class TablePanel;
@@ -22,6 +29,7 @@ class frmEditor : public QDialog {
 
  public:
   explicit frmEditor(QWidget* parent = nullptr);
+  ~frmEditor() override;
 
   // Start-up. False when the window closed itself (a refused BIN file or a rejected ECU
   // file); the caller then does not show it.
@@ -42,11 +50,34 @@ class frmEditor : public QDialog {
  private:
   // The closing question and save; false keeps the window open (the save failed).
   [[nodiscard]] bool Form_Unload();
-  // Saves the image and confirms, or says why it could not; true when the data reached disk.
+  // Saves the image and confirms, or says why it could not; when another program changed the
+  // file since the load, asks first. True when the data reached disk.
   bool saveImage();
   void buildLayout();
+  // Undo, redo, the reference and the Changes window: shortcuts of the window and the context
+  // menus of its tabs and grids.
+  void buildActions();
+
+  // Every finished action on the image: the history records it and the marks follow.
+  void imageChanged(const ImageChange& change);
+  // Undo, redo and revert rewrite the image behind the tabs: each shows it again, and the image
+  // no longer matches the file.
+  void imageRewritten();
+  void undo();
+  void redo();
+  void showMarks();
+  void markList(DropDown* list, const IndexTable& index, int16_t count);
+  // Picks another BIN file of the same length as the reference; remembered for this BIN file.
+  void compareWith();
+  void compareAsOpened();
+  void showChanges();
+  // Shows an item in its tab with its entry chosen, as if the user picked it.
+  void showItem(int item);
 
   EditorFields fields_;
+  Journal journal_;
+  Comparison comparison_;
+  std::vector<uint8_t> opened_;  // the image as the window opened it: the first reference
   QTabWidget* SSTab1;
   FlagsPanel* flags_;
   ValuesPanel* values_;
@@ -56,6 +87,12 @@ class frmEditor : public QDialog {
   QPushButton* cmdSave;
   QPushButton* cmdUpload;
   std::array<QLabel*, 3> Label1{};
+  QAction* actUndo;
+  QAction* actRedo;
+  QAction* actCompareWith;
+  QAction* actCompareAsOpened;
+  QAction* actChanges;
+  ChangesWindow* changes_ = nullptr;
   int shownTab_ = 0;
 };
 

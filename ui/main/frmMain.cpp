@@ -1,5 +1,8 @@
 #include "ui/main/frmMain.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -11,9 +14,9 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "core/ecu_file.h"
@@ -70,13 +73,14 @@ FileCheck checkReadable(const QString& path, QString& reason) {
     reason = path + " is not a regular file.";
     return FileCheck::Failed;
   }
-  std::FILE* file = std::fopen(native.constData(), "rb");
-  if (file == nullptr) {
+  // Without blocking: the file may have become a pipe since the look above.
+  const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
     if (errno == ENOENT) return FileCheck::NotFound;
     reason = QString::fromLocal8Bit(std::strerror(errno));
     return FileCheck::Failed;
   }
-  std::fclose(file);
+  ::close(fd);
   return FileCheck::Found;
 }
 
@@ -125,13 +129,41 @@ frmMain::frmMain(QWidget* parent)
 
 void frmMain::Form_Load() {
   setWindowTitle(QString("Trimlet Version ") + versionText());
-  txtBIN->setText(QString::fromStdString(INI_Read(kBinLocation)));
-  txtECU->setText(QString::fromStdString(INI_Read(kEcuLocation)));
+  QStringList notes;
+  const std::string problem = settingsFileProblem();
+  if (!problem.empty())
+    notes << QString::fromStdString(problem) +
+                 " The file boxes start empty, and Trimlet leaves the file as it is.";
+  showLocation(txtBIN, kBinLocation, notes);
+  showLocation(txtECU, kEcuLocation, notes);
+  // Once the window is up, so the message has the window it speaks of behind it.
+  if (!notes.isEmpty())
+    QTimer::singleShot(0, this, [this, notes] { showMessage(this, notes.join("\n\n")); });
+}
+
+void frmMain::showLocation(QLineEdit* box, const char* key, QStringList& notes) {
+  const IniValue value = readSetting(key);
+  // A path read cut names another file: the box stays empty rather than show it.
+  if (value.tooLong)
+    notes << QString(
+                 "The \"%1\" in the settings file is longer than %2 characters, so its box "
+                 "starts empty.")
+                 .arg(key)
+                 .arg(kIniReadLimit);
+  box->setText(value.tooLong ? QString() : QString::fromStdString(value.text));
+  stored_[box] = value.found ? std::optional(box->text()) : std::nullopt;
+}
+
+void frmMain::storeLocation(QLineEdit* box, const char* key) {
+  INI_Write(key, box->text().toStdString());
+  stored_[box] = box->text();
 }
 
 void frmMain::Form_Unload() {
-  INI_Write(kBinLocation, txtBIN->text().toStdString());
-  INI_Write(kEcuLocation, txtECU->text().toStdString());
+  // A value the user did not change is never rewritten: the file may hold it in a form this
+  // window cannot show (too long, quoted).
+  if (stored_[txtBIN] != txtBIN->text()) storeLocation(txtBIN, kBinLocation);
+  if (stored_[txtECU] != txtECU->text()) storeLocation(txtECU, kEcuLocation);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -183,8 +215,8 @@ void frmMain::open(Target target) {
   setBusyPointer();
   BIN_Path = txtBIN->text().toStdString();
   ECU_Path = txtECU->text().toStdString();
-  INI_Write(kBinLocation, txtBIN->text().toStdString());
-  INI_Write(kEcuLocation, txtECU->text().toStdString());
+  storeLocation(txtBIN, kBinLocation);
+  storeLocation(txtECU, kEcuLocation);
   if (target == Target::Editor) {
     frmEditor editor(this);
     if (editor.Form_Load()) editor.exec();

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QWidget>
+#include <map>
+#include <optional>
 
 class QFileDialog;
 class QLabel;
@@ -31,6 +33,10 @@ class frmMain : public QWidget {
   enum class Target { Editor, Viewer };
 
   void Form_Unload();
+  // Shows a remembered location in its box; adds to `notes` why it cannot be shown.
+  void showLocation(QLineEdit* box, const char* key, QStringList& notes);
+  // Stores the box's text under its key and remembers it as stored.
+  void storeLocation(QLineEdit* box, const char* key);
   void chooseFile(QLineEdit* box, QFileDialog* dialog, const QString& pattern);
   // The checks before either window opens; true when both files may be opened.
   [[nodiscard]] bool checkFiles();
@@ -47,6 +53,9 @@ class frmMain : public QWidget {
   QLabel* picBadge;
   QFileDialog* cdiBIN;
   QFileDialog* cdiECU;
+  // What the settings file holds under each box's key as far as this window knows (what it
+  // showed or stored); nothing when the key is missing. Closing rewrites only what differs.
+  std::map<QLineEdit*, std::optional<QString>> stored_;
 };
 
 }  // namespace trimlet

@@ -3,14 +3,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <sstream>
 
 #include "core/hex.h"
@@ -73,15 +76,22 @@ ECU_Item tableItem(const std::string& name, const std::string& address, int cols
 
 QStringList answerMessages(const std::function<void()>& action,
                            QMessageBox::StandardButton answer) {
+  return answerMessages(action, std::vector{answer});
+}
+
+QStringList answerMessages(const std::function<void()>& action,
+                           const std::vector<QMessageBox::StandardButton>& answers) {
   g_seen.clear();
   QTimer timer;
   timer.setInterval(0);
-  QObject::connect(&timer, &QTimer::timeout, [answer] {
+  QObject::connect(&timer, &QTimer::timeout, [&answers] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) return;
     EXPECT_EQ(box->windowTitle(), "Trimlet");
     EXPECT_EQ(box->textFormat(), Qt::PlainText);  // paths and captions are never markup
-    g_seen.push_back({box->text(), box->icon(), box->standardButtons(), box->detailedText()});
+    const auto answer = answers.at(std::min(g_seen.size(), answers.size() - 1));
+    g_seen.push_back({box->text(), box->icon(), box->standardButtons(),
+                      box->standardButton(box->defaultButton()), box->detailedText()});
     QAbstractButton* button = box->button(answer);
     if (button == nullptr) button = box->buttons().value(0);
     button->click();
@@ -95,6 +105,26 @@ QStringList answerMessages(const std::function<void()>& action,
 }
 
 const std::vector<SeenMessage>& lastMessages() { return g_seen; }
+
+int whileModal(const QString& name, const std::function<void(QDialog*)>& handle,
+               const std::function<void()>& action) {
+  int seen = 0;
+  QTimer timer;
+  timer.setInterval(0);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (window == nullptr || window->objectName() != name || !window->isVisible()) return;
+    if (seen++ == 0) {
+      handle(window);
+    } else {
+      window->reject();
+    }
+  });
+  timer.start();
+  action();
+  timer.stop();
+  return seen;
+}
 
 void EditorTest::SetUp() {
   resetState();

@@ -16,6 +16,7 @@
 #include "support/TempDir.h"
 #include "ui/editor/frmEditor.h"
 
+class QDialog;
 class QScrollBar;
 
 namespace trimlet::test {
@@ -36,11 +37,20 @@ namespace trimlet::test {
 // button when it has no such one). Returns their texts in order; lastMessages() has the rest.
 QStringList answerMessages(const std::function<void()>& action,
                            QMessageBox::StandardButton answer = QMessageBox::Ok);
+// The same with one answer per box in turn; the last answers any boxes after it.
+QStringList answerMessages(const std::function<void()>& action,
+                           const std::vector<QMessageBox::StandardButton>& answers);
+
+// Runs `action`; the first time a modal window named `name` is up, hands it to `handle`, which
+// must close it. A window still up afterwards is rejected so that a failing test cannot hang.
+int whileModal(const QString& name, const std::function<void(QDialog*)>& handle,
+               const std::function<void()>& action);
 
 struct SeenMessage {
   QString text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // what Enter presses
   QString details;
 };
 [[nodiscard]] const std::vector<SeenMessage>& lastMessages();

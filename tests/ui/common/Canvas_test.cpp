@@ -25,7 +25,8 @@ TEST(Canvas, PaintsUserCoordinatesWithYGrowingDownward) {
   EXPECT_FALSE(inked(45, 10));  // x = 80 is beyond the line's end
   EXPECT_TRUE(inked(20, 80));   // the mesh's rows at y = 60 and 70
   EXPECT_TRUE(inked(20, 90));
-  EXPECT_TRUE(inked(5, 85));   // and its column at x = 0
+  EXPECT_TRUE(inked(5, 85));  // and its columns at x = 0 and 60
+  EXPECT_TRUE(inked(35, 85));
   EXPECT_TRUE(inked(50, 50));  // the long line at y = 30
   EXPECT_EQ(canvas.count(Canvas::Primitive::Kind::Line), 2 + 4);
   EXPECT_EQ(canvas.count(Canvas::Primitive::Kind::Circle), 4);

@@ -1,12 +1,17 @@
 #include "ui/editor/frmEditor.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
 
 #include "core/settings.h"
 #include "support/ui/EditorTest.h"
+#include "ui/editor/tables/TableGrid.h"
 
 namespace trimlet::test {
 namespace {
@@ -175,6 +180,61 @@ TEST_F(EditorFrame, AnUploadCommandThatCannotStartIsReported) {
                                     QString::fromStdString(command)));
     EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
   }
+}
+
+}  // namespace
+}  // namespace trimlet::test
+
+namespace trimlet::test {
+namespace {
+
+// One change on each tab, marked against the image as opened, then undone with the shortcut:
+// the mark goes, the byte comes back, and the undo names what it undoes.
+TEST_F(EditorFrame, EveryChangeIsMarkedAndUndoneByTheShortcut) {
+  auto bin = patternBytes(64);
+  bin[0x10] = 0x0F;
+  ASSERT_TRUE(open(bin, {flagItem("Options", "10"), valueItem("Idle", "20", 1, 0.5),
+                         tableItem("Row", "30", 2, 1), tableItem("Map", "38", 2, 2)}));
+  auto* undo = editor->findChild<QAction*>("actUndo");
+  const auto listMarked = [&](const char* list) {
+    return !child<QComboBox>(list)->itemIcon(0).isNull();
+  };
+  pick("cmbFlag", "Options");
+  click("chkFlag(0)");
+  EXPECT_TRUE(listMarked("cmbFlag"));
+  EXPECT_FALSE(child<QLabel>("lblFlag_Mark(0)")->pixmap().isNull());
+  EXPECT_EQ(child<QLabel>("lblFlag_Mark(0)")->toolTip(), "Reference: off");
+  EXPECT_TRUE(child<QLabel>("lblFlag_Mark(1)")->pixmap().isNull());
+  pick("cmb0Dim", "Idle");
+  clickArrow("scrValue", true);
+  EXPECT_EQ(child<QLineEdit>("txtValue_Raw")->toolTip(), "Reference: 20 = 16.");
+  pick("cmb2Dim", "Map");
+  select("grdMap", 1, 2, 1, 2);
+  press("grdMap", Qt::Key_Plus);
+  EXPECT_EQ(undo->text(), "Undo: +1 on 1 cell of Map");
+  auto* grid = child<TableGrid>("grdMap");
+  EXPECT_TRUE(grid->model()->index(0, 1).data(TableModel::ChangedRole).toBool());
+  EXPECT_EQ(grid->model()->index(0, 1).data(Qt::ToolTipRole).toString(), "Reference: 59 = 59.");
+  EXPECT_FALSE(grid->model()->index(1, 1).data(TableModel::ChangedRole).toBool());
+
+  QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);  // the key's own effect, then undo
+  EXPECT_EQ(stored(0x3B), "3B");
+  EXPECT_EQ(cell("grdMap", 1, 2), "59");
+  EXPECT_FALSE(grid->model()->index(0, 1).data(TableModel::ChangedRole).toBool());
+  EXPECT_FALSE(saved());
+  QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(stored(0x20), "20");
+  EXPECT_EQ(child<QLineEdit>("txtValue_Raw")->text(), "20");
+  EXPECT_EQ(child<QLineEdit>("txtValue_Raw")->toolTip(), "");
+  QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(stored(0x10), "0F");
+  EXPECT_FALSE(child<QCheckBox>("chkFlag(0)")->isChecked());
+  EXPECT_FALSE(listMarked("cmbFlag"));
+  EXPECT_TRUE(child<QLabel>("lblFlag_Mark(0)")->pixmap().isNull());
+  EXPECT_FALSE(undo->isEnabled());
+  QTest::keyClick(editor.get(), Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(stored(0x10), "8F");
+  EXPECT_TRUE(child<QCheckBox>("chkFlag(0)")->isChecked());
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -20,28 +19,6 @@ namespace trimlet::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs `action`; the first time a modal window named `name` is up, hands it to `handle`, which
-// must close it. A window still up afterwards is rejected so that a failing test cannot hang.
-int whileModal(const QString& name, const std::function<void(QDialog*)>& handle,
-               const std::function<void()>& action) {
-  int seen = 0;
-  QTimer timer;
-  timer.setInterval(0);
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (window == nullptr || window->objectName() != name || !window->isVisible()) return;
-    if (seen++ == 0) {
-      handle(window);
-    } else {
-      window->reject();
-    }
-  });
-  timer.start();
-  action();
-  timer.stop();
-  return seen;
-}
 
 class MainWindow : public testing::Test {
  protected:

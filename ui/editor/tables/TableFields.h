@@ -7,6 +7,8 @@
 
 namespace trimlet {
 
+class Comparison;
+
 struct TableFields {
   const IndexTable& Index;  // ArrayIndex or MapIndex
   int16_t& Cols;            // ArrayCols or MapCols
@@ -19,6 +21,8 @@ struct TableFields {
   double& MapMinY;
   int16_t& ArrayCols;
   int16_t& ArrayRows;
+  // Which cells differ from the reference image.
+  const Comparison& comparison;
 };
 
 }  // namespace trimlet

@@ -1,10 +1,13 @@
 #include "ui/editor/tables/TableGrid.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include "ui/common/ChangeMark.h"
 
 namespace trimlet {
 
@@ -31,6 +34,8 @@ class CellDelegate : public QStyledItemDelegate {
                     : foreground.isValid() ? foreground.value<QBrush>().color()
                                            : option.palette.color(QPalette::Text));
     painter->drawText(option.rect, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+    if (index.data(TableModel::ChangedRole).toBool())
+      paintChangeMark(*painter, option.rect, option.palette.color(QPalette::WindowText));
     if (option.state & QStyle::State_HasFocus) {
       painter->setPen(QPen(option.palette.color(QPalette::WindowText), 1, Qt::DotLine));
       painter->drawRect(option.rect.adjusted(1, 1, -2, -2));
@@ -76,7 +81,9 @@ void TableGrid::setFrame(int rows, int cols, const QStringList& rowCaptions,
 int TableGrid::rows() const { return model_->rowCount() + 1; }
 int TableGrid::cols() const { return model_->columnCount() + 1; }
 
-void TableGrid::fill(const TableModel::CellTexts& texts) { model_->fill(texts); }
+void TableGrid::fill(const TableModel::CellTexts& texts, const TableModel::Reference& reference) {
+  model_->fill(texts, reference);
+}
 
 QString TableGrid::text(int row, int col) const {
   if (row == 0 && col == 0) return {};
@@ -106,8 +113,25 @@ void TableGrid::setHighlight(bool on) {
   viewport()->update();
 }
 
+// Every key goes to the grid first, shortcuts included: a key pressed in the grid always has
+// its own effect on the table, and a shortcut of the grid's actions adds its action to that.
+bool TableGrid::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    event->accept();
+    return true;
+  }
+  return QTableView::event(event);
+}
+
 void TableGrid::keyPressEvent(QKeyEvent* event) {
   emit keyDown(event->key(), event->modifiers());
+  const QKeySequence pressed(event->keyCombination());
+  for (QAction* action : actions()) {
+    if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+      action->trigger();
+      return;
+    }
+  }
   QTableView::keyPressEvent(event);
 }
 

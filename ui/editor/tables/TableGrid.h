@@ -25,9 +25,9 @@ class TableGrid : public QTableView {
   [[nodiscard]] int rows() const;
   [[nodiscard]] int cols() const;
 
-  // The data cells show the table's values through `texts`, refilled in place, so the user's
-  // selection stays as it was.
-  void fill(const TableModel::CellTexts& texts);
+  // The data cells show the table's values through `texts`, marked against `reference`,
+  // refilled in place, so the user's selection stays as it was.
+  void fill(const TableModel::CellTexts& texts, const TableModel::Reference& reference = {});
 
   // Any cell's text, header captions included.
   [[nodiscard]] QString text(int row, int col) const;
@@ -47,6 +47,7 @@ class TableGrid : public QTableView {
   void lostFocus();
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;

@@ -3,6 +3,8 @@
 #include <QBrush>
 #include <QColor>
 
+#include "core/compare.h"
+
 namespace trimlet {
 
 namespace {
@@ -36,8 +38,9 @@ void TableModel::setShape(int rows, int cols, const QStringList& rowCaptions,
   endResetModel();
 }
 
-void TableModel::fill(const CellTexts& texts) {
+void TableModel::fill(const CellTexts& texts, const Reference& reference) {
   texts_ = texts;
+  reference_ = reference;
   filled_ = true;
   if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
 }
@@ -46,6 +49,16 @@ int TableModel::raw(int row, int col) const {
   if (!filled_) return -1;
   const double value = values_[static_cast<size_t>(col)][static_cast<size_t>(rows_ - 1 - row)];
   return static_cast<int>(value);
+}
+
+std::optional<int> TableModel::referenceOf(int row, int col) const {
+  const TablePlace& place = reference_.place;
+  // The grid keeps the cells of a table that is no longer chosen; those are not compared.
+  if (!filled_ || reference_.comparison == nullptr || place.cols != cols_ || place.rows != rows_)
+    return std::nullopt;
+  const int record = place.record(col, rows_ - 1 - row);
+  if (!reference_.comparison->differs(record)) return std::nullopt;
+  return reference_.comparison->referenceByte(record);
 }
 
 QString TableModel::cellText(int row, int col) const {
@@ -73,6 +86,15 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
       if (byte >= 0) return QBrush(Qt::black);
       return {};
+    case ChangedRole:
+      return referenceOf(index.row(), index.column()).has_value();
+    case Qt::ToolTipRole: {
+      const std::optional<int> reference = referenceOf(index.row(), index.column());
+      if (!reference || *reference < 0 || *reference > 255) return {};
+      const QString& calculated = reference_.calculated[static_cast<size_t>(*reference)];
+      return QString("Reference: %1").arg(*reference) +
+             (calculated.isEmpty() ? QString() : " = " + calculated);
+    }
     default:
       return {};
   }

@@ -13,6 +13,7 @@
 #include "core/image.h"
 #include "core/text.h"
 #include "ui/common/Canvas.h"
+#include "ui/common/Captions.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/Widgets.h"
@@ -224,6 +225,8 @@ void TablePanel::resetScrollBars() {
 
 void TablePanel::setHighlight(bool on) { grd->setHighlight(on); }
 
+void TablePanel::showMarks() { grd->viewport()->update(); }
+
 void TablePanel::resetView() {
   picMap->setScaleHeight(202);
   picMap->setScaleLeft(-51);
@@ -261,8 +264,8 @@ void TablePanel::cmbDim_Click() {
     readTable(place(), *data_);
     widenExtents();
   }
-  lblXlabel->setText(QString::fromStdString(item.Xlabel));
-  lblYlabel->setText(QString::fromStdString(item.Ylabel));
+  lblXlabel->setText(itemCaption(item.Xlabel));
+  lblYlabel->setText(itemCaption(item.Ylabel));
   drawFrame(item);
   Draw_Map();
 }
@@ -297,16 +300,18 @@ void TablePanel::widenExtents() {
 
 void TablePanel::Draw_Grid() {
   const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
-  lblZlabel->setText(fields_.Raw ? QString(kRawValues) : QString::fromStdString(item.Name));
+  lblZlabel->setText(fields_.Raw ? QString(kRawValues) : itemCaption(item.Name));
   // Cells hold whole bytes, so each of the 256 texts is made once.
-  TableModel::CellTexts texts;
-  for (int raw = 0; raw < 256; ++raw) {
-    texts[static_cast<size_t>(raw)] = fields_.Raw
-                                          ? QString::number(raw)
-                                          : QString::fromStdString(formatCalculated(
-                                                raw, item.Operation, item.Factor, item.Offset));
+  TableModel::Reference reference{&fields_.comparison, place(), {}};
+  TableModel::CellTexts raw;
+  for (int byte = 0; byte < 256; ++byte) {
+    raw[static_cast<size_t>(byte)] = QString::number(byte);
+    reference.calculated[static_cast<size_t>(byte)] =
+        QString::fromStdString(formatCalculated(byte, item.Operation, item.Factor, item.Offset));
   }
-  grd->fill(texts);
+  // Without a table (none chosen, refused, or a map chosen since) the cells keep what they show.
+  if (fields_.Cols > 0 && fields_.Rows > 0)
+    grd->fill(fields_.Raw ? raw : reference.calculated, reference);
 }
 
 void TablePanel::Draw_Map() {

@@ -40,6 +40,8 @@ class TablePanel : public QWidget {
 
   // Selection highlighting of the grid.
   void setHighlight(bool on);
+  // Repaints the marks of cells that differ from the reference.
+  void showMarks();
 
   // What follows every change: redraws the wire frame (maps only), then refills the cells from
   // the bytes the image holds now.

@@ -89,7 +89,7 @@ TEST_F(TablesTest, EachTabTogglesItsOwnDisplayMode) {
   EXPECT_FALSE(editor->fields().ArrayRaw);
   click("cmdShowIn_1");
   EXPECT_EQ(child<QPushButton>("cmdShowIn_1")->text(), "Show in Calculated Values");
-  EXPECT_EQ(cell("grdLine", 1, 2), "9");
+  EXPECT_EQ(cell("grdLine", 1, 2), "12.5");  // a map was chosen since: no cell is refilled
   EXPECT_FALSE(editor->fields().MapRaw);
 }
 
@@ -179,21 +179,26 @@ TEST_F(TablesTest, HighlightingShowsOnlyWhileTheGridHasTheFocus) {
 }
 
 TEST_F(TablesTest, TablesThatDoNotFitAreRefusedAndNeverWritten) {
-  ASSERT_TRUE(open(bytes({1, 2, 3, 4}, 32),
-                   {tableItem("Good", "0", 2, 2), tableItem("Past", "1E", 2, 2),
-                    tableItem("Bad", "ZZ", 2, 2), tableItem("Wide", "0", 502, 2)}));
-  for (const char* name : {"Past", "Bad", "Wide"}) {
-    pick("cmb2Dim", "Good");
-    pick("cmb2Dim", name);
-    EXPECT_FALSE(child("grdMap")->isEnabled()) << name;
-    EXPECT_FALSE(child("cmb2Dim")->parentWidget()->findChild<QLabel*>("lblNote")->isHidden());
-    EXPECT_EQ(child<TableGrid>("grdMap")->rows(), 2);
-    select("grdMap", 1, 1, 1, 1);
-    press("grdMap", Qt::Key_Plus);
-    EXPECT_EQ(picture()->count(Kind::Circle), 0) << name;
+  ASSERT_TRUE(open(
+      bytes({1, 2, 3, 4}, 32),
+      {tableItem("Good", "0", 4, 1), tableItem("Past", "1E", 4, 1), tableItem("Bad", "ZZ", 4, 1),
+       tableItem("Wide", "0", 502, 1), tableItem("Good", "0", 2, 2), tableItem("Past", "1E", 2, 2),
+       tableItem("Wide", "0", 2, 502)}));
+  for (const auto& [list, grid] : {std::pair{"cmb1Dim", "grdLine"}, {"cmb2Dim", "grdMap"}}) {
+    for (const char* name : {"Past", "Bad", "Wide"}) {
+      if (child<QComboBox>(list)->findText(name) < 0) continue;
+      pick(list, "Good");
+      pick(list, name);
+      EXPECT_FALSE(child(grid)->isEnabled()) << name;
+      EXPECT_FALSE(child(list)->parentWidget()->findChild<QLabel*>("lblNote")->isHidden());
+      EXPECT_EQ(child<TableGrid>(grid)->rows(), 2);
+      EXPECT_EQ(cell(grid, 1, 1), "");  // nothing read
+      select(grid, 1, 1, 1, 1);
+      press(grid, Qt::Key_Plus);  // nothing chosen: not even the table shown before
+    }
   }
-  EXPECT_EQ(readBytes(binPath), bytes({1, 2, 3, 4}, 32));
-  EXPECT_EQ(stored(0) + stored(30), "0100");
+  EXPECT_EQ(picture()->count(Kind::Circle), 0);
+  EXPECT_EQ(stored(0) + stored(3) + stored(30), "010400");
 }
 
 TEST_F(TablesTest, AMapIsDrawnAsAFrameFromZeroTo125UnderThreeAxes) {

@@ -1,0 +1,187 @@
+// Files changed by other programs, full disks, huge files and files that are none: a save
+// writes all of the image or nothing, and only into the file loaded unless told otherwise.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "core/bin_file.h"
+#include "core/ecu_file.h"
+#include "core/file_read.h"
+#include "core/hex.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "support/TempDir.h"
+
+namespace trimlet {
+namespace {
+
+namespace fs = std::filesystem;
+using test::patternBytes;
+using test::readBytes;
+using test::readText;
+
+// Runs `action` in a child process that cannot write past byte `limit` of any file, so that a
+// write there fails part-way as on a full disk. True when the action returned true.
+bool withFileLimit(rlim_t limit, const std::function<bool()>& action) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{limit, limit};
+    ::_exit(::setrlimit(RLIMIT_FSIZE, &small) == 0 && action() ? 0 : 1);
+  }
+  int status = 1;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class FileSafety : public testing::Test {
+ protected:
+  void SetUp() override { resetState(); }
+
+  // Loads a file of `size` pattern bytes and edits its first and last byte; returns the image.
+  std::vector<unsigned char> loadAndEdit(size_t size) {
+    BIN_Path = dir.write("image.bin", patternBytes(size));
+    EXPECT_TRUE(Load_BIN().ok);
+    std::vector<unsigned char> image = patternBytes(size);
+    for (const size_t at : {size_t{0}, size - 1}) {
+      setEditedByte(BIN_Data[at], 0xAB);
+      image[at] = 0xAB;
+    }
+    return image;
+  }
+
+  test::TempDir dir;
+};
+
+TEST_F(FileSafety, SaveIntoAFileChangedSinceTheLoadWritesOnlyWhenTold) {
+  const timespec year2001[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+  const std::pair<std::function<void()>, std::string> changes[] = {
+      {[&] { fs::rename(dir.write("new.bin", patternBytes(65536)), BIN_Path); },
+       "it was replaced by another file."},
+      {[] { std::ofstream(BIN_Path, std::ios::app) << "tail"; },
+       "it is now 32,772 bytes, not 32,768."},
+      {[&] {
+         std::fstream(BIN_Path, std::ios::in | std::ios::out).put('\x7F');
+         ::utimensat(AT_FDCWD, BIN_Path.c_str(), year2001, 0);
+       },
+       "it was changed by another program at 2001-09-"},
+  };
+  for (const auto& [change, said] : changes) {
+    SCOPED_TRACE(said);
+    const auto image = loadAndEdit(32768);
+    change();
+    const auto theirs = readBytes(BIN_Path);
+    const FileResult refused = Save_BIN();
+    EXPECT_TRUE(refused.changedOnDisk);
+    EXPECT_EQ(refused.message.find("The BIN file " + BIN_Path +
+                                   " has changed since Trimlet loaded it: " + said),
+              0u)
+        << refused.message;
+    EXPECT_EQ(readBytes(BIN_Path), theirs);
+    EXPECT_TRUE(Save_BIN(SaveMode::Overwrite).ok);
+    EXPECT_EQ(readBytes(BIN_Path), image);
+    EXPECT_TRUE(Save_BIN().ok);  // the file is the one saved now: no second question
+  }
+}
+
+// Past the limit a write fails with EFBIG after writing what fits: the save puts back every
+// byte it changed and the old length, whether the file is the one loaded (0) or another one
+// of some length that the user chose to save over.
+TEST_F(FileSafety, SaveFailingPartWayLeavesTheFileAsItWas) {
+  for (const size_t otherFile : {0, 32768, 2048}) {
+    SCOPED_TRACE(otherFile);
+    (void)loadAndEdit(16384);
+    if (otherFile > 0) dir.write("image.bin", std::string(otherFile, 'Z'));
+    const auto before = readBytes(BIN_Path);
+    EXPECT_TRUE(withFileLimit(4096, [&] {
+      return Save_BIN(otherFile > 0 ? SaveMode::Overwrite : SaveMode::IfUnchanged).message ==
+             "The BIN file " + BIN_Path + " could not be saved: " + std::strerror(EFBIG);
+    }));
+    EXPECT_EQ(readBytes(BIN_Path), before);
+  }
+}
+
+TEST_F(FileSafety, ReadersRefuseWhatIsNotASmallRegularFile) {
+  const std::string pipe = (dir.path() / "pipe").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const std::string zero = (dir.path() / "zero").string();
+  fs::create_symlink("/dev/zero", zero);
+  const std::string big = dir.write("big", std::string(kMaxTextFileBytes + 1, '\n'));
+  // What the BIN load, the ECU parse and the settings say of the file.
+  const auto said = [](const std::string& path) {
+    BIN_Path = ECU_Path = path;
+    setSettingsFile(path, "trimlet");
+    return std::vector{Load_BIN().message, Parse_ECU().message, settingsFileProblem()};
+  };
+  for (const std::string& path : {pipe, zero}) {
+    const std::string why = path + " cannot be read: it is not a regular file.";
+    EXPECT_EQ(said(path), std::vector<std::string>({"The BIN file " + why, "The ECU file " + why,
+                                                    "The settings file " + why}));
+  }
+  const std::string why =
+      big + " is too large: it holds 4,194,305 bytes, and Trimlet holds at most ";
+  EXPECT_EQ(said(big), std::vector<std::string>({"The BIN file " + why + "655,343 bytes.",
+                                                 "The ECU file " + why + "4,194,304 bytes.",
+                                                 "The settings file " + why + "4,194,304 bytes."}));
+  INI_Write("BIN Location", "/a.bin");
+  EXPECT_EQ(fs::file_size(big), kMaxTextFileBytes + 1);  // left as it is
+
+  // A save refuses a pipe too, even one told to overwrite, rather than wait on it.
+  BIN_Path = dir.write("image.bin", patternBytes(64));
+  ASSERT_TRUE(Load_BIN().ok);
+  fs::rename(pipe, BIN_Path);
+  for (const SaveMode mode : {SaveMode::IfUnchanged, SaveMode::Overwrite})
+    EXPECT_EQ(Save_BIN(mode).message,
+              "The BIN file " + BIN_Path + " could not be saved: it is not a regular file.");
+}
+
+// A settings write replaces the file whole or not at all, and keeps every byte it does not
+// change: each line's own line end, a value ending in CR, the link to the file, its mode. A
+// value is read whole or said to be too long; quotes around all of it alone are dropped.
+TEST_F(FileSafety, SettingsWritesKeepEveryOtherByteAndReadsNeverCut) {
+  const std::string command = R"("/opt/my tools/flash.sh" "/tmp/my file.bin")";
+  const std::string head = "; " + std::string(5000, 'x') + "\n[t]\r\nA=cr\r\r\nC=" + command +
+                           "\nP= \"/my data/a.bin\" \nL=" + std::string(255, 'l') + "\nB=x\nlast=1";
+  const std::string target = dir.write("target.ini", head);
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(target, mode);
+  fs::create_symlink(target, dir.path() / "link.ini");
+  setSettingsFile((dir.path() / "link.ini").string(), "t");
+  EXPECT_TRUE(withFileLimit(4096, [] {
+    INI_Write("B", "y");
+    return true;
+  }));
+  EXPECT_EQ(readText(target), head);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);  // nothing half-written
+
+  INI_Write("B", "y");
+  INI_Write("B", "cut\nlast=2");  // a line break: nothing is stored
+  INI_Write("New", "1");
+  EXPECT_EQ(readText(target), head.substr(0, head.find("B=x")) + "B=y\nlast=1\nNew=1\n");
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link.ini"));
+  EXPECT_EQ(fs::status(target).permissions(), mode);
+  struct stat before {
+  }, after{};
+  ::stat(target.c_str(), &before);
+  INI_Write("New", "1");  // what the file holds already: not rewritten
+  ::stat(target.c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+
+  EXPECT_EQ(readSetting("C").text, command);
+  EXPECT_EQ(readSetting("P").text, "/my data/a.bin");
+  const IniValue tooLong = readSetting("L");
+  EXPECT_TRUE(tooLong.tooLong && !readSetting("P").tooLong);
+  EXPECT_EQ(tooLong.text, std::string(254, 'l'));
+}
+
+}  // namespace
+}  // namespace trimlet

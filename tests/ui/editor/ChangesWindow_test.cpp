@@ -1,0 +1,107 @@
+#include "ui/editor/ChangesWindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "support/ui/EditorTest.h"
+
+namespace trimlet::test {
+namespace {
+
+class Changes : public EditorTest {
+ protected:
+  void SetUp() override {
+    EditorTest::SetUp();
+    ASSERT_TRUE(open(patternBytes(64), {flagItem("Options", "10"), valueItem("Idle", "20", 2),
+                                        tableItem("Map", "30", 2, 2)}));
+  }
+
+  // Chooses `file` in the window's "Compare with…" dialog; returns the messages shown.
+  QStringList compareWith(const std::string& file) {
+    QStringList shown;
+    whileModal(
+        "cdiCompare",
+        [&](QDialog* dialog) {
+          dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
+          dialog->QDialog::accept();
+        },
+        [&] {
+          shown = answerMessages([&] { editor->findChild<QAction*>("actCompareWith")->trigger(); });
+        });
+    editor->activateWindow();  // back from the dialog
+    EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    return shown;
+  }
+
+  QTreeWidget* rows() const { return editor->findChild<QTreeWidget*>("tvwChanges"); }
+  QStringList top() const {
+    QStringList names;
+    for (int i = 0; i < rows()->topLevelItemCount(); ++i) names << rows()->topLevelItem(i)->text(0);
+    return names;
+  }
+};
+
+TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnly) {
+  EXPECT_EQ(compareWith(dir.write("short.bin", patternBytes(60))),
+            QStringList({"The file " + QString::fromStdString((dir.path() / "short.bin").string()) +
+                         " holds 60 bytes and the image 64 bytes: a file to compare with must be "
+                         "as long as the image."}));
+  auto stock = patternBytes(64);
+  stock[0x10] ^= 0x09;  // bits 3 and 0 of the flag byte
+  stock[0x21] = 0x99;
+  stock[0x33] = 0x77;
+  stock[0x05] = 0x55;  // a byte of no item
+  EXPECT_TRUE(compareWith(dir.write("stock.bin", stock)).isEmpty());
+  EXPECT_FALSE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
+  QTest::keyClick(editor.get(), Qt::Key_D, Qt::ControlModifier);
+  ASSERT_NE(rows(), nullptr);
+  EXPECT_EQ(top(), QStringList({"Options", "Idle", "Map", "Bytes of no item"}));
+  QTreeWidgetItem* flag = rows()->topLevelItem(0);
+  ASSERT_EQ(flag->childCount(), 2);
+  EXPECT_EQ(flag->child(0)->text(0) + " " + flag->child(0)->text(3) + " " + flag->child(0)->text(4),
+            "Bit 3 on off");
+  EXPECT_EQ(rows()->topLevelItem(1)->child(0)->text(3), "2099 = 8345.");
+  EXPECT_EQ(rows()->topLevelItem(2)->child(0)->text(0), "Column 1, row 1");
+  EXPECT_EQ(rows()->topLevelItem(3)->child(0)->text(2), "5");
+
+  // Reverting an item is one step to undo; reverting all asks first.
+  rows()->setCurrentItem(rows()->topLevelItem(1));
+  QTest::mouseClick(editor->findChild<QPushButton*>("cmdRevert"), Qt::LeftButton);
+  EXPECT_EQ(stored(0x21), "99");
+  EXPECT_EQ(top(), QStringList({"Options", "Map", "Bytes of no item"}));
+  EXPECT_FALSE(saved());
+  editor->findChild<QAction*>("actUndo")->trigger();
+  EXPECT_EQ(stored(0x21), "21");
+  EXPECT_EQ(answerMessages(
+                [&] {
+                  QTest::mouseClick(editor->findChild<QPushButton*>("cmdRevertAll"),
+                                    Qt::LeftButton);
+                },
+                QMessageBox::Yes),
+            QStringList({"Put every changed byte back as the reference holds it?"}));
+  EXPECT_EQ(readBytes(binPath), patternBytes(64));  // nothing saved
+  EXPECT_EQ(stored(0x5) + stored(0x10) + stored(0x33), "551977");
+  EXPECT_TRUE(top().isEmpty());
+}
+
+TEST_F(Changes, DoubleClickShowsTheItemInItsTab) {
+  pick("cmb2Dim", "Map");
+  select("grdMap", 1, 1, 1, 1);
+  press("grdMap", Qt::Key_Minus);
+  pick("cmbFlag", "Options");
+  editor->findChild<QAction*>("actChanges")->trigger();
+  ASSERT_EQ(top(), QStringList({"Map"}));
+  QTreeWidgetItem* row = rows()->topLevelItem(0);
+  emit rows()->itemDoubleClicked(row, 0);
+  EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
+  EXPECT_EQ(child<QComboBox>("cmb2Dim")->currentText(), "Map");
+}
+
+}  // namespace
+}  // namespace trimlet::test

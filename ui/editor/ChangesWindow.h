@@ -1,0 +1,44 @@
+// The Changes window: every item whose bytes differ from the reference image, and what differs.
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace trimlet {
+
+class Comparison;
+
+// Lists each differing item in the ECU file's order with its class and address, and under it
+// every changed bit, value or cell with the reference's and the image's raw and calculated
+// values; bytes of no item come last. Reverting goes through the image's one write path, as one
+// action the editor can undo.
+class ChangesWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  ChangesWindow(const Comparison& comparison, QWidget* parent);
+
+  // Lists the differences as they are now.
+  void refresh();
+
+ signals:
+  // The user asked to see an item (its number in the item table) in its tab.
+  void showItem(int item);
+  // A revert rewrote the image: whatever shows it must show it again.
+  void reverted();
+
+ private:
+  void revertChosen();
+  void revertAll();
+  [[nodiscard]] int chosenItem() const;
+
+  const Comparison& comparison_;
+  QTreeWidget* tree_;
+  QPushButton* revert_;
+  QPushButton* revertAll_;
+};
+
+}  // namespace trimlet
