@@ -1,5 +1,6 @@
 // Loading and saving the largest BIN image and parsing a full ECU file, each beside the plain
-// work it cannot avoid: one read of the file plus hex formatting, one write, one tokenizer pass.
+// work it cannot avoid: one read of the file plus hex formatting, one write, one tokenizer pass;
+// and the check of that ECU file against that image.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "core/bin_file.h"
+#include "core/ecu_check.h"
 #include "core/ecu_file.h"
 #include "core/state.h"
 
@@ -201,5 +203,15 @@ void BM_ParseBaseline_ReadAndTokenize(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ParseBaseline_ReadAndTokenize)->Unit(benchmark::kMicrosecond);
+
+// The whole report trimlet-check prints: both files read, every item placed and compared.
+void BM_CheckFiles(benchmark::State& state) {
+  for (auto _ : state) {
+    const CheckedFiles check = checkFiles(files().ecuPath(), files().binPath());
+    if (!check.report.shows.empty()) state.SkipWithError("check found errors");
+    benchmark::DoNotOptimize(check.report.items.data());
+  }
+}
+BENCHMARK(BM_CheckFiles)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

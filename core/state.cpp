@@ -50,33 +50,49 @@ bool isArray(const ECU_Item& item) {
 
 bool isMap(const ECU_Item& item) { return item.Cols > 1 && item.Rows > 1; }
 
-bool recordsInFile(int64_t first, int64_t count) {
+namespace {
+
+bool recordsInFileOf(int64_t first, int64_t count, int64_t fileBytes) {
   return first >= 0 && count >= 0 && first <= kBinCapacity && count <= kBinCapacity &&
-         first + count <= BIN_FileBytes && first + count <= kBinCapacity;
+         first + count <= fileBytes && first + count <= kBinCapacity;
+}
+
+}  // namespace
+
+bool recordsInFile(int64_t first, int64_t count) {
+  return recordsInFileOf(first, count, BIN_FileBytes);
 }
 
 RecordRange resolveRecords(std::string_view address, int64_t count) {
+  return resolveRecords(address, count, BIN_FileBytes);
+}
+
+RecordRange resolveRecords(std::string_view address, int64_t count, int64_t fileBytes) {
   const auto start = hexToNumber(address);
   // Digits too many for any number lie far beyond the file; they are still hexadecimal.
   if (!start)
     return {isHexText(address) ? RangeProblem::BeyondFile : RangeProblem::NotHexadecimal, 0};
   if (*start > static_cast<uint64_t>(kBinCapacity) ||
-      !recordsInFile(static_cast<int64_t>(*start), count))
+      !recordsInFileOf(static_cast<int64_t>(*start), count, fileBytes))
     return {RangeProblem::BeyondFile, 0};
   return {RangeProblem::None, static_cast<int>(*start), static_cast<int>(count)};
 }
 
-RecordRange tableRecords(const ECU_Item& item) {
+RecordRange tableRecords(const ECU_Item& item) { return tableRecords(item, BIN_FileBytes); }
+
+RecordRange tableRecords(const ECU_Item& item, int64_t fileBytes) {
   if (item.Cols < 1 || item.Rows < 1 || item.Cols > kMaxTableCells || item.Rows > kMaxTableCells)
     return {RangeProblem::TableSize};
-  return resolveRecords(item.Address, int64_t{item.Cols} * item.Rows);
+  return resolveRecords(item.Address, int64_t{item.Cols} * item.Rows, fileBytes);
 }
 
-RecordRange itemRecords(const ECU_Item& item) {
-  if (isFlagByte(item)) return resolveRecords(item.Address, 1);
-  if (!isSingleValue(item)) return tableRecords(item);
-  if (item.Bytes < 1 || item.Bytes > 4) return {RangeProblem::ValueBytes};
-  return resolveRecords(item.Address, item.Bytes);
+RecordRange itemRecords(const ECU_Item& item) { return itemRecords(item, BIN_FileBytes); }
+
+RecordRange itemRecords(const ECU_Item& item, int64_t fileBytes) {
+  if (isFlagByte(item)) return resolveRecords(item.Address, 1, fileBytes);
+  if (!isSingleValue(item)) return tableRecords(item, fileBytes);
+  if (item.Bytes < 1 || item.Bytes > kMaxValueBytes) return {RangeProblem::ValueBytes};
+  return resolveRecords(item.Address, item.Bytes, fileBytes);
 }
 
 const ECU_Item& chosenItem(const IndexTable& index, int selection) {

@@ -66,6 +66,8 @@ void resetState();
 
 // Columns and rows a table can have: the value tables hold indexes 0..500.
 inline constexpr int kMaxTableCells = 501;
+// Bytes a single value can have: its raw number must fit 32 bits.
+inline constexpr int kMaxValueBytes = 4;
 
 // An item list's position (from 1) to item number; position 0 is never written and holds 0.
 using IndexTable = std::array<int16_t, kMaxItems + 1>;
@@ -85,13 +87,20 @@ struct RecordRange {
 // Resolves `count` records from the hexadecimal `address`: they must lie inside the bytes the
 // last load read from the file (and so inside the image).
 [[nodiscard]] RecordRange resolveRecords(std::string_view address, int64_t count);
+// The same for a file of `fileBytes` bytes that need not be loaded (a check of an ECU file).
+[[nodiscard]] RecordRange resolveRecords(std::string_view address, int64_t count,
+                                         int64_t fileBytes);
 
-// The cells of an array or map: columns and rows each 1..kMaxTableCells, every cell in the file.
+// The cells of an array or map: columns and rows each 1..kMaxTableCells, every cell in the file
+// (the loaded one, or one of `fileBytes` bytes).
 [[nodiscard]] RecordRange tableRecords(const ECU_Item& item);
+[[nodiscard]] RecordRange tableRecords(const ECU_Item& item, int64_t fileBytes);
 
 // The records an item's panel reads and writes, by its class: one for a flag byte, `Bytes` (1
-// to 4) for a single value, the cells of an array or map.
+// to 4) for a single value, the cells of an array or map (in the loaded file, or in one of
+// `fileBytes` bytes).
 [[nodiscard]] RecordRange itemRecords(const ECU_Item& item);
+[[nodiscard]] RecordRange itemRecords(const ECU_Item& item, int64_t fileBytes);
 
 // Whether records first..first+count-1 are bytes of the loaded file.
 [[nodiscard]] bool recordsInFile(int64_t first, int64_t count);

@@ -1,12 +1,16 @@
 // Feeds arbitrary text to the ECU reader, then sorts whatever items it stored into their
 // classes and resolves each the way its panel does, against files of several sizes: an item
-// the panels accept must lie wholly inside the file, whatever the text said.
+// the panels accept must lie wholly inside the file, whatever the text said. The check of the
+// same text must end as the parse did and report errors exactly when the editor shows a message.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/bin_file.h"
 #include "core/conversion.h"
+#include "core/ecu_check.h"
 #include "core/ecu_file.h"
 #include "core/hex.h"
 #include "core/state.h"
@@ -57,6 +61,19 @@ void checkCalculated(const ECU_Item& item) {
   }
 }
 
+void checkReport(std::string_view text, const ParseResult& parsed) {
+  const EcuReport report = checkEcu(text, int64_t{1000});
+  if ((report.count(Severity::Error) > 0) == report.shows.empty()) __builtin_trap();
+  if (parsed.outcome != ParseOutcome::Ok && report.shows.front() != parsed.message)
+    __builtin_trap();
+  if (report.items.size() > static_cast<size_t>(kMaxItems) + 1) __builtin_trap();
+  for (size_t i = 1; i < report.items.size(); ++i)
+    if (ECU_Items[i].Name != report.items[i].name()) __builtin_trap();
+  if (!std::is_sorted(report.problems.begin(), report.problems.end(),
+                      [](const Problem& a, const Problem& b) { return a.at < b.at; }))
+    __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -65,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const ParseResult result = Parse_ECU();
   if (result.outcome != ParseOutcome::Ok && result.message.empty()) __builtin_trap();
+  checkReport(std::string_view(reinterpret_cast<const char*>(data), size), result);
 
   const int count = ECU_Count < kMaxItems ? ECU_Count : kMaxItems;
   for (int i = 1; i <= count; ++i) {

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRIMLET_TESTS=OFF
-cmake --build build/release --target trimlet
+cmake --build build/release --target trimlet trimlet-check
 # The program starts with empty boxes when it finds no settings file; for the demo, this
 # script writes one beside the executable (only when there is none yet).
 settings=build/release/app/trimlet.ini

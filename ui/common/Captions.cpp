@@ -1,13 +1,11 @@
 #include "ui/common/Captions.h"
 
 #include "core/text.h"
+#include "core/version.h"
 
 namespace trimlet {
 
-QString versionText() {
-  return QString::number(TRIMLET_VERSION_MAJOR) + "." + QString::number(TRIMLET_VERSION_MINOR) +
-         QString::number(TRIMLET_VERSION_PATCH);
-}
+QString versionText() { return QString::fromStdString(programVersion()); }
 
 QString fileCaption(const QString& program, double bytes) {
   return program + " Version " + versionText() +

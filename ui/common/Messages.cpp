@@ -4,11 +4,12 @@
 
 namespace trimlet {
 
-void showMessage(QWidget* parent, const QString& text, MessageIcon icon) {
+void showMessage(QWidget* parent, const QString& text, MessageIcon icon, const QString& details) {
   QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                   kProgramTitle, text, QMessageBox::Ok, parent);
   // Messages name paths and commands, which may hold anything; they are never markup.
   box.setTextFormat(Qt::PlainText);
+  if (!details.isEmpty()) box.setDetailedText(details);
   box.exec();
 }
 

@@ -11,8 +11,10 @@ inline constexpr char kProgramTitle[] = "Trimlet";
 
 enum class MessageIcon { None, Critical };
 
-// Shows a modal message with an OK button.
-void showMessage(QWidget* parent, const QString& text, MessageIcon icon = MessageIcon::None);
+// Shows a modal message with an OK button; `details`, when given, behind its "Show Details..."
+// button.
+void showMessage(QWidget* parent, const QString& text, MessageIcon icon = MessageIcon::None,
+                 const QString& details = QString());
 
 // The button Enter presses in a question: No where Yes would lose data.
 enum class DefaultAnswer { Yes, No };

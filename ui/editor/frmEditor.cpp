@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "core/bin_file.h"
+#include "core/ecu_file.h"
 #include "core/image.h"
 #include "core/settings.h"
 #include "ui/common/Captions.h"
@@ -189,7 +190,8 @@ void frmEditor::Fill_Lists() {
   const int sum = fields_.FlagCount + fields_.ValueCount + fields_.ArrayCount + fields_.MapCount;
   if (sum != ECU_Count) {
     setDefaultPointer();
-    showMessage(parentWidget(), "Error in ECU File");
+    showMessage(parentWidget(), kErrorInEcuFile, MessageIcon::None,
+                ecuProblemDetails(kErrorInEcuFile));
     std::exit(EXIT_FAILURE);  // the whole program ends here, without its closing steps
   }
 }

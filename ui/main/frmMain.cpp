@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -18,8 +19,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/ecu_file.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "ui/check/CheckWindow.h"
 #include "ui/common/Captions.h"
 #include "ui/common/Messages.h"
 #include "ui/common/MousePointer.h"
@@ -119,6 +122,8 @@ frmMain::frmMain(QWidget* parent)
   connect(cmdECU, &QPushButton::clicked, this, &frmMain::cmdECU_Click);
   connect(cmdECU_Edit, &QPushButton::clicked, this, &frmMain::cmdECU_Edit_Click);
   connect(cmdView, &QPushButton::clicked, this, &frmMain::cmdView_Click);
+  txtECU->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(txtECU, &QLineEdit::customContextMenuRequested, this, &frmMain::showEcuMenu);
   Form_Load();
 }
 
@@ -199,7 +204,7 @@ bool frmMain::checkFiles() {
     }
   }
   if (txtECU->text().right(4).toUpper() != ".ECU") {
-    showMessage(this, "ECU file is not correct.");
+    showMessage(this, kIncorrectEcuName);
     return false;
   }
   return true;
@@ -225,5 +230,21 @@ void frmMain::open(Target target) {
 void frmMain::cmdECU_Edit_Click() { open(Target::Editor); }
 
 void frmMain::cmdView_Click() { open(Target::Viewer); }
+
+void frmMain::showEcuMenu(const QPoint& at) {
+  QMenu* menu = txtECU->createStandardContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->addSeparator();
+  QAction* check = menu->addAction("Check ECU file…", this, &frmMain::checkEcuFile);
+  check->setObjectName("actCheckEcu");
+  check->setEnabled(!txtECU->text().isEmpty());
+  menu->popup(txtECU->mapToGlobal(at));
+}
+
+void frmMain::checkEcuFile() {
+  auto* window = new CheckWindow(txtECU->text(), txtBIN->text(), this);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+}
 
 }  // namespace trimlet

@@ -23,6 +23,8 @@ class frmMain : public QWidget {
   void cmdECU_Click();
   void cmdECU_Edit_Click();
   void cmdView_Click();
+  // Opens a window with the check of the file txtECU names (against txtBIN's, if any).
+  void checkEcuFile();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -39,6 +41,8 @@ class frmMain : public QWidget {
   // The checks before either window opens; true when both files may be opened.
   [[nodiscard]] bool checkFiles();
   void open(Target target);
+  // txtECU's own edit menu, with "Check ECU file…" added.
+  void showEcuMenu(const QPoint& at);
 
   QLineEdit* txtBIN;
   QLineEdit* txtECU;

@@ -91,7 +91,7 @@ QStringList answerMessages(const std::function<void()>& action,
     EXPECT_EQ(box->textFormat(), Qt::PlainText);  // paths and captions are never markup
     const auto answer = answers.at(std::min(g_seen.size(), answers.size() - 1));
     g_seen.push_back({box->text(), box->icon(), box->standardButtons(),
-                      box->standardButton(box->defaultButton())});
+                      box->standardButton(box->defaultButton()), box->detailedText()});
     QAbstractButton* button = box->button(answer);
     if (button == nullptr) button = box->buttons().value(0);
     button->click();

@@ -51,6 +51,7 @@ struct SeenMessage {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // what Enter presses
+  QString details;
 };
 [[nodiscard]] const std::vector<SeenMessage>& lastMessages();
 

@@ -1,0 +1,95 @@
+// The check window opened from the ECU box's menu, and the details behind the ECU messages.
+#include "ui/check/CheckWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+
+#include "core/ecu_file.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "support/TempDir.h"
+#include "support/ui/EditorTest.h"
+#include "ui/common/OpenFiles.h"
+#include "ui/editor/frmEditor.h"
+#include "ui/main/frmMain.h"
+
+namespace trimlet::test {
+namespace {
+
+// Item 2 lacks its Ylabel, so its last field takes the "}"; item 3 has a bad number.
+constexpr char kBroken[] =
+    "ECU FORMAT 1\n{\nTitle=T, Version=1, A=, B=, C=, D=, Items=3\n}\n"
+    "{\nAddress=10, Cols=1, Rows=1, Bytes=1, Kind=80, Offset=0, Operation=0, Factor=1\n"
+    "Name=Flags, Ylabel=, Yaxis=, Xlabel=, Xaxis=\n}\n"
+    "{\nAddress=20, Cols=4, Rows=4, Bytes=1, Kind=0, Offset=0, Operation=0, Factor=1\n"
+    "Name=Map, Yaxis=, Xlabel=, Xaxis=\n}\n"
+    "{\nAddress=40, Cols=x\n";
+
+TEST(CheckWindow, OpensFromTheEcuBoxMenuAndShowsTheLineOfARow) {
+  TempDir dir;
+  setSettingsFile((dir.path() / "trimlet.ini").string(), "trimlet");
+  frmMain main;
+  main.show();
+  auto* txtECU = main.findChild<QLineEdit*>("txtECU");
+  txtECU->setText(QString::fromStdString(dir.write("broken.ecu", kBroken)));
+  emit txtECU->customContextMenuRequested(QPoint(5, 5));
+  auto* menu = txtECU->findChild<QMenu*>();
+  ASSERT_NE(menu, nullptr);
+  // The box's own edit actions stay; the check comes last.
+  EXPECT_GT(menu->actions().size(), 3);
+  ASSERT_EQ(menu->actions().last()->text(), "Check ECU file…");
+  menu->actions().last()->trigger();
+  menu->close();
+
+  auto* window = main.findChild<CheckWindow*>();
+  ASSERT_NE(window, nullptr);
+  auto* table = window->findChild<QTableWidget*>("tblReport");
+  const auto row = [&](int r) {
+    QStringList cells;
+    for (int c = 0; c < table->columnCount(); ++c) cells << table->item(r, c)->text();
+    return cells;
+  };
+  ASSERT_EQ(table->rowCount(), 5);
+  EXPECT_EQ(row(0), QStringList({"2", "header", "", "", ""}));
+  EXPECT_EQ(row(1), QStringList({"5", "1 Flags", "flag byte", "10", ""}));
+  EXPECT_EQ(row(2).mid(0, 4), QStringList({"11", "2 Map", "map", "20..2F"}));
+  EXPECT_TRUE(row(3)[4].startsWith("warning: \"}\" is read as Xaxis")) << row(3)[4].toStdString();
+  EXPECT_TRUE(row(4)[4].startsWith("error: Cols \"x\" is not a number")) << row(4)[4].toStdString();
+
+  // A double click as the system delivers it: a click, then the second press as a double click.
+  const QPoint line12 = table->visualRect(table->model()->index(3, 0)).center();
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, line12);
+  QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, line12);
+  auto* file = window->findChild<QPlainTextEdit*>("txtFile");
+  EXPECT_EQ(file->textCursor().block().text(), "}");
+  ASSERT_EQ(file->extraSelections().size(), 1);
+  EXPECT_EQ(file->extraSelections().first().cursor.blockNumber(), 11);
+}
+
+// The box's text stays the message; its details name the line where the file goes wrong.
+TEST(CheckWindow, EcuMessagesNameTheirFirstProblemInTheirDetails) {
+  TempDir dir;
+  setSettingsFile((dir.path() / "trimlet.ini").string(), "trimlet");
+  resetState();
+  BIN_Path = dir.write("image.bin", patternBytes(256));
+  ECU_Path = dir.write("header.ecu", "ECU FORMAT 1\r{\rTitle=x\rVersion=two\r");
+  frmEditor editor;
+  EXPECT_EQ(answerMessages([&] { EXPECT_FALSE(editor.Form_Load()); }),
+            QStringList({"ECU File Error"}));
+  EXPECT_TRUE(lastMessages().at(0).details.startsWith(
+      "Line 4, column 1: Version \"two\" is not a number.\n"));
+
+  ECU_Path = dir.write("broken.ecu", kBroken);
+  EXPECT_TRUE(ecuProblemDetails(kErrorInEcuFile).startsWith("Line 14, column 13: Cols"));
+}
+
+}  // namespace
+}  // namespace trimlet::test
