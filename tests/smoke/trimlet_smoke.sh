@@ -40,7 +40,7 @@ if [ ! -s "$work/display" ]; then
 fi
 export DISPLAY=":$(head -n1 "$work/display")"
 
-QT_QPA_PLATFORM=xcb "$work/trimlet" >"$work/trimlet.log" 2>&1 &
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" "$work/trimlet" >"$work/trimlet.log" 2>&1 &
 app=$!
 found=""
 for _ in $(seq 150); do

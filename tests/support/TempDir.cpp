@@ -1,21 +1,45 @@
 #include "support/TempDir.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
+#include <set>
 
 namespace trimlet::test {
+
+namespace {
+
+void removeFolder(const std::filesystem::path& path) {
+  std::error_code ignored;
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path, ignored);
+}
+
+// Folders still there when the process ends by exit(), as a death test's child does: the
+// program under test may end so, and no destructor runs then.
+std::set<std::filesystem::path>& liveFolders() {
+  static std::set<std::filesystem::path>* folders = [] {
+    std::atexit([] {
+      for (const auto& path : liveFolders()) removeFolder(path);
+    });
+    return new std::set<std::filesystem::path>;
+  }();
+  return *folders;
+}
+
+}  // namespace
 
 TempDir::TempDir() {
   std::random_device device;
   path_ = std::filesystem::temp_directory_path() / ("trimlet-test-" + std::to_string(device()));
   std::filesystem::create_directories(path_);
+  liveFolders().insert(path_);
 }
 
 TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
+  removeFolder(path_);
+  liveFolders().erase(path_);
 }
 
 std::string TempDir::write(const std::string& name, std::string_view content) const {
