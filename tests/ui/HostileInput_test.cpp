@@ -87,7 +87,7 @@ class Hostile : public EditorTest, public testing::WithParamInterface<Outcome> {
   }
 
   // The viewer on the same files: the messages it shows, and whether it stayed open and drew.
-  QStringList openViewer(bool& drew) {
+  QStringList viewerOutcome(bool& drew) {
     frmView viewer;
     bool opened = false;
     const QStringList shown = answerMessages([&] { opened = viewer.Form_Load(); });
@@ -120,11 +120,12 @@ TEST_P(Hostile, EcuFilesGiveTheirMessageOrTheirNotes) {
   bool drew = false;
   QStringList expected = o.messages;
   expected.removeAll("Error in ECU File");
-  EXPECT_EQ(openViewer(drew), expected);
+  EXPECT_EQ(viewerOutcome(drew), expected);
   EXPECT_EQ(drew, o.editor != Editor::Closes);
 }
 
 // clang-format off
+// Each kind of outcome once; the check of ECU files reads every file of the corpus.
 const Outcome kCorpus[] = {
     {"address-not-hex.ecu", {}, Editor::Opens, {{"Flag at 12G4", kNotHex}, {"Value at 0x10", kNotHex},
         {"Array without address", kNotHex}, {"Map at -20", kNotHex}}},
@@ -138,24 +139,12 @@ const Outcome kCorpus[] = {
         {"Most bytes", bytesNote(32767)}}},
     {"table-sizes.ecu", {}, Editor::Opens, {{"Row of 502", kShape}, {"Column of 32767", kShape},
         {"Map 60x502", kShape}, {"Map 32767x32767", kShape}, {"Map 200x200", kBeyond}}},
-    {"kinds-other.ecu", {}, Editor::Opens, {}},
     {"quoted.ecu", {}, Editor::Opens, {}},
-    {"crlf.ecu", {}, Editor::Opens, {}},
-    {"cr-only.ecu", {}, Editor::Opens, {}},
     {"nul-byte.ecu", {}, Editor::Opens, {}},
-    {"numbers.ecu", {}, Editor::Opens, {}},
     {"empty.ecu", {"Incorrect ECU Format"}, Editor::Closes, {}},
-    {"nul-only.ecu", {"Incorrect ECU Format"}, Editor::Closes, {}},
-    {"no-format-word.ecu", {"Incorrect ECU Format"}, Editor::Closes, {}},
     {"truncated-header.ecu", {"ECU File Error"}, Editor::Closes, {}},
-    {"missing-brace.ecu", {"ECU File Error"}, Editor::Closes, {}},
-    {"header-not-number.ecu", {"ECU File Error"}, Editor::Closes, {}},
     {"no-class-kind.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
-    {"no-class-cols-0.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
-    {"no-class-rows-0.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
-    {"negative-sizes.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
     {"two-classes.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
-    {"negative-count.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
     {"fewer-items.ecu", {"ECU File Error", "Error in ECU File"}, Editor::EndsTheProgram, {}},
 };
 // clang-format on
@@ -185,7 +174,7 @@ TEST_F(Hostile, BinFilesOfEverySizeRefuseOnlyItemsBeyondTheirEnd) {
     for (const std::string& name : refused) expected[name] = kBeyond;
     EXPECT_EQ(visitAll(), expected);
     bool drew = false;
-    EXPECT_TRUE(openViewer(drew).isEmpty());
+    EXPECT_TRUE(viewerOutcome(drew).isEmpty());
     EXPECT_EQ(drew, size >= 0x35 + 140);  // the opening stretch: 140 bytes from 35
   }
 }

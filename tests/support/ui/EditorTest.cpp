@@ -135,12 +135,22 @@ bool EditorTest::open(const std::vector<unsigned char>& bin, const std::string& 
   BIN_Path = binPath = dir.write("image.bin", bin);
   ECU_Path = ecuPath = dir.write("engine.ecu", ecu);
   editor = std::make_unique<frmEditor>();
+  window = editor.get();
   bool opened = false;
   messages = answerMessages([&] { opened = editor->Form_Load(); });
   if (!opened) return false;
   editor->show();
   QApplication::setActiveWindow(editor.get());
   return QTest::qWaitForWindowActive(editor.get());
+}
+
+void EditorTest::openViewer() {
+  viewer = std::make_unique<frmView>();
+  window = viewer.get();
+  ASSERT_TRUE(viewer->Form_Load());
+  viewer->show();
+  QApplication::setActiveWindow(viewer.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(viewer.get()));
 }
 
 void EditorTest::pick(const QString& list, const QString& name) const {

@@ -15,6 +15,7 @@
 #include "core/state.h"
 #include "support/TempDir.h"
 #include "ui/editor/frmEditor.h"
+#include "ui/viewer/frmView.h"
 
 class QDialog;
 class QScrollBar;
@@ -66,12 +67,15 @@ class EditorTest : public ::testing::Test {
     return open(bin, ecuText(items));
   }
 
+  // The controls of the window the test drives: the editor, or the viewer once opened.
   template <class T = QWidget>
   T* child(const QString& name) const {
-    T* found = editor->findChild<T*>(name);
+    T* found = window->findChild<T*>(name);
     EXPECT_NE(found, nullptr) << name.toStdString();
     return found;
   }
+  // Opens the viewer on the files open() wrote; it is then the window the test drives.
+  void openViewer();
 
   // Shows the list's tab and picks its entry `name` (every pick raises the click).
   void pick(const QString& list, const QString& name) const;
@@ -96,6 +100,8 @@ class EditorTest : public ::testing::Test {
   std::string ecuPath;
   QStringList messages;
   std::unique_ptr<frmEditor> editor;
+  std::unique_ptr<frmView> viewer;
+  QWidget* window = nullptr;
 };
 
 }  // namespace trimlet::test
