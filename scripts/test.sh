@@ -6,6 +6,16 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
+echo "== size of the tests beside the program (non-blank lines of every file; at most 40%)"
+nonblank() { git ls-files -z -- "$@" | xargs -0 cat | grep -cv '^[[:space:]]*$'; }
+tests=$(nonblank tests ':!tests/data')
+program=$(nonblank core ui app)
+echo "tests/ $tests, core/ ui/ app/ $program: $((100 * tests / program))%"
+if ((100 * tests > 40 * program)); then
+  echo "the tests outgrew their budget of 40% of the program" >&2
+  exit 1
+fi
+
 echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
