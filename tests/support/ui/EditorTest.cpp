@@ -8,8 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -59,19 +57,10 @@ ECU_Item valueItem(const std::string& name, const std::string& address, int byte
 
 ECU_Item tableItem(const std::string& name, const std::string& address, int cols, int rows,
                    const std::string& yaxis, const std::string& xaxis) {
-  return {address,
-          static_cast<int16_t>(cols),
-          static_cast<int16_t>(rows),
-          1,
-          0,
-          0,
-          0,
-          1,
-          name,
-          "Y title",
-          yaxis,
-          "X title",
-          xaxis};
+  ECU_Item item{address, 1, 1, 1, 0, 0, 0, 1, name, "Y title", yaxis, "X title", xaxis};
+  item.Cols = static_cast<int16_t>(cols);
+  item.Rows = static_cast<int16_t>(rows);
+  return item;
 }
 
 QStringList answerMessages(const std::function<void()>& action,
@@ -170,21 +159,13 @@ void EditorTest::clickArrow(const QString& spin, bool up) const {
   clickArrow(child<QScrollBar>(spin), up);
 }
 
+// The style draws the arrows at the ends of the bar.
 void EditorTest::clickArrow(QScrollBar* spin, bool up) {
-  QStyleOptionSlider option;
-  option.initFrom(spin);
-  option.orientation = spin->orientation();
-  option.minimum = spin->minimum();
-  option.maximum = spin->maximum();
-  option.sliderPosition = spin->sliderPosition();
-  option.sliderValue = spin->value();
-  option.singleStep = spin->singleStep();
-  option.pageStep = spin->pageStep();
-  option.subControls = QStyle::SC_All;
-  const QRect arrow = spin->style()->subControlRect(
-      QStyle::CC_ScrollBar, &option, up ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine,
-      spin);
-  QTest::mouseClick(spin, Qt::LeftButton, Qt::NoModifier, arrow.center());
+  const bool vertical = spin->orientation() == Qt::Vertical;
+  const int along = up ? 3 : (vertical ? spin->height() : spin->width()) - 4;
+  QTest::mouseClick(
+      spin, Qt::LeftButton, Qt::NoModifier,
+      vertical ? QPoint(spin->width() / 2, along) : QPoint(along, spin->height() / 2));
 }
 
 void EditorTest::type(const QString& box, const QString& text) const {

@@ -116,33 +116,29 @@ TEST_F(MainWindow, RemembersThePathsBeforeEitherWindowOpens) {
   }
 }
 
+// The dialog opens in the box's folder (the current one for a bare name); a choice fills the
+// box and Cancel keeps it.
 TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
   const std::string other = dir.write("other.bin", patternBytes(32));
   start();
-  typePaths(bin, ecu);
-  QString folder;
-  whileModal(
-      "cdiBIN",
-      [&](QDialog* dialog) {
-        folder = qobject_cast<QFileDialog*>(dialog)->directory().absolutePath();
-        // Typed into the name box as a user would: selectFile leaves a focused box alone.
-        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(other));
-        dialog->QDialog::accept();  // QFileDialog::accept would check the choice again
-      },
-      [&] { press("cmdBIN"); });
-  EXPECT_EQ(folder.toStdString(), fs::canonical(dir.path()).string());
-  EXPECT_EQ(box("txtBIN")->text().toStdString(), other);
-
-  typePaths("engine.bin", ecu);  // no folder: the dialog opens in the current one
-  whileModal(
-      "cdiBIN",
-      [&](QDialog* dialog) {
-        folder = qobject_cast<QFileDialog*>(dialog)->directory().absolutePath();
-        dialog->reject();
-      },
-      [&] { press("cmdBIN"); });
-  EXPECT_EQ(folder, QDir::currentPath());
-  EXPECT_EQ(box("txtBIN")->text(), "engine.bin");
+  for (const auto& [typed, chosen, folder] :
+       {std::tuple{bin, other, fs::canonical(dir.path()).string()},
+        {std::string("engine.bin"), std::string(), QDir::currentPath().toStdString()}}) {
+    typePaths(typed, ecu);
+    std::string opened;
+    whileModal(
+        "cdiBIN",
+        [&](QDialog* dialog) {
+          opened = qobject_cast<QFileDialog*>(dialog)->directory().absolutePath().toStdString();
+          if (chosen.empty()) return dialog->reject();
+          // Typed into the name box as a user would: selectFile leaves a focused box alone.
+          dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(chosen));
+          dialog->QDialog::accept();  // QFileDialog::accept would check the choice again
+        },
+        [&] { press("cmdBIN"); });
+    EXPECT_EQ(opened, folder);
+    EXPECT_EQ(box("txtBIN")->text().toStdString(), chosen.empty() ? typed : chosen);
+  }
 }
 
 }  // namespace

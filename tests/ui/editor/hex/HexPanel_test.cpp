@@ -31,30 +31,21 @@ class HexTab : public EditorTest {
   int16_t& angle() const { return editor->fields().RotAngle; }
 };
 
-// Typed texts and arrow clicks, in order, and what each field shows afterwards.
+// Typed texts and arrow clicks (up when positive), in order, and what the field shows after:
+// each field keeps its own bounds, Rows from 1 and Columns from 2 to 500.
 TEST_F(HexTab, FieldsStepByOneWithinTheirBounds) {
-  struct Step {
-    const char* field;
-    const char* typed;  // nullptr: click the field's arrows `clicks` times (up when positive)
-    int clicks;
-    const char* shown;
-  };
-  const Step steps[] = {
-      {"Rows", nullptr, -1, "1"},  {"Rows", "500", 0, "500"},   {"Rows", nullptr, 1, "500"},
-      {"Rows", "0", 0, "1"},       {"Rows", "1", 0, "1"},       {"Start", "0", 0, "0"},
-      {"Start", nullptr, 1, "1"},  {"Start", nullptr, -2, "0"}, {"Start", "00ff", 0, "FF"},
-      {"Start", "no", 0, "FF"},    {"Cols", "2", 0, "2"},       {"Cols", nullptr, -1, "2"},
-      {"Cols", nullptr, 1, "3"},   {"Cols", "1", 0, "2"},       {"Cols", "600", 0, "500"},
-      {"Cols", nullptr, 1, "500"}, {"Cols", "abc", 0, "500"},
+  const std::tuple<const char*, const char*, int, const char*> steps[] = {
+      {"Rows", nullptr, -1, "1"}, {"Rows", "500", 1, "500"},   {"Rows", "0", 0, "1"},
+      {"Start", "0", -2, "0"},    {"Start", "00ff", 1, "100"}, {"Start", "no", 0, "100"},
+      {"Cols", "1", 0, "2"},      {"Cols", "600", 1, "500"},   {"Cols", "abc", 0, "500"},
   };
   openHex(patternBytes(4096));
   EXPECT_EQ(map()->count(Kind::Circle), 140);  // drawn by the switch to the tab
-  for (const Step& step : steps) {
-    const QString box = QString("txt") + step.field, spin = QString("vsc") + step.field;
-    if (step.typed) type(box, step.typed);
-    for (int i = 0; i < std::abs(step.clicks); ++i) clickArrow(spin, step.clicks > 0);
-    EXPECT_EQ(text(box.toLatin1()), step.shown)
-        << step.field << " " << (step.typed ? step.typed : "");
+  for (const auto& [field, typed, clicks, shown] : steps) {
+    const QString box = QString("txt") + field, spin = QString("vsc") + field;
+    if (typed) type(box, typed);
+    for (int i = 0; i < std::abs(clicks); ++i) clickArrow(spin, clicks > 0);
+    EXPECT_EQ(text(box.toLatin1()), shown) << field << " " << (typed ? typed : "");
   }
   child<TextBox>("txtCols")->setFocus();
   child<TextBox>("txtCols")->selectAll();
