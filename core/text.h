@@ -40,6 +40,9 @@ inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 // The shortest decimal text of a real, without exponent ("140", "2.5", "0" for -0).
 [[nodiscard]] std::string realText(double value);
 
+// A count and its noun, the noun plural unless the count is 1: "1 cell", "6 cells".
+[[nodiscard]] std::string counted(int64_t count, std::string_view noun);
+
 // Characters first..first+count-1 of UTF-8 text, counted from 0; shorter or empty where the
 // text runs out. A byte that starts no character counts as one, so any text can be cut.
 [[nodiscard]] std::string_view characters(std::string_view text, size_t first, size_t count);
