@@ -19,6 +19,7 @@ const QColor kLineColours[] = {QColor(0x00, 0x72, 0xB2), QColor(0xD5, 0x5E, 0x00
                                QColor(0xE6, 0x9F, 0x00), QColor(0x56, 0xB4, 0xE9)};
 constexpr int kShownNames = 8;  // names in the key; more lines are counted
 constexpr int kMargin = 12;
+constexpr int kLevels = 5;
 
 QString caption(std::string_view text, const QString& fallback) {
   const QString trimmed =
@@ -58,7 +59,9 @@ void GraphWindow::plot(const ECU_Item& item, const TablePlace& place, const Grap
   place_ = place;
   lines_ = lines;
   units_ = units;
-  const QString what = lines.rows ? "Row" : "Column";
+  // Lines along the rows run across the columns' axis, and the other way round.
+  acrossTitle_ = QString::fromStdString(lines.rows ? item.Xlabel : item.Ylabel);
+  linesTitle_ = QString::fromStdString(lines.rows ? item.Ylabel : item.Xlabel);
   setWindowTitle(QString::fromStdString(item.Name) + (units.raw ? " (raw values)" : ""));
   positions_.clear();
   const int count = lines.rows ? place.cols : place.rows;
@@ -115,8 +118,12 @@ void GraphWindow::paintEvent(QPaintEvent* /*event*/) {
     high += 1;
   }
 
-  // The key: each line's colour and name, then what solid and dashed mean.
+  // The key: what the lines are, each line's colour and name, what solid and dashed mean.
   int x = kMargin;
+  if (!linesTitle_.isEmpty()) {
+    painter.drawText(x, kMargin + metrics.ascent(), linesTitle_ + ":");
+    x += 12 + metrics.horizontalAdvance(linesTitle_ + ":");
+  }
   for (size_t i = 0; i < curves_.size() && i < kShownNames; ++i) {
     painter.setPen(QPen(kLineColours[i % std::size(kLineColours)], 2));
     painter.drawLine(x, kMargin + line / 2, x + 16, kMargin + line / 2);
@@ -130,18 +137,27 @@ void GraphWindow::paintEvent(QPaintEvent* /*event*/) {
   painter.drawText(QRect(kMargin, kMargin + line, width() - 2 * kMargin, line), Qt::AlignLeft,
                    "Solid: the image now. Dashed: the reference.");
 
-  const QString lowText = QString::number(low, 'g', 6), highText = QString::number(high, 'g', 6);
-  const int left =
-      kMargin + std::max(metrics.horizontalAdvance(lowText), metrics.horizontalAdvance(highText)) +
-      6;
+  // Five levels up the left side, each with a faint line across.
+  QStringList levels;
+  int labels = 0;
+  for (int k = 0; k < kLevels; ++k) {
+    levels << QString::number(low + (high - low) * k / (kLevels - 1), 'g', 5);
+    labels = std::max(labels, metrics.horizontalAdvance(levels.back()));
+  }
+  const int left = kMargin + labels + 6;
   const QRect area(left, kMargin + 3 * line, width() - left - 2 * kMargin,
-                   height() - 5 * line - 2 * kMargin);
+                   height() - 6 * line - 2 * kMargin);
   if (area.width() < 10 || area.height() < 10) return;
+  for (int k = 0; k < kLevels; ++k) {
+    const int y = area.bottom() - area.height() * k / (kLevels - 1);
+    painter.setPen(palette().color(QPalette::Midlight));
+    painter.drawLine(area.left(), y, area.right(), y);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(QRect(kMargin, y - line / 2, labels, line), Qt::AlignRight, levels[k]);
+  }
   painter.drawRect(area);
-  painter.drawText(QRect(kMargin, area.top() - line / 2, left - kMargin - 6, line), Qt::AlignRight,
-                   highText);
-  painter.drawText(QRect(kMargin, area.bottom() - line / 2, left - kMargin - 6, line),
-                   Qt::AlignRight, lowText);
+  painter.drawText(QRect(area.left(), area.bottom() + 6 + line, area.width(), line),
+                   Qt::AlignHCenter, acrossTitle_);
 
   // Captions along the bottom, as many as fit side by side.
   const int count = static_cast<int>(positions_.size());

@@ -48,6 +48,8 @@ class GraphWindow : public QDialog {
   CellUnits units_;
   std::vector<Curve> curves_;
   QStringList positions_;
+  QString acrossTitle_;  // the horizontal axis's title
+  QString linesTitle_;   // what names the lines
 };
 
 }  // namespace trimlet
