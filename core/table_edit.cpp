@@ -106,7 +106,7 @@ Clamped arithmetic(PointTable& values, const CellBlock& block, const CellUnits& 
 PastedCells parseCells(std::string_view text, int roomCols, int roomRows) {
   PastedCells pasted;
   if (text.empty()) {
-    pasted.problem = "There is nothing to paste.";
+    pasted.problem = "The pasted text is empty.";
     return pasted;
   }
   const char separator = text.find('\t') != std::string_view::npos ? '\t' : ',';

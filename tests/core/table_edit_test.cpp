@@ -137,7 +137,7 @@ TEST(TableEdit, PastedTextIsARectangleOfNumbersOrRefusedWhole) {
       {"1\tabc", 5, 5, {}, 0, "Row 1, column 2 of the pasted text is not a number: \"abc\"."},
       {"1,5\t2", 5, 5, {}, 0, "Row 1, column 1 of the pasted text is not a number: \"1,5\"."},
       {"1,2,3", 2, 2, {}, 0, "The pasted block has 1 row and 3 columns; from the chosen cell"},
-      {"", 5, 5, {}, 0, "There is nothing to paste."},
+      {"", 5, 5, {}, 0, "The pasted text is empty."},
   };
   for (const Case& c : cases) {
     const PastedCells pasted = parseCells(c.text, c.roomCols, c.roomRows);

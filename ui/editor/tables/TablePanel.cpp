@@ -68,6 +68,10 @@ std::string describeArithmetic(Arithmetic operation, double number, int cells,
   return (number < 0 ? "" : "+") + realText(number) + on;
 }
 
+QString noTable(bool map) {
+  return QString("There is no %1 on show to work on.").arg(map ? "map" : "array");
+}
+
 QLineEdit* makeDisplayBox(const QString& name, QWidget* parent) {
   auto* box = new QLineEdit(parent);
   box->setObjectName(name);
@@ -455,7 +459,7 @@ std::optional<CellBlock> TablePanel::selection() {
   std::optional<CellBlock> block = selectedBlock();
   if (!block)
     showMessage(this, item_ == nullptr || fields_.Cols == 0
-                          ? QString(isMap() ? "Choose a map first." : "Choose an array first.")
+                          ? noTable(isMap())
                           : QString("Select the cells to work on first."));
   return block;
 }
@@ -550,7 +554,7 @@ void TablePanel::smoothSelection() {
 
 void TablePanel::graphSelection() {
   if (item_ == nullptr || fields_.Cols == 0) {
-    showMessage(this, isMap() ? "Choose a map first." : "Choose an array first.");
+    showMessage(this, noTable(isMap()));
     return;
   }
   const TablePlace table = place();
