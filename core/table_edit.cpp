@@ -35,13 +35,15 @@ void put(double& target, double raw, Clamped& clamped) {
 // Only the first `keep` lines are kept; the count is of all of them.
 size_t splitLines(std::string_view text, size_t keep, std::vector<std::string_view>& lines) {
   size_t count = 0;
-  size_t start = 0;
-  while (true) {
-    const size_t end = text.find_first_of("\r\n", start);
-    if (count++ < keep) lines.push_back(text.substr(start, end - start));
-    if (end == std::string_view::npos) break;
-    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    if (start == text.size()) break;
+  // A plain scan: find_first_of tests every character against its set, three times slower on
+  // the megabyte a large map's text takes.
+  const auto lineEnd = [](char c) { return c == '\r' || c == '\n'; };
+  for (auto start = text.begin();;) {
+    const auto end = std::find_if(start, text.end(), lineEnd);
+    if (count++ < keep) lines.emplace_back(start, end);
+    if (end == text.end()) break;
+    start = end + (*end == '\r' && end + 1 != text.end() && end[1] == '\n' ? 2 : 1);
+    if (start == text.end()) break;
   }
   return count;
 }
