@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include "core/image.h"
@@ -70,14 +71,17 @@ TEST_F(Selection, CopyAndPasteWithTheKeysAreOneStepEach) {
   EXPECT_EQ(imageBytes(), std::vector<uint8_t>(bin.begin(), bin.end()));
 }
 
-// An array in calculated values (raw × 0.5): "Add 10" raises each raw cell by 20; interpolation
-// straightens it; the graph draws it against the image as opened, and follows an undo.
+// An array in calculated values (raw × 0.5): "Add 10" raises each raw cell by 20; its last
+// cell is changed on the Values tab; interpolation straightens what the image holds; the graph
+// draws it against the image as opened, and follows the undos.
 TEST_F(Selection, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
   ASSERT_TRUE(open({10, 40, 0, 90, 100, 7}, {[] {
-                     ECU_Item item = tableItem("Curve", "0", 5, 1, "", "  a  b  c  d  e");
-                     item.Factor = 0.5;
-                     return item;
-                   }()}));
+                                               ECU_Item item = tableItem("Curve", "0", 5, 1, "",
+                                                                         "  a  b  c  d  e");
+                                               item.Factor = 0.5;
+                                               return item;
+                                             }(),
+                                             valueItem("Last cell", "4", 1)}));
   pick("cmb1Dim", "Curve");
   click("cmdShowIn_1");
   select("grdLine", 1, 2, 1, 5);
@@ -91,19 +95,24 @@ TEST_F(Selection, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
       [&] { trigger("grdLine", "actSetCells"); });
   EXPECT_EQ(records(0, 6), std::vector<std::string>({"0A", "3C", "14", "6E", "78", "07"}));
   EXPECT_EQ(child<QAction>("actUndo")->text(), "Undo: +10 on 4 cells of Curve");
+  EXPECT_FALSE(saved());  // no key was pressed: the action itself marks the change
 
+  editor->activateWindow();  // back from the dialog, so leaving a box writes it
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+  pick("cmb0Dim", "Last cell");
+  type("txtValue_Raw", "F0");
+  child<QTabWidget>("SSTab1")->setCurrentIndex(2);  // the grid still shows 78 there
   select("grdLine", 1, 1, 1, 5);
-  trigger("grdLine", "actAlongRows");  // 10 .. 120 in steps of 27.5, halves to even
-  EXPECT_EQ(records(0, 5), std::vector<std::string>({"A ", "26", "41", "5C", "78"}));
+  trigger("grdLine", "actAlongRows");  // 10 .. 240 in steps of 57.5, halves to even
+  EXPECT_EQ(records(0, 5), std::vector<std::string>({"A ", "44", "7D", "B6", "F0"}));
   trigger("grdLine", "actGraph");
   auto* graph = editor->findChild<GraphWindow*>("frmGraph");
   ASSERT_TRUE(graph != nullptr && graph->isVisible());
   EXPECT_EQ(graph->positions(), QStringList({"a", "b", "c", "d", "e"}));
   ASSERT_EQ(graph->curves().size(), 1u);
-  EXPECT_EQ(graph->curves()[0].now, std::vector<double>({5, 19, 32.5, 46, 60}));
+  EXPECT_EQ(graph->curves()[0].now, std::vector<double>({5, 34, 62.5, 91, 120}));
   EXPECT_EQ(graph->curves()[0].reference, std::vector<double>({5, 20, 0, 45, 50}));
-  child<QAction>("actUndo")->trigger();
-  child<QAction>("actUndo")->trigger();
+  for (int step = 0; step < 3; ++step) child<QAction>("actUndo")->trigger();
   EXPECT_EQ(graph->curves()[0].now, graph->curves()[0].reference);
 }
 
