@@ -1,8 +1,10 @@
-// Drawing and editing a map: the wire frame and a full key press, against a hand-made
-// baseline that draws the same frame with one polyline per row and column and stamped circles.
+// Drawing and editing a map: the wire frame, a full key press and the work on a whole selection
+// (paste, interpolation, copy), against a hand-made baseline that draws the same frame with one
+// polyline per row and column and stamped circles.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QPainter>
@@ -143,6 +145,57 @@ void BM_KeyPress(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_KeyPress)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The whole map selected, worked on as a user does it from the grid's context menu: the edit,
+// the block written back, the frame redrawn, the cells refilled, picture and cells painted.
+void paintAfter(MapFixture& map, QImage& gridImage) {
+  map.paintCanvas();
+  map.panel->grid()->viewport()->render(&gridImage);
+}
+
+void BM_PasteWholeMap(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  map.panel->grid()->selectAll();
+  // The map's own text and the same a step higher, pasted in turn so every paste changes it.
+  QString texts[2];
+  for (QString& text : texts) {
+    map.panel->copySelection(false);
+    text = QApplication::clipboard()->text();
+    map.panel->grd_KeyDown(Qt::Key_Plus, Qt::NoModifier);
+  }
+  QImage gridImage(map.panel->grid()->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  int turn = 0;
+  for (auto _ : state) {
+    state.PauseTiming();  // a user's paste finds the text on the clipboard
+    QApplication::clipboard()->setText(texts[turn++ % 2]);
+    state.ResumeTiming();
+    map.panel->pasteClipboard();
+    paintAfter(map, gridImage);
+  }
+}
+BENCHMARK(BM_PasteWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+void BM_InterpolateWholeMap(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  map.panel->grid()->selectAll();
+  map.panel->copySelection(false);  // the surface, put back before each pass
+  QImage gridImage(map.panel->grid()->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    state.PauseTiming();
+    map.panel->pasteClipboard();
+    state.ResumeTiming();
+    map.panel->interpolateSelection(trimlet::Direction::Both);
+    paintAfter(map, gridImage);
+  }
+}
+BENCHMARK(BM_InterpolateWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+void BM_CopyWholeMap(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  map.panel->grid()->selectAll();
+  for (auto _ : state) map.panel->copySelection(false);
+}
+BENCHMARK(BM_CopyWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
 
 // The same frame drawn straight into an image: axes, one polyline per row and per column,
 // and one pre-drawn circle stamped at every point.

@@ -18,6 +18,24 @@ std::optional<double> calculatedValue(double raw, int16_t operation, double fact
   return value;
 }
 
+std::string inverseProblem(int16_t operation, double factor, double offset) {
+  if (operation != 0 && operation != 1)
+    return "its Operation is " + std::to_string(operation) +
+           ", which gives every raw value the calculated value 0";
+  if (factor == 0)
+    return operation == 0 ? "its Factor is 0, which gives every raw value the same calculated value"
+                          : "its Factor is 0, and dividing by it gives no calculated value";
+  // The rule is linear, so the two ends of the byte range stand for every byte between.
+  if (!calculatedValue(0, operation, factor, offset) ||
+      !calculatedValue(255, operation, factor, offset))
+    return "its Factor and Offset give calculated values too large to work with";
+  return {};
+}
+
+double rawValue(double value, int16_t operation, double factor, double offset) {
+  return operation == 0 ? (value - offset) / factor : (value - offset) * factor;
+}
+
 std::string formatPattern(double value) {
   if (!std::isfinite(value) || std::fabs(value) >= kLargestShownValue) return {};
 

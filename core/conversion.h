@@ -12,6 +12,15 @@ namespace trimlet {
 [[nodiscard]] std::optional<double> calculatedValue(double raw, int16_t operation, double factor,
                                                     double offset);
 
+// Why calculated values cannot be turned back into raw numbers under this rule ("its Factor is
+// 0, ..."); empty when they can: Operation 0 or 1, a Factor other than 0, and every byte with a
+// calculated value.
+[[nodiscard]] std::string inverseProblem(int16_t operation, double factor, double offset);
+
+// The raw number, not rounded, whose calculated value is `value`: the rule run backwards. Only
+// for a rule inverseProblem accepts.
+[[nodiscard]] double rawValue(double value, int16_t operation, double factor, double offset);
+
 // Values at or beyond this magnitude are too large for two decimals to mean anything.
 inline constexpr double kLargestShownValue = 1e15;
 

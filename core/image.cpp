@@ -17,8 +17,12 @@ const void* g_owner = nullptr;
 // Sorts the writes by record and keeps, for a record written more than once, its first text
 // before and its last text after; records that end as they began are dropped.
 void settle(std::vector<RecordChange>& records) {
-  std::stable_sort(records.begin(), records.end(),
-                   [](const RecordChange& a, const RecordChange& b) { return a.index < b.index; });
+  const auto byIndex = [](const RecordChange& a, const RecordChange& b) {
+    return a.index < b.index;
+  };
+  // Tables are written row after row, so the writes mostly come in order already.
+  if (!std::is_sorted(records.begin(), records.end(), byIndex))
+    std::stable_sort(records.begin(), records.end(), byIndex);
   size_t kept = 0;
   for (size_t i = 0; i < records.size();) {
     RecordChange merged = records[i];

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/image.h"
+#include "core/text.h"
 
 namespace trimlet {
 
@@ -38,10 +39,22 @@ int stepCells(PointTable& values, const TablePlace& place, const std::vector<Cel
 }
 
 void writeTable(const TablePlace& place, const PointTable& values) {
-  for (int r = 0; r < place.rows; ++r)
-    for (int c = 0; c < place.cols; ++c)
+  writeTable(place, values, {0, place.cols - 1, 0, place.rows - 1});
+}
+
+void writeTable(const TablePlace& place, const PointTable& values, const CellBlock& block) {
+  for (int r = block.firstRow; r <= block.lastRow; ++r)
+    for (int c = block.firstCol; c <= block.lastCol; ++c)
       writeImageByte(place.record(c, r),
                      static_cast<int>(values[static_cast<size_t>(c)][static_cast<size_t>(r)]));
+}
+
+std::string_view columnCaption(const ECU_Item& item, int c) {
+  return characters(item.Xaxis, static_cast<size_t>(c) * 3, 3);
+}
+
+std::string_view rowCaption(const ECU_Item& item, int r) {
+  return characters(item.Yaxis, static_cast<size_t>(r) * 5, 5);
 }
 
 }  // namespace trimlet

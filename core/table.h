@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 #include <vector>
 
 #include "core/state.h"
@@ -23,7 +24,8 @@ struct TablePlace {
   [[nodiscard]] int gridRow(int r) const { return rows - r; }
 };
 
-// A rectangle of cells in table coordinates, its edges included.
+// A rectangle of cells in table coordinates, its edges included. Its top row in the grid is
+// lastRow: table row 0 is the bottom one.
 struct CellBlock {
   int firstCol = 0;
   int lastCol = -1;
@@ -33,7 +35,9 @@ struct CellBlock {
   [[nodiscard]] bool contains(int c, int r) const {
     return c >= firstCol && c <= lastCol && r >= firstRow && r <= lastRow;
   }
-  [[nodiscard]] int cells() const { return (lastCol - firstCol + 1) * (lastRow - firstRow + 1); }
+  [[nodiscard]] int cols() const { return lastCol - firstCol + 1; }
+  [[nodiscard]] int rows() const { return lastRow - firstRow + 1; }
+  [[nodiscard]] int cells() const { return cols() * rows(); }
   bool operator==(const CellBlock&) const = default;
 };
 
@@ -56,5 +60,12 @@ int stepCells(PointTable& values, const TablePlace& place, const std::vector<Cel
 
 // Writes every cell back into the image, in edit form.
 void writeTable(const TablePlace& place, const PointTable& values);
+// Writes the cells of `block` alone back into the image, in edit form.
+void writeTable(const TablePlace& place, const PointTable& values, const CellBlock& block);
+
+// The captions of table column c (slots of 3 characters of Xaxis) and table row r (slots of 5
+// characters of Yaxis), cut by character: shorter or empty where the text runs out.
+[[nodiscard]] std::string_view columnCaption(const ECU_Item& item, int c);
+[[nodiscard]] std::string_view rowCaption(const ECU_Item& item, int r);
 
 }  // namespace trimlet

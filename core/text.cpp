@@ -86,6 +86,10 @@ std::string withThousands(long long n) {
   return grouped;
 }
 
+std::string counted(int64_t count, std::string_view noun) {
+  return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
+}
+
 std::string_view characters(std::string_view text, size_t first, size_t count) {
   size_t from = 0;
   for (size_t k = 0; k < first && from < text.size(); ++k) from = nextCharacter(text, from);

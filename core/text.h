@@ -43,6 +43,9 @@ inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 // A count with its thousands grouped by commas: "655,343".
 [[nodiscard]] std::string withThousands(long long n);
 
+// A count and its noun, the noun plural unless the count is 1: "1 cell", "6 cells".
+[[nodiscard]] std::string counted(int64_t count, std::string_view noun);
+
 // Characters first..first+count-1 of UTF-8 text, counted from 0; shorter or empty where the
 // text runs out. A byte that starts no character counts as one, so any text can be cut.
 [[nodiscard]] std::string_view characters(std::string_view text, size_t first, size_t count);

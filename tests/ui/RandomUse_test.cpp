@@ -6,9 +6,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -200,6 +202,51 @@ class RandomUse : public EditorTest {
           press(grid->objectName(), key, modifiers);
           return grid->objectName().toStdString() + " key";
         });
+      // Paste what was copied, or a text of any shape holding numbers in and out of range and
+      // now and then junk.
+      for (int n = 0; n < 2; ++n)
+        offered.push_back([&, grid] {
+          if (pickOf(2) == 0) {
+            QString text;
+            const int rows = pickOf(3) + 1, cols = pickOf(3) + 1;
+            for (int r = 0; r < rows; ++r) {
+              for (int c = 0; c < cols; ++c)
+                text += QString(c == 0      ? ""
+                                : pickOf(8) ? "\t"
+                                            : ",") +
+                        (pickOf(10) == 0
+                             ? randomText()
+                             : QString::number(std::uniform_real_distribution<>(-20, 300)(rng)));
+              text += pickOf(3) == 0 ? "\r\n" : "\n";
+            }
+            QApplication::clipboard()->setText(text);
+          }
+          press(grid->objectName(), Qt::Key_V, Qt::ControlModifier);
+          return grid->objectName().toStdString() + " paste";
+        });
+      offered.push_back([&, grid] {
+        static const char* const kActions[] = {"actCopy",         "actCopyWithAxes", "actAlongRows",
+                                               "actAlongColumns", "actFromCorners",  "actSmooth",
+                                               "actGraph"};
+        const char* name = kActions[pickOf(int(std::size(kActions)))];
+        grid->findChild<QAction*>(name)->trigger();
+        if (auto* graph = editor->findChild<QDialog*>("frmGraph")) graph->close();
+        return std::string(name);
+      });
+      offered.push_back([&, grid] {
+        whileModal(
+            "dlgSetCells",
+            [&](QDialog* dialog) {
+              dialog
+                  ->findChild<QRadioButton*>(pickOf(3) ? pickOf(2) ? "optSet" : "optAdd"
+                                                       : "optScale")
+                  ->setChecked(true);
+              dialog->findChild<QLineEdit*>("txtNumber")->setText(randomText());
+              dialog->findChild<QPushButton*>(pickOf(6) ? "cmdOK" : "cmdCancel")->click();
+            },
+            [&] { grid->findChild<QAction*>("actSetCells")->trigger(); });
+        return std::string("actSetCells");
+      });
     }
     return offered[static_cast<size_t>(pickOf(int(offered.size())))]();
   }

@@ -3,9 +3,13 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/table.h"
+#include "core/table_edit.h"
 #include "ui/editor/tables/TableFields.h"
 #include "ui/editor/tables/TableModel.h"
 
@@ -17,6 +21,7 @@ namespace trimlet {
 
 class Canvas;
 class DropDown;
+class GraphWindow;
 class SpinControl;
 class TableGrid;
 
@@ -25,6 +30,8 @@ enum class TableKind { Arrays, Maps };
 // Shows one table item in a grid whose highlighted cells the "+" and "-" keys step; maps are
 // also drawn as a wire frame that can be rotated, panned and zoomed. The handlers carry the
 // arrays tab's names (cmb1Dim_Click, grdLine_KeyDown ...) in a form that serves both tabs.
+// The grid's context menu works on the selected block: copy, paste, set, add or scale,
+// interpolate, smooth, and a graph of its rows or columns.
 class TablePanel : public QWidget {
   Q_OBJECT
 
@@ -56,6 +63,15 @@ class TablePanel : public QWidget {
   void scrPanVer_Change();
   void scrZoom_Change();
 
+  // Work on the selected cells; Copy and Paste are also on their standard keys in the grid.
+  void copySelection(bool withAxes);
+  void pasteClipboard();
+  void setAddScale();
+  void interpolateSelection(Direction direction);
+  void smoothSelection();
+  // A graph of the rows or columns the selection covers (of the whole table without one).
+  void graphSelection();
+
  private:
   [[nodiscard]] bool isMap() const { return kind_ == TableKind::Maps; }
   // The chosen table where it lies, with the sizes the window's fields hold now (0 after a map
@@ -78,6 +94,21 @@ class TablePanel : public QWidget {
   QWidget* buildPicture();
   QLayout* buildFooter();
   void connectHandlers();
+  void buildActions();
+
+  // The one selected block, inside the table on show.
+  [[nodiscard]] std::optional<CellBlock> selectedBlock() const;
+  // The selected block to work on; without one the user is told why and nothing happens.
+  [[nodiscard]] std::optional<CellBlock> selection();
+  // The units of the numbers the user gives and copies: those the grid shows.
+  [[nodiscard]] CellUnits units() const;
+  // Whether numbers in those units can become raw ones; if not, the user is told why.
+  [[nodiscard]] bool unitsConvert();
+  // One edit of selected cells: `edit` works on the table's bytes as the image holds them,
+  // `block` is written back as one action named `what`, the table is redrawn, and what had to
+  // be held within 0..255 is reported.
+  void editCells(const CellBlock& block, const std::string& what,
+                 const std::function<Clamped()>& edit);
 
   TableKind kind_;
   TableFields fields_;
@@ -109,6 +140,8 @@ class TablePanel : public QWidget {
   SpinControl* scrPanHor = nullptr;
   SpinControl* scrPanVer = nullptr;
   SpinControl* scrZoom = nullptr;
+
+  GraphWindow* graph_ = nullptr;
 };
 
 }  // namespace trimlet

@@ -1,0 +1,172 @@
+#include "core/table_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+namespace trimlet {
+namespace {
+
+// A table whose cell (c, r) holds 10 × r + c: every cell tells where it is.
+std::unique_ptr<PointTable> numbered(int cols, int rows) {
+  auto values = std::make_unique<PointTable>();
+  for (int c = 0; c < cols; ++c)
+    for (int r = 0; r < rows; ++r) (*values)[c][r] = 10 * r + c;
+  return values;
+}
+
+CellUnits calculated(int16_t operation, double factor, double offset) {
+  return {false, operation, factor, offset};
+}
+
+TEST(TableEdit, NumbersBecomeTheNearestRawValueHeldWithin0To255AndClampingIsCounted) {
+  struct Case {
+    CellUnits units;
+    double number;
+    double raw;
+    int above, below;
+  };
+  const Case cases[] = {
+      {{}, 12.5, 12, 0, 0},  // halves to even
+      {{}, 1e300, 255, 1, 0},
+      {{}, 255.5, 255, 1, 0},  // 256 before it is held
+      {{}, -0.4, 0, 0, 0},
+      {{}, -0.6, 0, 0, 1},
+      {calculated(0, 0.75, -40), 110, 200, 0, 0},
+      {calculated(1, 4, 0), 63.75, 255, 0, 0},
+      {calculated(0, 0.1, 0), 2.3, 23, 0, 0},  // 22.999... in binary
+      {calculated(0, -2, 10), 0, 5, 0, 0},
+      {calculated(0, 0.5, 0), -1e308, 0, 0, 1},
+  };
+  for (const Case& c : cases) {
+    auto values = numbered(1, 1);
+    const Clamped clamped = arithmetic(*values, {0, 0, 0, 0}, c.units, Arithmetic::Set, c.number);
+    EXPECT_EQ((*values)[0][0], c.raw) << c.number;
+    EXPECT_EQ(clamped.above, c.above) << c.number;
+    EXPECT_EQ(clamped.below, c.below) << c.number;
+  }
+  for (const CellUnits& units :
+       {calculated(2, 1, 0), calculated(0, 0, 5), calculated(1, 0, 5), calculated(0, 1e307, 0)})
+    EXPECT_NE(units.problem(), "") << units.operation << " " << units.factor;
+  EXPECT_EQ(CellUnits{}.problem(), "");
+  EXPECT_EQ((Clamped{96, 12, 3}.report()),
+            "12 of 96 cells were above 255 and were set to 255.\n"
+            "3 of 96 cells were below 0 and were set to 0.");
+}
+
+// Each edit on a 4 × 3 numbered table, some cells set first, changes the block and nothing else.
+TEST(TableEdit, EditsChangeOnlyTheBlock) {
+  enum Edit { Add, Scale, AddCalculated, Rows, Columns, Corners, Smooth };
+  struct Case {
+    Edit edit;
+    CellBlock block;
+    std::vector<std::array<int, 3>> first;  // column, row, value
+    std::vector<double> inBlock;            // the block after the edit, row after row
+  };
+  const Case cases[] = {
+      {Add, {1, 2, 0, 1}, {}, {251, 252, 255, 255}},
+      {Scale, {0, 3, 2, 2}, {}, {10, 10, 11, 12}},  // 10.5 halves to 10, 11.5 to 12
+      {AddCalculated, {3, 3, 0, 2}, {}, {8, 18, 28}},
+      {Rows, {0, 3, 1, 1}, {{0, 1, 0}, {3, 1, 30}}, {0, 10, 20, 30}},
+      {Columns, {2, 2, 0, 2}, {{2, 1, 99}}, {2, 12, 22}},
+      // 60.25, 80.5 and 100.5 round to even
+      {Corners,
+       {0, 2, 0, 2},
+       {{0, 0, 0}, {2, 0, 40}, {0, 2, 80}, {2, 2, 121}},
+       {0, 20, 40, 40, 60, 80, 80, 100, 121}},
+      // (100 + 11) / 2 = 55.5 gives 56; (12 + 56.5) / 2 = 34.25 gives 34
+      {Smooth, {0, 3, 1, 1}, {{1, 1, 100}}, {10, 56, 34, 13}},
+      {Smooth, {0, 2, 0, 2}, {{1, 1, 91}}, {0, 1, 2, 10, 51, 12, 20, 21, 22}},
+      {Smooth, {0, 1, 0, 1}, {{0, 0, 200}}, {200, 1, 10, 11}},  // too thin to smooth
+  };
+  for (const Case& c : cases) {
+    auto values = numbered(4, 3);
+    auto expected = numbered(4, 3);
+    for (const auto& [col, r, value] : c.first) (*values)[col][r] = value;
+    switch (c.edit) {
+      case Add:
+        arithmetic(*values, c.block, {}, Arithmetic::Add, 250);
+        break;
+      case Scale:
+        arithmetic(*values, c.block, {}, Arithmetic::Scale, 50);
+        break;
+      case AddCalculated:
+        arithmetic(*values, c.block, calculated(0, 2, -40), Arithmetic::Add, 10);
+        break;
+      case Smooth:
+        smooth(*values, c.block);
+        break;
+      default:
+        interpolate(*values, c.block,
+                    c.edit == Rows      ? Direction::AlongRows
+                    : c.edit == Columns ? Direction::AlongColumns
+                                        : Direction::Both);
+    }
+    auto next = c.inBlock.begin();
+    for (int r = c.block.firstRow; r <= c.block.lastRow; ++r)
+      for (int col = c.block.firstCol; col <= c.block.lastCol; ++col) (*expected)[col][r] = *next++;
+    for (int col = 0; col < 4; ++col)
+      for (int r = 0; r < 3; ++r)
+        EXPECT_EQ((*values)[col][r], (*expected)[col][r]) << c.edit << " cell " << col << "," << r;
+  }
+}
+
+TEST(TableEdit, PastedTextIsARectangleOfNumbersOrRefusedWhole) {
+  struct Case {
+    const char* text;
+    int roomCols, roomRows;
+    std::vector<double> values;
+    int cols;
+    const char* problem;  // how the reason starts
+  };
+  const Case cases[] = {
+      {"1\t2\n3\t4\n", 5, 5, {1, 2, 3, 4}, 2, ""},
+      {"1,2\r\n3,4\r\n", 2, 2, {1, 2, 3, 4}, 2, ""},
+      {"1\r2", 1, 2, {1, 2}, 1, ""},
+      {"1e2\t.5\t.\t -3 \t+4", 5, 1, {100, 0.5, 0, -3, 4}, 5, ""},
+      {"1\t2\n3\n", 5, 5, {}, 0, "Row 2 of the pasted text has 1 cell and row 1 has 2: only"},
+      {"1\t\t3", 5, 5, {}, 0, "Row 1, column 2 of the pasted text is blank."},
+      {"7\n\n", 5, 5, {}, 0, "Row 2, column 1 of the pasted text is blank."},
+      {"1\tabc", 5, 5, {}, 0, "Row 1, column 2 of the pasted text is not a number: \"abc\"."},
+      {"1,5\t2", 5, 5, {}, 0, "Row 1, column 1 of the pasted text is not a number: \"1,5\"."},
+      {"1,2,3", 2, 2, {}, 0, "The pasted block has 1 row and 3 columns; from the chosen cell"},
+      {"", 5, 5, {}, 0, "The pasted text is empty."},
+  };
+  for (const Case& c : cases) {
+    const PastedCells pasted = parseCells(c.text, c.roomCols, c.roomRows);
+    EXPECT_EQ(pasted.problem.substr(0, std::string(c.problem).size()), c.problem) << c.text;
+    EXPECT_EQ(pasted.problem.empty(), *c.problem == 0) << c.text;
+    EXPECT_EQ(pasted.values, c.values) << c.text;
+    EXPECT_EQ(pasted.cols, c.cols) << c.text;
+  }
+  // Far more rows than the table holds: refused without reading them all.
+  const std::string tall(1'000'000, '\n');
+  EXPECT_EQ(parseCells("x" + tall, 1, 501).problem.rfind("The pasted block has 1000000 rows", 0),
+            0u);
+}
+
+// What a copy writes, pasted back at the same place, gives the same bytes: rows top first.
+TEST(TableEdit, CopiedTextIsWhatTheGridShowsAndPastesBack) {
+  auto values = numbered(3, 2);
+  ECU_Item item;
+  item.Xaxis = "lo h\tix";
+  item.Yaxis = "Idle Full ";
+  const CellBlock block{1, 2, 0, 1};
+  EXPECT_EQ(copyCells(*values, block, {}), "11\t12\n1\t2\n");
+  EXPECT_EQ(copyCells(*values, block, {}, &item), "\th i\tx\nFull \t11\t12\nIdle \t1\t2\n");
+  EXPECT_EQ(copyCells(*values, block, calculated(1, 2, -0.5)), "5.\t5.5\n.\t.5\n");
+
+  const CellUnits units = calculated(1, 4, 0);
+  const PastedCells pasted = parseCells(copyCells(*values, block, units), 2, 2);
+  auto target = std::make_unique<PointTable>();
+  pasteCells(*target, pasted.at(1, 1), pasted, units);
+  for (int c = 1; c <= 2; ++c)
+    for (int r = 0; r <= 1; ++r) EXPECT_EQ((*target)[c][r], (*values)[c][r]) << c << "," << r;
+
+  EXPECT_TRUE(graphLines({0, 4, 2, 3}).rows);
+  EXPECT_FALSE(graphLines({1, 1, 0, 3}).rows);
+}
+
+}  // namespace
+}  // namespace trimlet

@@ -1,0 +1,55 @@
+// A window that draws rows or columns of a table as lines of value against axis position.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <vector>
+
+#include "core/table.h"
+#include "core/table_edit.h"
+
+namespace trimlet {
+
+class Comparison;
+
+// Each line is drawn solid from the image's bytes and dashed from the reference image's, so what
+// changed shows by the shape of the line, not by colour alone.
+class GraphWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  GraphWindow(const Comparison& comparison, QWidget* parent);
+
+  // Draws `lines` of `item`, which lies at `place`, in `units`.
+  void plot(const ECU_Item& item, const TablePlace& place, const GraphLines& lines,
+            const CellUnits& units);
+  // Reads the lines' values again from the image and the reference.
+  void refresh();
+
+  struct Curve {
+    QString name;                   // the row's or column's caption
+    std::vector<double> now;        // one value an axis position; NaN where there is none
+    std::vector<double> reference;  // the same cells in the reference image
+  };
+  [[nodiscard]] const std::vector<Curve>& curves() const { return curves_; }
+  // The captions along the horizontal axis, one a position.
+  [[nodiscard]] const QStringList& positions() const { return positions_; }
+
+  [[nodiscard]] QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const Comparison& comparison_;
+  const ECU_Item* item_ = nullptr;
+  TablePlace place_;
+  GraphLines lines_;
+  CellUnits units_;
+  std::vector<Curve> curves_;
+  QStringList positions_;
+  QString acrossTitle_;  // the horizontal axis's title
+  QString linesTitle_;   // what names the lines
+};
+
+}  // namespace trimlet
