@@ -11,12 +11,12 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
+#include "application.h"
 #include "core/bin_file.h"
 #include "core/settings.h"
 #include "core/state.h"
@@ -29,19 +29,6 @@
 namespace {
 
 using trimlet::frmEditor;
-
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "bench_editor";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    auto* created = new QApplication(argc, argv);
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
-    return created;
-  }();
-  return *app;
-}
 
 // 300 items, a quarter of each class, all inside the image.
 std::string fullEcuFile() {
@@ -90,7 +77,7 @@ class PaintWatch : public QObject {
 };
 
 void BM_OpenEditorToFirstPaint(benchmark::State& state) {
-  application();
+  trimlet::bench::ensureApplication();
   prepareFiles();
   for (auto _ : state) {
     auto editor = std::make_unique<frmEditor>();
@@ -112,7 +99,7 @@ BENCHMARK(BM_OpenEditorToFirstPaint)->Unit(benchmark::kMillisecond);
 frmEditor& openEditor() {
   static std::unique_ptr<frmEditor> editor;
   if (!editor) {
-    application();
+    trimlet::bench::ensureApplication();
     prepareFiles();
     editor = std::make_unique<frmEditor>();
     (void)editor->Form_Load();

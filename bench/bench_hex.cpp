@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "application.h"
 #include "core/image.h"
 #include "core/state.h"
 #include "ui/common/Canvas.h"
@@ -21,15 +22,6 @@
 
 namespace trimlet {
 namespace {
-
-void ensureApplication() {
-  static int argc = 1;
-  static char name[] = "bench_hex";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() != nullptr) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-}
 
 // An image of `size` bytes as the load leaves it: every byte distinct from its neighbours.
 void loadImage(int size) {
@@ -52,7 +44,7 @@ struct ShownPanel {
 
 // "Populate Chart" on a 32 KiB image, up to the grid's first paint, on a fresh panel.
 void BM_PopulateChart(benchmark::State& state) {
-  ensureApplication();
+  trimlet::bench::ensureApplication();
   loadImage(32768);
   for (auto _ : state) {
     state.PauseTiming();
@@ -71,7 +63,7 @@ BENCHMARK(BM_PopulateChart)->Unit(benchmark::kMillisecond);
 // Show_Hex at columns × rows from start 0, with both pictures painted (into images of their
 // size, as the baseline below paints).
 void BM_ShowHex(benchmark::State& state) {
-  ensureApplication();
+  trimlet::bench::ensureApplication();
   loadImage(256 * 1024);
   ShownPanel shown;
   shown.panel->findChild<TextBox*>("txtStart")->setText("0");
@@ -94,7 +86,7 @@ BENCHMARK(BM_ShowHex)->Args({140, 1})->Args({500, 500})->Unit(benchmark::kMillis
 // once, one polyline per row and per column, one pre-drawn circle stamped at every point, into
 // images the size of the two pictures. BM_ShowHex/500/500 is held to 1.5 times this.
 void BM_ShowHexBaseline(benchmark::State& state) {
-  ensureApplication();
+  trimlet::bench::ensureApplication();
   loadImage(256 * 1024);
   ShownPanel shown;
   constexpr int kSide = 500;

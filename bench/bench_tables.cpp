@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "application.h"
 #include "core/compare.h"
 #include "core/image.h"
 #include "core/state.h"
@@ -35,21 +36,11 @@ using trimlet::TablePanel;
 constexpr int kImageWidth = 1000;
 constexpr int kImageHeight = 800;
 
-void ensureApplication() {
-  static std::unique_ptr<QApplication> app;
-  if (app) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "bench_tables";
-  static char* argv[] = {name, nullptr};
-  app = std::make_unique<QApplication>(argc, argv);
-}
-
 // A map of size × size cells at address 0 with a smooth surface, chosen in a maps panel whose
 // picture is 1000 × 800 pixels.
 struct MapFixture {
   explicit MapFixture(int size) {
-    ensureApplication();
+    trimlet::bench::ensureApplication();
     trimlet::resetState();
     const int cells = size * size;
     trimlet::BIN_FileBytes = cells + 16;
