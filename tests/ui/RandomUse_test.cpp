@@ -4,17 +4,10 @@
 // a byte, a changed image is marked unsaved, and after every save the file is the image.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
 #include <cstring>
 #include <functional>
 #include <random>

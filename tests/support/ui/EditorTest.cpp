@@ -2,14 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <sstream>
@@ -192,8 +186,21 @@ QString EditorTest::cell(const QString& grid, int row, int col) const {
   return child<TableGrid>(grid)->text(row, col);
 }
 
+QString EditorTest::text(const QString& name) const {
+  QWidget* control = child(name);
+  if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+  if (auto* box = qobject_cast<QLineEdit*>(control)) return box->text();
+  return qobject_cast<QAbstractButton*>(control)->text();
+}
+
 std::string EditorTest::stored(int record) {
   return std::string(storedValue(BIN_Data[static_cast<size_t>(record)]));
+}
+
+std::vector<std::string> EditorTest::records(int first, int count) {
+  std::vector<std::string> texts;
+  for (int i = first; i < first + count; ++i) texts.push_back(stored(i));
+  return texts;
 }
 
 }  // namespace trimlet::test

@@ -1,12 +1,21 @@
 // The real editor window, opened offscreen on a BIN and an ECU file written for the test, and
 // what a user does in it: pick an entry, click an arrow or a box, type and leave a box, select
-// cells and press a key, answer a message.
+// cells and press a key, answer a message. It brings the controls a scenario reads.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QString>
+#include <QTabWidget>
+#include <QTest>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,7 +27,6 @@
 #include "ui/viewer/frmView.h"
 
 class QDialog;
-class QScrollBar;
 
 namespace trimlet::test {
 
@@ -91,8 +99,13 @@ class EditorTest : public ::testing::Test {
   // A grid cell's text, header captions included (row 0, column 0).
   [[nodiscard]] QString cell(const QString& grid, int row, int col) const;
 
-  // The image record's value exactly as stored ("5 " after an edit).
+  // What a label, box or button shows.
+  [[nodiscard]] QString text(const QString& name) const;
+  [[nodiscard]] QAction* action(const QString& name) const { return child<QAction>(name); }
+
+  // The image record's value exactly as stored ("5 " after an edit), and `count` of them.
   [[nodiscard]] static std::string stored(int record);
+  [[nodiscard]] static std::vector<std::string> records(int first, int count);
   [[nodiscard]] bool saved() const { return editor->fields().Saved; }
 
   TempDir dir;

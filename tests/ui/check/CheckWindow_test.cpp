@@ -1,24 +1,14 @@
 // The check window opened from the ECU box's menu, and the details behind the ECU messages.
 #include "ui/check/CheckWindow.h"
 
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTableWidget>
-#include <QTest>
 #include <QTextBlock>
 
 #include "core/ecu_file.h"
-#include "core/settings.h"
-#include "core/state.h"
-#include "support/TempDir.h"
 #include "support/ui/EditorTest.h"
 #include "ui/common/OpenFiles.h"
-#include "ui/editor/frmEditor.h"
 #include "ui/main/frmMain.h"
 
 namespace trimlet::test {
@@ -33,9 +23,9 @@ constexpr char kBroken[] =
     "Name=Map, Yaxis=, Xlabel=, Xaxis=\n}\n"
     "{\nAddress=40, Cols=x\n";
 
-TEST(CheckWindow, OpensFromTheEcuBoxMenuAndShowsTheLineOfARow) {
-  TempDir dir;
-  setSettingsFile((dir.path() / "trimlet.ini").string(), "trimlet");
+using CheckWindowTest = EditorTest;
+
+TEST_F(CheckWindowTest, OpensFromTheEcuBoxMenuAndShowsTheLineOfARow) {
   frmMain main;
   main.show();
   auto* txtECU = main.findChild<QLineEdit*>("txtECU");
@@ -75,15 +65,9 @@ TEST(CheckWindow, OpensFromTheEcuBoxMenuAndShowsTheLineOfARow) {
 }
 
 // The box's text stays the message; its details name the line where the file goes wrong.
-TEST(CheckWindow, EcuMessagesNameTheirFirstProblemInTheirDetails) {
-  TempDir dir;
-  setSettingsFile((dir.path() / "trimlet.ini").string(), "trimlet");
-  resetState();
-  BIN_Path = dir.write("image.bin", patternBytes(256));
-  ECU_Path = dir.write("header.ecu", "ECU FORMAT 1\r{\rTitle=x\rVersion=two\r");
-  frmEditor editor;
-  EXPECT_EQ(answerMessages([&] { EXPECT_FALSE(editor.Form_Load()); }),
-            QStringList({"ECU File Error"}));
+TEST_F(CheckWindowTest, EcuMessagesNameTheirFirstProblemInTheirDetails) {
+  EXPECT_FALSE(open(patternBytes(256), "ECU FORMAT 1\r{\rTitle=x\rVersion=two\r"));
+  EXPECT_EQ(messages, QStringList({"ECU File Error"}));
   EXPECT_TRUE(lastMessages().at(0).details.startsWith(
       "Line 4, column 1: Version \"two\" is not a number.\n"));
 

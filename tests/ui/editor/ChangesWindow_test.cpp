@@ -1,12 +1,5 @@
 #include "ui/editor/ChangesWindow.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
 #include <QTreeWidget>
 
 #include "support/ui/EditorTest.h"
@@ -31,9 +24,7 @@ class Changes : public EditorTest {
           dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
           dialog->QDialog::accept();
         },
-        [&] {
-          shown = answerMessages([&] { editor->findChild<QAction*>("actCompareWith")->trigger(); });
-        });
+        [&] { shown = answerMessages([&] { action("actCompareWith")->trigger(); }); });
     editor->activateWindow();  // back from the dialog
     EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     return shown;
@@ -72,18 +63,13 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnly) {
 
   // Reverting an item is one step to undo; reverting all asks first.
   rows()->setCurrentItem(rows()->topLevelItem(1));
-  QTest::mouseClick(editor->findChild<QPushButton*>("cmdRevert"), Qt::LeftButton);
+  click("cmdRevert");
   EXPECT_EQ(stored(0x21), "99");
   EXPECT_EQ(top(), QStringList({"Options", "Map", "Bytes of no item"}));
   EXPECT_FALSE(saved());
-  editor->findChild<QAction*>("actUndo")->trigger();
+  action("actUndo")->trigger();
   EXPECT_EQ(stored(0x21), "21");
-  EXPECT_EQ(answerMessages(
-                [&] {
-                  QTest::mouseClick(editor->findChild<QPushButton*>("cmdRevertAll"),
-                                    Qt::LeftButton);
-                },
-                QMessageBox::Yes),
+  EXPECT_EQ(answerMessages([&] { click("cmdRevertAll"); }, QMessageBox::Yes),
             QStringList({"Put every changed byte back as the reference holds it?"}));
   EXPECT_EQ(readBytes(binPath), patternBytes(64));  // nothing saved
   EXPECT_EQ(stored(0x5) + stored(0x10) + stored(0x33), "551977");
@@ -95,10 +81,9 @@ TEST_F(Changes, DoubleClickShowsTheItemInItsTab) {
   select("grdMap", 1, 1, 1, 1);
   press("grdMap", Qt::Key_Minus);
   pick("cmbFlag", "Options");
-  editor->findChild<QAction*>("actChanges")->trigger();
+  action("actChanges")->trigger();
   ASSERT_EQ(top(), QStringList({"Map"}));
-  QTreeWidgetItem* row = rows()->topLevelItem(0);
-  emit rows()->itemDoubleClicked(row, 0);
+  emit rows()->itemDoubleClicked(rows()->topLevelItem(0), 0);
   EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
   EXPECT_EQ(child<QComboBox>("cmb2Dim")->currentText(), "Map");
 }

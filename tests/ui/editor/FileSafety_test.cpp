@@ -1,8 +1,6 @@
 // The editor with files other programs change, commands too long to read and captions of any
 // length: it asks before overwriting, starts nothing it cannot read whole and shows captions
 // clipped.
-#include <QLabel>
-#include <QTest>
 #include <filesystem>
 #include <functional>
 
@@ -72,11 +70,11 @@ TEST_F(EditorSafety, UploadCommandTooLongToReadWholeStartsNothing) {
 
 // Labels and lists show the first 200 characters (not bytes); the item table keeps all.
 TEST_F(EditorSafety, LongCaptionsAndNamesAreShownClipped) {
-  std::string text;
-  for (int i = 0; i < 300; ++i) text += "\u00E9";
-  ECU_Item flag = flagItem(text, "10"), value = valueItem("Idle", "20", 1),
-           map = tableItem(text, "30", 4, 4);
-  flag.Xaxis = flag.Xlabel = flag.Ylabel = value.Xlabel = map.Xlabel = map.Ylabel = text;
+  std::string longText;
+  for (int i = 0; i < 300; ++i) longText += "\u00E9";
+  ECU_Item flag = flagItem(longText, "10"), value = valueItem("Idle", "20", 1),
+           map = tableItem(longText, "30", 4, 4);
+  flag.Xaxis = flag.Xlabel = flag.Ylabel = value.Xlabel = map.Xlabel = map.Ylabel = longText;
   ASSERT_TRUE(open(patternBytes(64), {flag, value, map}));
   const QString shown(200, QChar(0xE9));
   pick("cmbFlag", shown);
@@ -85,8 +83,8 @@ TEST_F(EditorSafety, LongCaptionsAndNamesAreShownClipped) {
   click("cmdShowIn_2");  // the name as the Z title
   for (const char* label : {"lblFlag_Xaxis", "lblFlag_Xlabel", "lblFlag_Ylabel", "lblValue_Xlabel",
                             "lblMap_Xlabel", "lblMap_Ylabel", "lblMap_Zlabel"})
-    EXPECT_EQ(child<QLabel>(label)->text(), shown) << label;
-  EXPECT_EQ(ECU_Items[3].Name, text);
+    EXPECT_EQ(text(label), shown) << label;
+  EXPECT_EQ(ECU_Items[3].Name, longText);
 }
 
 }  // namespace

@@ -1,12 +1,5 @@
 #include "ui/editor/frmEditor.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <filesystem>
 
 #include "core/settings.h"
@@ -19,12 +12,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kAsk[] = "BIN File has not been changed. Would you like to save it now?";
-
-QStringList entries(const QComboBox* list) {
-  QStringList names;
-  for (int i = 0; i < list->count(); ++i) names << list->itemText(i);
-  return names;
-}
 
 class EditorFrame : public EditorTest {
  protected:
@@ -66,10 +53,11 @@ TEST_F(EditorFrame, OpensWithEachNameInItsListInFileOrderAndTheFileSizeInTheCapt
                    {flagItem("F1", "10"), valueItem("V1", "20", 1), tableItem("A1", "30", 8, 1),
                     tableItem("M1", "40", 4, 4), tableItem("A2", "50", 1, 6), flagItem("F2", "11"),
                     valueItem("V2", "21", 2)}));
-  EXPECT_EQ(entries(child<QComboBox>("cmbFlag")), QStringList({"F1", "F2"}));
-  EXPECT_EQ(entries(child<QComboBox>("cmb0Dim")), QStringList({"V1", "V2"}));
-  EXPECT_EQ(entries(child<QComboBox>("cmb1Dim")), QStringList({"A1", "A2"}));
-  EXPECT_EQ(entries(child<QComboBox>("cmb2Dim")), QStringList({"M1"}));
+  QStringList names;
+  for (const char* list : {"cmbFlag", "cmb0Dim", "cmb1Dim", "cmb2Dim"})
+    for (int i = 0; i < child<QComboBox>(list)->count(); ++i)
+      names << child<QComboBox>(list)->itemText(i);
+  EXPECT_EQ(names, QStringList({"F1", "F2", "V1", "V2", "A1", "A2", "M1"}));
   const EditorFields& f = editor->fields();
   EXPECT_EQ(std::vector<int>({f.FlagIndex[2], f.ValueIndex[2], f.ArrayIndex[2], f.MapIndex[1]}),
             std::vector<int>({6, 7, 5, 4}));
@@ -171,7 +159,7 @@ TEST_F(EditorFrame, EveryChangeIsMarkedAndUndoneByTheShortcut) {
   bin[0x10] = 0x0F;
   ASSERT_TRUE(open(bin, {flagItem("Options", "10"), valueItem("Idle", "20", 1, 0.5),
                          tableItem("Row", "30", 2, 1), tableItem("Map", "38", 2, 2)}));
-  auto* undo = editor->findChild<QAction*>("actUndo");
+  QAction* undo = action("actUndo");
   const auto listMarked = [&](const char* list) {
     return !child<QComboBox>(list)->itemIcon(0).isNull();
   };
@@ -200,7 +188,7 @@ TEST_F(EditorFrame, EveryChangeIsMarkedAndUndoneByTheShortcut) {
   EXPECT_FALSE(saved());
   QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(stored(0x20), "20");
-  EXPECT_EQ(child<QLineEdit>("txtValue_Raw")->text(), "20");
+  EXPECT_EQ(text("txtValue_Raw"), "20");
   EXPECT_EQ(child<QLineEdit>("txtValue_Raw")->toolTip(), "");
   QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(stored(0x10), "0F");

@@ -1,16 +1,11 @@
 #include "ui/main/frmMain.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QPushButton>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 
 #include "core/settings.h"
 #include "support/ui/EditorTest.h"
@@ -20,60 +15,57 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MainWindow : public testing::Test {
+class MainWindow : public EditorTest {
  protected:
   void SetUp() override {
-    resetState();
+    EditorTest::SetUp();
     settings = (dir.path() / "trimlet.ini").string();
-    setSettingsFile(settings, "trimlet");
     bin = dir.write("engine.bin", patternBytes(16384));
     ecu = dir.write("engine.ecu", ecuText({flagItem("Options", "10")}));
   }
 
   void start() {
-    window = std::make_unique<frmMain>();
-    window->show();
+    main = std::make_unique<frmMain>();
+    window = main.get();
+    main->show();
   }
-  QLineEdit* box(const char* name) const { return window->findChild<QLineEdit*>(name); }
-  void press(const char* name) const { window->findChild<QPushButton*>(name)->click(); }
   void typePaths(const std::string& binPath, const std::string& ecuPath) const {
-    box("txtBIN")->setText(QString::fromStdString(binPath));
-    box("txtECU")->setText(QString::fromStdString(ecuPath));
+    child<QLineEdit>("txtBIN")->setText(QString::fromStdString(binPath));
+    child<QLineEdit>("txtECU")->setText(QString::fromStdString(ecuPath));
   }
+  void press(const char* button) const { child<QPushButton>(button)->click(); }
 
-  TempDir dir;
   std::string settings, bin, ecu;
-  std::unique_ptr<frmMain> window;
+  std::unique_ptr<frmMain> main;
 };
 
 TEST_F(MainWindow, StartsWithTheRememberedPathsAndClosingRemembersTheBoxes) {
   dir.write("trimlet.ini", "[trimlet]\nBIN Location=" + bin + "\nECU Location=" + ecu + "\n");
   start();
-  EXPECT_EQ(window->windowTitle(), "Trimlet Version 1.00");
-  EXPECT_EQ(box("txtBIN")->text().toStdString(), bin);
-  EXPECT_EQ(box("txtECU")->text().toStdString(), ecu);
+  EXPECT_EQ(main->windowTitle(), "Trimlet Version 1.00");
+  EXPECT_EQ(text("txtBIN").toStdString() + "|" + text("txtECU").toStdString(), bin + "|" + ecu);
   typePaths("/typed/a.bin", "/typed/b.ecu");
-  window->close();
-  EXPECT_EQ(INI_Read("BIN Location"), "/typed/a.bin");
-  EXPECT_EQ(INI_Read("ECU Location"), "/typed/b.ecu");
+  main->close();
+  EXPECT_EQ(INI_Read("BIN Location") + "|" + INI_Read("ECU Location"), "/typed/a.bin|/typed/b.ecu");
 }
 
 TEST_F(MainWindow, ChecksThePathsInOrderAndWritesNothingOnFailure) {
   const std::string missingBin = (dir.path() / "none.bin").string();
   const std::string missingEcu = (dir.path() / "none.ecu").string();
-  const std::string text = dir.write("engine.txt", "ECU FORMAT");
+  const std::string notEcu = dir.write("engine.txt", "ECU FORMAT");
   const std::string folderEcu = (dir.path() / "folder.ecu").string();
   fs::create_directory(folderEcu);
   const std::string pipeBin = (dir.path() / "pipe.bin").string();
   ASSERT_EQ(::mkfifo(pipeBin.c_str(), 0600), 0);
   const QString isFolder = QString::fromLocal8Bit(std::strerror(EISDIR));
+  const QString required = "A BIN File, and An ECU File are required";
   const std::tuple<std::string, std::string, QString> cases[] = {
-      {"", ecu, "A BIN File, and An ECU File are required"},
-      {bin, "", "A BIN File, and An ECU File are required"},
+      {"", ecu, required},
+      {bin, "", required},
       {missingBin, missingEcu, "BIN File Not Found"},
-      {missingBin, text, "BIN File Not Found"},
+      {missingBin, notEcu, "BIN File Not Found"},
       {bin, missingEcu, "ECU File Not Found"},
-      {bin, text, "ECU file is not correct."},
+      {bin, notEcu, "ECU file is not correct."},
       {bin, dir.write("engine.ec", "x"), "ECU file is not correct."},
       {dir.path().string(), ecu, isFolder},
       {bin, folderEcu, isFolder},
@@ -87,7 +79,7 @@ TEST_F(MainWindow, ChecksThePathsInOrderAndWritesNothingOnFailure) {
       EXPECT_EQ(answerMessages([&] { press(name); }), QStringList{message}) << name;
       EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::NoIcon);
     }
-    EXPECT_EQ(box("txtBIN")->text().toStdString(), binPath);
+    EXPECT_EQ(child<QLineEdit>("txtBIN")->text().toStdString(), binPath);
     EXPECT_FALSE(fs::exists(settings));
     EXPECT_TRUE(BIN_Path.empty());
   }
@@ -100,18 +92,16 @@ TEST_F(MainWindow, RemembersThePathsBeforeEitherWindowOpens) {
        {std::pair{"cmdECU_Edit", "frmEditor"}, {"cmdView", "frmView"}}) {
     fs::remove(settings);
     typePaths(bin, mixedCase);
-    std::string storedBin, storedEcu;
+    std::string stored;
     const int opened = whileModal(
         name,
-        [&](QDialog* window) {
-          storedBin = INI_Read("BIN Location");
-          storedEcu = INI_Read("ECU Location");
-          window->reject();
+        [&](QDialog* opening) {
+          stored = INI_Read("BIN Location") + "|" + INI_Read("ECU Location");
+          opening->reject();
         },
         [&] { EXPECT_TRUE(answerMessages([&] { press(button); }).isEmpty()); });
     EXPECT_EQ(opened, 1) << name;
-    EXPECT_EQ(storedBin, bin);
-    EXPECT_EQ(storedEcu, mixedCase);
+    EXPECT_EQ(stored, bin + "|" + mixedCase);
     EXPECT_EQ(ECU_Path, mixedCase);
   }
 }
@@ -137,7 +127,7 @@ TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
         },
         [&] { press("cmdBIN"); });
     EXPECT_EQ(opened, folder);
-    EXPECT_EQ(box("txtBIN")->text().toStdString(), chosen.empty() ? typed : chosen);
+    EXPECT_EQ(text("txtBIN").toStdString(), chosen.empty() ? typed : chosen);
   }
 }
 

@@ -1,9 +1,6 @@
 #include "ui/viewer/frmView.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
 
 #include "core/hex.h"
 #include "support/ui/EditorTest.h"
@@ -19,10 +16,6 @@ class Viewer : public EditorTest {
   void open(const std::vector<unsigned char>& bytes) {
     ASSERT_TRUE(EditorTest::open(bytes, std::vector<ECU_Item>{}));
     openViewer();
-  }
-  QString text(const char* name) const {
-    auto* label = window->findChild<QLabel*>(name);
-    return label ? label->text() : child<QLineEdit>(name)->text();
   }
   QStringList labels() const {
     return {text("lbl1"), text("lbl2"), text("lbl3"), text("lbl4"), text("lbl5")};

@@ -2,10 +2,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTest>
 
 #include "core/hex.h"
 #include "support/ui/EditorTest.h"
@@ -25,7 +22,6 @@ class HexTab : public EditorTest {
     ASSERT_TRUE(open(bytes, std::vector<ECU_Item>{}));
     child<QTabWidget>("SSTab1")->setCurrentIndex(4);
   }
-  QString text(const char* name) const { return child<TextBox>(name)->text(); }
   Canvas* map() const { return child<Canvas>("picHexMap"); }
   Canvas* line() const { return child<Canvas>("picHexLine"); }
   int16_t& angle() const { return editor->fields().RotAngle; }
@@ -45,7 +41,7 @@ TEST_F(HexTab, FieldsStepByOneWithinTheirBounds) {
     const QString box = QString("txt") + field, spin = QString("vsc") + field;
     if (typed) type(box, typed);
     for (int i = 0; i < std::abs(clicks); ++i) clickArrow(spin, clicks > 0);
-    EXPECT_EQ(text(box.toLatin1()), shown) << field << " " << (typed ? typed : "");
+    EXPECT_EQ(text(box), shown) << field << " " << (typed ? typed : "");
   }
   child<TextBox>("txtCols")->setFocus();
   child<TextBox>("txtCols")->selectAll();

@@ -1,13 +1,8 @@
 // The grids' work on a selection, as a user does it: copy and paste with the keys, the dialog,
 // interpolation, the graph window, each one step of the history.
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
 
 #include "core/image.h"
 #include "support/ui/EditorTest.h"
@@ -18,11 +13,6 @@ namespace {
 
 class Selection : public EditorTest {
  protected:
-  std::vector<std::string> records(int first, int count) const {
-    std::vector<std::string> texts;
-    for (int i = first; i < first + count; ++i) texts.push_back(stored(i));
-    return texts;
-  }
   // Both grids have the actions: the one of `grid`.
   void trigger(const char* grid, const char* action) const {
     child(grid)->findChild<QAction*>(action)->trigger();
@@ -46,7 +36,7 @@ TEST_F(Selection, CopyAndPasteWithTheKeysAreOneStepEach) {
   const std::vector<std::string> pasted = {"1 ", "2 ", "5 ", "6 ", "5 ", "6 ", "9 ", "A "};
   EXPECT_EQ(records(0, 8), pasted);  // table rows 0 and 1 now end 5 6 and 9 10
   EXPECT_FALSE(saved());
-  EXPECT_EQ(child<QAction>("actUndo")->text(), "Undo: Paste of 4 cells into Fuel");
+  EXPECT_EQ(action("actUndo")->text(), "Undo: Paste of 4 cells into Fuel");
 
   // Elsewhere in the window the keys are not the grid's.
   child("cmdShowIn_2")->setFocus();
@@ -94,7 +84,7 @@ TEST_F(Selection, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
       },
       [&] { trigger("grdLine", "actSetCells"); });
   EXPECT_EQ(records(0, 6), std::vector<std::string>({"0A", "3C", "14", "6E", "78", "07"}));
-  EXPECT_EQ(child<QAction>("actUndo")->text(), "Undo: +10 on 4 cells of Curve");
+  EXPECT_EQ(action("actUndo")->text(), "Undo: +10 on 4 cells of Curve");
   EXPECT_FALSE(saved());  // no key was pressed: the action itself marks the change
 
   editor->activateWindow();  // back from the dialog, so leaving a box writes it
@@ -112,7 +102,7 @@ TEST_F(Selection, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
   ASSERT_EQ(graph->curves().size(), 1u);
   EXPECT_EQ(graph->curves()[0].now, std::vector<double>({5, 34, 62.5, 91, 120}));
   EXPECT_EQ(graph->curves()[0].reference, std::vector<double>({5, 20, 0, 45, 50}));
-  for (int step = 0; step < 3; ++step) child<QAction>("actUndo")->trigger();
+  for (int step = 0; step < 3; ++step) action("actUndo")->trigger();
   EXPECT_EQ(graph->curves()[0].now, graph->curves()[0].reference);
 }
 

@@ -1,12 +1,5 @@
 #include "ui/editor/tables/TablePanel.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTabWidget>
-#include <QTest>
 #include <algorithm>
 
 #include "support/ui/EditorTest.h"
@@ -41,7 +34,6 @@ class TablesTest : public EditorTest {
     return {picture()->scaleLeft(), picture()->scaleTop(), picture()->scaleWidth(),
             picture()->scaleHeight()};
   }
-  QString label(const char* name) const { return child<QLabel>(name)->text(); }
 };
 
 TEST_F(TablesTest, RowZeroIsTheBottomRowAndCaptionsAreCutByCharacter) {
@@ -56,9 +48,7 @@ TEST_F(TablesTest, RowZeroIsTheBottomRowAndCaptionsAreCutByCharacter) {
   EXPECT_EQ(QStringList({cell("grdMap", 2, 1), cell("grdMap", 2, 3), cell("grdMap", 1, 1),
                          cell("grdMap", 1, 0), cell("grdMap", 0, 2)}),
             QStringList({"0", "2", "3", "|µs 2", "20°"}));
-  EXPECT_EQ(child<QLineEdit>("txtStart3D")->text() + child<QLineEdit>("txtRow3D")->text() +
-                child<QLineEdit>("txtCol3D")->text(),
-            "323");
+  EXPECT_EQ(text("txtStart3D") + text("txtRow3D") + text("txtCol3D"), "323");
 }
 
 TEST_F(TablesTest, EachTabTogglesItsOwnDisplayMode) {
@@ -69,20 +59,20 @@ TEST_F(TablesTest, EachTabTogglesItsOwnDisplayMode) {
             scaled(tableItem("Mult", "2", 2, 1), 12.5, 0, 0), tableItem("Map", "4", 2, 2)}));
   pick("cmb1Dim", "Deg C");
   EXPECT_EQ(cell("grdLine", 1, 1), "255");  // raw cells are decimal
-  EXPECT_EQ(label("lblLine_Zlabel"), "Raw Values");
+  EXPECT_EQ(text("lblLine_Zlabel"), "Raw Values");
   click("cmdShowIn_1");
   EXPECT_EQ(cell("grdLine", 1, 1) + " " + cell("grdLine", 1, 2), "151.25 110.");
-  EXPECT_EQ(label("lblLine_Zlabel"), "Deg C");
+  EXPECT_EQ(text("lblLine_Zlabel"), "Deg C");
   pick("cmb1Dim", "Div");
   EXPECT_EQ(cell("grdLine", 1, 1), "");  // division by zero: no value
   pick("cmb1Dim", "Mult");
   EXPECT_EQ(cell("grdLine", 1, 2), "12.5");
   pick("cmb2Dim", "Map");
   for (int i = 0; i < 3; ++i) click("cmdShowIn_2");
-  EXPECT_EQ(label("lblMap_Zlabel"), "Map");
-  EXPECT_EQ(child<QPushButton>("cmdShowIn_1")->text(), "Show Raw Values");
+  EXPECT_EQ(text("lblMap_Zlabel"), "Map");
+  EXPECT_EQ(text("cmdShowIn_1"), "Show Raw Values");
   click("cmdShowIn_1");
-  EXPECT_EQ(child<QPushButton>("cmdShowIn_1")->text(), "Show in Calculated Values");
+  EXPECT_EQ(text("cmdShowIn_1"), "Show in Calculated Values");
   EXPECT_EQ(cell("grdLine", 1, 2), "12.5");  // a map was chosen since: no cell is refilled
   EXPECT_FALSE(editor->fields().MapRaw);
 }
@@ -188,22 +178,19 @@ TEST_F(TablesTest, TablesThatDoNotFitAreRefusedAndNeverWritten) {
   EXPECT_EQ(stored(0) + stored(3) + stored(30), "010400");
 }
 
+// The frame spans 0..125 across and up to -125 (y grows downward) under axes at 30 degrees.
 TEST_F(TablesTest, AMapIsDrawnAsAFrameFromZeroTo125UnderThreeAxes) {
   ASSERT_TRUE(open(bytes({0, 50, 200, 90, 10, 255, 30, 60, 120}), {tableItem("Map", "0", 3, 3)}));
   child<QTabWidget>("SSTab1")->setCurrentIndex(3);
   EXPECT_EQ(picture()->count(Canvas::Primitive::Kind::Line), 3);  // before any map: the axes
   pick("cmb2Dim", "Map");
   ASSERT_EQ(picture()->meshes().size(), 1u);
-  const auto& mesh = picture()->meshes()[0];
-  EXPECT_EQ(mesh.lines(), 12);
-  const auto [left, right] = std::minmax_element(mesh.points.begin(), mesh.points.end(),
-                                                 [](auto a, auto b) { return a.x() < b.x(); });
-  EXPECT_NEAR(left->x(), 0, 1e-9);
-  EXPECT_NEAR(right->x(), 125, 1e-9);
-  EXPECT_NEAR(std::min_element(mesh.points.begin(), mesh.points.end(),
-                               [](auto a, auto b) { return a.y() < b.y(); })
-                  ->y(),
-              -125, 1e-9);
+  QPolygonF points;
+  for (const QPointF& p : picture()->meshes()[0].points) points << p;
+  const QRectF extent = points.boundingRect();
+  EXPECT_NEAR(extent.left(), 0, 1e-9);
+  EXPECT_NEAR(extent.right(), 125, 1e-9);
+  EXPECT_NEAR(extent.top(), -125, 1e-9);
   const auto& axis = picture()->primitives().front();
   EXPECT_NEAR(axis.x2, 86.6, 0.05);
   EXPECT_NEAR(axis.y2, 50, 0.05);
