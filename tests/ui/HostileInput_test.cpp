@@ -143,35 +143,6 @@ const Outcome kCorpus[] = {
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Corpus, Hostile, testing::ValuesIn(kCorpus));
 
-// Items at the first bytes, at the end of a block and at the last bytes any file can have,
-// against files of every odd size: only what lies beyond the file is refused.
-TEST_F(Hostile, BinFilesOfEverySizeRefuseOnlyItemsBeyondTheirEnd) {
-  const std::vector<ECU_Item> items = {
-      flagItem("Flag at 0", "0"), flagItem("Flag at 9FFEE", "9FFEE"),
-      valueItem("Value at E", "E", 2), valueItem("Value at 9FFEF", "9FFEF", 1),
-      tableItem("Map 4x4", "0", 4, 4)};
-  // clang-format off
-  const std::tuple<const char*, size_t, const char*, std::vector<std::string>> cases[] = {
-      {"bin-0.bin", 0, "0K", {"Flag at 0", "Flag at 9FFEE", "Value at E", "Value at 9FFEF", "Map 4x4"}},
-      {"bin-1.bin", 1, "0K", {"Flag at 9FFEE", "Value at E", "Value at 9FFEF", "Map 4x4"}},
-      {"bin-15.bin", 15, "0K", {"Flag at 9FFEE", "Value at E", "Value at 9FFEF", "Map 4x4"}},
-      {"bin-16.bin", 16, "0.015625K", {"Flag at 9FFEE", "Value at 9FFEF"}},
-      {nullptr, 655343, "639.96875K", {"Value at 9FFEF"}}};
-  // clang-format on
-  for (const auto& [file, size, caption, refused] : cases) {
-    SCOPED_TRACE(size);
-    resetState();
-    ASSERT_TRUE(open(file ? readBytes(dataFile(file)) : patternBytes(size), items));
-    EXPECT_TRUE(editor->windowTitle().endsWith(QString("File Size: ") + caption));
-    std::map<std::string, std::string> expected;
-    for (const std::string& name : refused) expected[name] = kBeyond;
-    EXPECT_EQ(visitAll(), expected);
-    bool drew = false;
-    EXPECT_TRUE(viewerOutcome(drew).isEmpty());
-    EXPECT_EQ(drew, size >= 0x35 + 140);  // the opening stretch: 140 bytes from 35
-  }
-}
-
 // Captions are text, never markup: taken as rich text, a caption could make a label read any
 // file it names as a picture.
 TEST_F(Hostile, MarkupInCaptionsIsShownAsWritten) {
