@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <cstring>
 #include <filesystem>
 
+#include "core/file_read.h"
 #include "core/settings.h"
 #include "support/ui/EditorTest.h"
 
@@ -28,6 +30,7 @@ class MainWindow : public EditorTest {
     main = std::make_unique<frmMain>();
     window = main.get();
     main->show();
+    QCoreApplication::processEvents();  // a start-up message comes once the window is up
   }
   void typePaths(const std::string& binPath, const std::string& ecuPath) const {
     child<QLineEdit>("txtBIN")->setText(QString::fromStdString(binPath));
@@ -129,6 +132,43 @@ TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
     EXPECT_EQ(opened, folder);
     EXPECT_EQ(text("txtBIN").toStdString(), chosen.empty() ? typed : chosen);
   }
+}
+
+// On a settings file it cannot use whole, no box shows a cut path, one message says why, and
+// closing rewrites nothing the user did not change.
+TEST_F(MainWindow, ValuesItCannotUseWholeAreNeitherShownNorRewritten) {
+  const std::string kept = "ECU Location = \"/my data/a.ecu\"\r\n";
+  struct Case {
+    std::string content;
+    QStringList boxes;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"[trimlet]\r\nBIN Location=/data/" + std::string(335, 'p') + ".bin\r\n" + kept,
+       {"", "/my data/a.ecu"},
+       "The \"BIN Location\" in the settings file is longer than 254 characters, so its box "
+       "starts empty."},
+      {"[trimlet]\nBIN Location=/a.bin\n" + std::string(kMaxTextFileBytes, '\n'),
+       {"", ""},
+       "The settings file " + settings +
+           " is too large: it holds 4,194,334 bytes, and Trimlet holds at most 4,194,304 bytes. "
+           "The file boxes start empty, and Trimlet leaves the file as it is."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    dir.write("trimlet.ini", c.content);
+    EXPECT_EQ(answerMessages([&] { start(); }), QStringList(QString::fromStdString(c.message)));
+    EXPECT_EQ(QStringList({text("txtBIN"), text("txtECU")}), c.boxes);
+    main->close();
+    EXPECT_EQ(readText(settings), c.content);
+  }
+
+  // A path the user types replaces the one too long; the other line stays as written.
+  dir.write("trimlet.ini", cases[0].content);
+  (void)answerMessages([&] { start(); });
+  child<QLineEdit>("txtBIN")->setText("/typed.bin");
+  main->close();
+  EXPECT_EQ(readText(settings), "[trimlet]\r\nBIN Location=/typed.bin\r\n" + kept);
 }
 
 }  // namespace
