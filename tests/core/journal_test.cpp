@@ -35,7 +35,7 @@ class JournalTest : public testing::Test {
 };
 
 // Actions, then undo and redo, and the records each leaves: undo puts back the exact texts.
-TEST_F(JournalTest, UndoPutsBackExactlyWhatWasThereAndRedoWhatTheActionLeft) {
+TEST_F(JournalTest, UndoAndRedoPutBackExactTextsWithinABoundedHistory) {
   act("first", {{0, 0x10}, {1, 5}});  // record 1: the same byte, rewritten in edit form
   act("second", {{0, 0x11}, {2, 0x22}});
   EXPECT_EQ(records(), "11|5 |22|05|");
@@ -52,9 +52,7 @@ TEST_F(JournalTest, UndoPutsBackExactlyWhatWasThereAndRedoWhatTheActionLeft) {
   EXPECT_EQ(journal.redoStep(), nullptr);
   EXPECT_EQ(journal.undo().what, "third");
   EXPECT_EQ(journal.undo().what, "first");
-}
-
-TEST_F(JournalTest, TheHistoryKeepsTheNewestStepsWithinItsBounds) {
+  // The history is bounded.
   for (size_t i = 0; i < Journal::kMaxSteps + 5; ++i) act("step", {{0, static_cast<int>(i % 200)}});
   EXPECT_EQ(journal.steps(), Journal::kMaxSteps);
 }
