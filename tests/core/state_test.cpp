@@ -2,45 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace trimlet {
 namespace {
 
 TEST(ItemClasses, DecidedByKindColsAndRows) {
-  struct Case {
-    int16_t kind, cols, rows;
-    bool flag, single, array, map;
+  // Kind, Cols, Rows and the classes: F flag byte, V single value, A array, M map.
+  const std::tuple<int16_t, int16_t, int16_t, const char*> cases[] = {
+      {80, 1, 1, "F---"},  {0, 1, 1, "-V--"}, {0, 8, 1, "--A-"},  {0, 1, 8, "--A-"},
+      {0, 16, 16, "---M"}, {3, 4, 2, "---M"}, {80, 4, 4, "F--M"}, {0, 0, 1, "----"},
+      {0, 1, 0, "----"},   {5, 1, 1, "----"}, {0, -3, 1, "----"},
   };
-  const Case cases[] = {
-      {80, 1, 1, true, false, false, false},  {0, 1, 1, false, true, false, false},
-      {0, 8, 1, false, false, true, false},   {0, 1, 8, false, false, true, false},
-      {0, 16, 16, false, false, false, true}, {3, 4, 2, false, false, false, true},
-      {80, 4, 4, true, false, false, true},   {0, 0, 1, false, false, false, false},
-      {0, 1, 0, false, false, false, false},  {5, 1, 1, false, false, false, false},
-      {0, -3, 1, false, false, false, false},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [kind, cols, rows, classes] : cases) {
     ECU_Item item;
-    item.Kind = c.kind;
-    item.Cols = c.cols;
-    item.Rows = c.rows;
-    SCOPED_TRACE(testing::Message() << c.kind << " " << c.cols << "x" << c.rows);
-    EXPECT_EQ(isFlagByte(item), c.flag);
-    EXPECT_EQ(isSingleValue(item), c.single);
-    EXPECT_EQ(isArray(item), c.array);
-    EXPECT_EQ(isMap(item), c.map);
+    std::tie(item.Kind, item.Cols, item.Rows) = std::tie(kind, cols, rows);
+    const std::string found = {isFlagByte(item) ? 'F' : '-', isSingleValue(item) ? 'V' : '-',
+                               isArray(item) ? 'A' : '-', isMap(item) ? 'M' : '-'};
+    EXPECT_EQ(found, classes) << kind << " " << cols << "x" << rows;
   }
 }
 
 TEST(ItemRecords, ResolveInsideTheLoadedFileOnly) {
   resetState();
   BIN_FileBytes = 0x8000 + 16;
-  struct Case {
-    const char* address;
-    int64_t count;
-    RangeProblem problem;
-    int first;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, int64_t, RangeProblem, int> cases[] = {
       {"8000", 16, RangeProblem::None, 32768},
       {" 10 ", 4, RangeProblem::None, 16},
       {"8000", 17, RangeProblem::BeyondFile, 0},
@@ -50,12 +36,10 @@ TEST(ItemRecords, ResolveInsideTheLoadedFileOnly) {
       {"", 1, RangeProblem::NotHexadecimal, 0},
       {"10", -1, RangeProblem::BeyondFile, 0},
   };
-  for (const Case& c : cases) {
-    const RecordRange range = resolveRecords(c.address, c.count);
-    EXPECT_EQ(range.problem, c.problem) << c.address;
-    if (c.problem == RangeProblem::None) {
-      EXPECT_EQ(range.first, c.first) << c.address;
-    }
+  for (const auto& [address, count, problem, first] : cases) {
+    const RecordRange range = resolveRecords(address, count);
+    EXPECT_EQ(range.problem, problem) << address;
+    EXPECT_EQ(range.problem == RangeProblem::None ? range.first : 0, first) << address;
   }
 }
 
@@ -66,9 +50,7 @@ TEST(ItemRecords, ListPositionsOutsideTheTableGiveTheEmptyItem) {
   index[2] = 301;  // never a valid item number
   ECU_Items[7].Name = "seven";
   EXPECT_EQ(chosenItem(index, 0).Name, "seven");
-  EXPECT_EQ(&chosenItem(index, -1), &ECU_Items[0]);
-  EXPECT_EQ(&chosenItem(index, 1), &ECU_Items[0]);
-  EXPECT_EQ(&chosenItem(index, 300), &ECU_Items[0]);
+  for (const int outside : {-1, 1, 300}) EXPECT_EQ(&chosenItem(index, outside), &ECU_Items[0]);
 }
 
 }  // namespace

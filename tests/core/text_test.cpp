@@ -2,39 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace trimlet {
 namespace {
 
 TEST(Text, NumbersAreStrictLocaleFreeFiniteAndInRange) {
-  EXPECT_EQ(toInt16(" 4"), 4);
-  EXPECT_EQ(toInt16("-32768"), -32768);
-  EXPECT_EQ(toInt16("32767"), 32767);
-  EXPECT_EQ(toInt16("2.5"), 2);  // halves to even
-  EXPECT_EQ(toInt16("3.5"), 4);
-  EXPECT_EQ(toInt16("-2.5"), -2);
-  EXPECT_EQ(toInt16("+7"), 7);
+  const std::pair<const char*, int16_t> ints[] = {
+      {" 4", 4},  {"-32768", -32768}, {"32767", 32767}, {"+7", 7},
+      {"2.5", 2}, {"3.5", 4},         {"-2.5", -2},  // halves to even
+  };
+  for (const auto& [text, value] : ints) EXPECT_EQ(toInt16(text), value) << text;
   for (const char* bad : {"32768", "-32769", "32767.5", "", " ", "abc", "4x", "0x10", "++1", "+-1",
                           "nan", "inf", "1e999", "0,75", "1.5.2"})
     EXPECT_FALSE(toInt16(bad)) << bad;
-  EXPECT_EQ(toReal("0.75"), 0.75);
-  EXPECT_EQ(toReal(" -40 "), -40.0);
-  EXPECT_EQ(toReal(".5"), 0.5);
-  EXPECT_EQ(toReal("1e3"), 1000.0);
+  const std::pair<const char*, double> reals[] = {
+      {"0.75", 0.75}, {" -40 ", -40}, {".5", 0.5}, {"1e3", 1000}};
+  for (const auto& [text, value] : reals) EXPECT_EQ(toReal(text), value) << text;
   EXPECT_FALSE(toReal("0.75x"));
   EXPECT_FALSE(toReal("-inf"));
-  EXPECT_EQ(realText(140), "140");
-  EXPECT_EQ(realText(2.5), "2.5");
-  EXPECT_EQ(realText(-0.0), "0");
+  EXPECT_EQ(realText(140) + " " + realText(2.5) + " " + realText(-0.0), "140 2.5 0");
 }
 
 TEST(Text, CaptionsAreCutByCharacterNotByte) {
-  struct Case {
-    std::string text;
-    size_t first;
-    size_t count;
-    std::string slice;
-  };
-  const Case cases[] = {
+  const std::tuple<std::string, size_t, size_t, std::string> cases[] = {
       {"10°20°30°40°", 0, 3, "10°"},
       {"10°20°30°40°", 9, 3, "40°"},
       {"µs 1 |µs 2 ", 5, 5, "|µs 2"},
@@ -43,7 +34,8 @@ TEST(Text, CaptionsAreCutByCharacterNotByte) {
       {"a😀b", 1, 1, "😀"},
       {"\x80x", 0, 1, "\x80"},  // a byte that starts no character counts as one
   };
-  for (const Case& c : cases) EXPECT_EQ(characters(c.text, c.first, c.count), c.slice) << c.text;
+  for (const auto& [text, first, count, slice] : cases)
+    EXPECT_EQ(characters(text, first, count), slice) << text;
   EXPECT_TRUE(equalsNoCase("Upload Execute", "upload EXECUTE"));
   EXPECT_EQ(upper("ecu format"), "ECU FORMAT");
 }
