@@ -125,6 +125,8 @@ TEST_F(FileSafety, ReadersRefuseWhatIsNotASmallRegularFile) {
                                                  "The settings file " + why + "4,194,304 bytes."}));
   INI_Write("BIN Location", "/a.bin");
   EXPECT_EQ(fs::file_size(big), kMaxTextFileBytes + 1);  // left as it is
+  // A read that fails is a failure, not an empty file: this one fails at its first byte.
+  EXPECT_EQ(readFileBytes("/proc/self/mem", 100).problem, ReadProblem::Failed);
 
   // A save refuses a pipe too, even one told to overwrite, rather than wait on it.
   BIN_Path = dir.write("image.bin", patternBytes(64));
