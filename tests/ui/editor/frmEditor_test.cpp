@@ -59,9 +59,6 @@ TEST_F(EditorFrame, OpensWithEachNameInItsListInFileOrderAndTheFileSizeInTheCapt
     for (int i = 0; i < child<QComboBox>(list)->count(); ++i)
       names << child<QComboBox>(list)->itemText(i);
   EXPECT_EQ(names, QStringList({"F1", "F2", "V1", "V2", "A1", "A2", "M1"}));
-  const EditorFields& f = editor->fields();
-  EXPECT_EQ(std::vector<int>({f.FlagIndex[2], f.ValueIndex[2], f.ArrayIndex[2], f.MapIndex[1]}),
-            std::vector<int>({6, 7, 5, 4}));
   EXPECT_EQ(child<QComboBox>("cmbFlag")->currentIndex(), -1);
   EXPECT_EQ(editor->windowTitle(), "Trimlet Version 1.00     File Size: 19.53125K");
   EXPECT_NE(readText(settingsFilePath()).find("Upload Execute="), std::string::npos);
@@ -128,6 +125,10 @@ TEST_F(EditorFrame, UploadSavesByItsRuleAndStartsTheCommandAsWritten) {
       {"y", "/no/such/uploader", true, false, false, "y", "The BIN file"},
       {"N", "/no/such/uploader --port 1", false, false, false, "N", kCannotStart},
       {"N", "\"\" --port 1", false, false, false, "N", kCannotStart},
+      // Were it cut and started anyway, the missing program would be reported too.
+      {"N", "/no/such/uploader " + std::string(300, 'x'), false, false, false, "N",
+       "The upload command in the settings file is longer than 254 characters, so Trimlet cannot "
+       "read it whole and does not start it."},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -232,35 +233,6 @@ TEST_F(EditorFrame, EverySaveAsksBeforeWritingOverAFileChangedSinceTheLoad) {
       EXPECT_EQ(editor->isVisible(), !(closes && yes));
     }
   }
-}
-
-TEST_F(EditorFrame, UploadCommandTooLongToReadWholeStartsNothing) {
-  openAndEdit();
-  // Were it cut and started anyway, the missing program would be reported too.
-  INI_Write("Upload Execute", "/no/such/uploader " + std::string(300, 'x'));
-  EXPECT_EQ(answerMessages([&] { click("cmdUpload"); }),
-            QStringList("The upload command in the settings file is longer than 254 characters, "
-                        "so Trimlet cannot read it whole and does not start it."));
-  EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
-}
-
-// Labels and lists show the first 200 characters (not bytes); the item table keeps all.
-TEST_F(EditorFrame, LongCaptionsAndNamesAreShownClipped) {
-  std::string longText;
-  for (int i = 0; i < 300; ++i) longText += "\u00E9";
-  ECU_Item flag = flagItem(longText, "10"), value = valueItem("Idle", "20", 1),
-           map = tableItem(longText, "30", 4, 4);
-  flag.Xaxis = flag.Xlabel = flag.Ylabel = value.Xlabel = map.Xlabel = map.Ylabel = longText;
-  ASSERT_TRUE(open(patternBytes(64), {flag, value, map}));
-  const QString shown(200, QChar(0xE9));
-  pick("cmbFlag", shown);
-  pick("cmb0Dim", "Idle");
-  pick("cmb2Dim", shown);
-  click("cmdShowIn_2");  // the name as the Z title
-  for (const char* label : {"lblFlag_Xaxis", "lblFlag_Xlabel", "lblFlag_Ylabel", "lblValue_Xlabel",
-                            "lblMap_Xlabel", "lblMap_Ylabel", "lblMap_Zlabel"})
-    EXPECT_EQ(text(label), shown) << label;
-  EXPECT_EQ(ECU_Items[3].Name, longText);
 }
 
 }  // namespace
