@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace trimlet {
@@ -57,58 +58,49 @@ TEST(TableEdit, NumbersBecomeTheNearestRawValueHeldWithin0To255AndClampingIsCoun
 
 // Each edit on a 4 × 3 numbered table, some cells set first, changes the block and nothing else.
 TEST(TableEdit, EditsChangeOnlyTheBlock) {
-  enum Edit { Add, Scale, AddCalculated, Rows, Columns, Corners, Smooth };
-  struct Case {
-    Edit edit;
-    CellBlock block;
-    std::vector<std::array<int, 3>> first;  // column, row, value
-    std::vector<double> inBlock;            // the block after the edit, row after row
+  using Edit = std::function<void(PointTable&, const CellBlock&)>;
+  const auto by = [](Arithmetic kind, double number, CellUnits units = {}) -> Edit {
+    return [=](PointTable& t, const CellBlock& b) { arithmetic(t, b, units, kind, number); };
   };
-  const Case cases[] = {
-      {Add, {1, 2, 0, 1}, {}, {251, 252, 255, 255}},
-      {Scale, {0, 3, 2, 2}, {}, {10, 10, 11, 12}},  // 10.5 halves to 10, 11.5 to 12
-      {AddCalculated, {3, 3, 0, 2}, {}, {8, 18, 28}},
-      {Rows, {0, 3, 1, 1}, {{0, 1, 0}, {3, 1, 30}}, {0, 10, 20, 30}},
-      {Columns, {2, 2, 0, 2}, {{2, 1, 99}}, {2, 12, 22}},
-      // 60.25, 80.5 and 100.5 round to even
-      {Corners,
-       {0, 2, 0, 2},
-       {{0, 0, 0}, {2, 0, 40}, {0, 2, 80}, {2, 2, 121}},
-       {0, 20, 40, 40, 60, 80, 80, 100, 121}},
-      // (100 + 11) / 2 = 55.5 gives 56; (12 + 56.5) / 2 = 34.25 gives 34
-      {Smooth, {0, 3, 1, 1}, {{1, 1, 100}}, {10, 56, 34, 13}},
-      {Smooth, {0, 2, 0, 2}, {{1, 1, 91}}, {0, 1, 2, 10, 51, 12, 20, 21, 22}},
-      {Smooth, {0, 1, 0, 1}, {{0, 0, 200}}, {200, 1, 10, 11}},  // too thin to smooth
+  const auto along = [](Direction direction) -> Edit {
+    return [=](PointTable& t, const CellBlock& b) { interpolate(t, b, direction); };
   };
-  for (const Case& c : cases) {
+  const Edit smoothed = [](PointTable& t, const CellBlock& b) { smooth(t, b); };
+  const std::tuple<Edit, CellBlock, std::vector<std::array<int, 3>>, std::vector<double>> cases[] =
+      {
+          // block; cells set first (column, row, value); the block after, row after row
+          {by(Arithmetic::Add, 250), {1, 2, 0, 1}, {}, {251, 252, 255, 255}},
+          {by(Arithmetic::Scale, 50),
+           {0, 3, 2, 2},
+           {},
+           {10, 10, 11, 12}},  // 10.5 to 10, 11.5 to 12
+          {by(Arithmetic::Add, 10, calculated(0, 2, -40)), {3, 3, 0, 2}, {}, {8, 18, 28}},
+          {along(Direction::AlongRows), {0, 3, 1, 1}, {{0, 1, 0}, {3, 1, 30}}, {0, 10, 20, 30}},
+          {along(Direction::AlongColumns), {2, 2, 0, 2}, {{2, 1, 99}}, {2, 12, 22}},
+          // 60.25, 80.5 and 100.5 round to even
+          {along(Direction::Both),
+           {0, 2, 0, 2},
+           {{0, 0, 0}, {2, 0, 40}, {0, 2, 80}, {2, 2, 121}},
+           {0, 20, 40, 40, 60, 80, 80, 100, 121}},
+          // (100 + 11) / 2 = 55.5 gives 56; (12 + 56.5) / 2 = 34.25 gives 34
+          {smoothed, {0, 3, 1, 1}, {{1, 1, 100}}, {10, 56, 34, 13}},
+          {smoothed, {0, 2, 0, 2}, {{1, 1, 91}}, {0, 1, 2, 10, 51, 12, 20, 21, 22}},
+          {smoothed, {0, 1, 0, 1}, {{0, 0, 200}}, {200, 1, 10, 11}},  // too thin to smooth
+      };
+  int n = 0;
+  for (const auto& [edit, block, first, inBlock] : cases) {
     auto values = numbered(4, 3);
     auto expected = numbered(4, 3);
-    for (const auto& [col, r, value] : c.first) (*values)[col][r] = value;
-    switch (c.edit) {
-      case Add:
-        arithmetic(*values, c.block, {}, Arithmetic::Add, 250);
-        break;
-      case Scale:
-        arithmetic(*values, c.block, {}, Arithmetic::Scale, 50);
-        break;
-      case AddCalculated:
-        arithmetic(*values, c.block, calculated(0, 2, -40), Arithmetic::Add, 10);
-        break;
-      case Smooth:
-        smooth(*values, c.block);
-        break;
-      default:
-        interpolate(*values, c.block,
-                    c.edit == Rows      ? Direction::AlongRows
-                    : c.edit == Columns ? Direction::AlongColumns
-                                        : Direction::Both);
-    }
-    auto next = c.inBlock.begin();
-    for (int r = c.block.firstRow; r <= c.block.lastRow; ++r)
-      for (int col = c.block.firstCol; col <= c.block.lastCol; ++col) (*expected)[col][r] = *next++;
+    for (const auto& [col, r, value] : first) (*values)[col][r] = value;
+    edit(*values, block);
+    auto next = inBlock.begin();
+    for (int r = block.firstRow; r <= block.lastRow; ++r)
+      for (int col = block.firstCol; col <= block.lastCol; ++col) (*expected)[col][r] = *next++;
     for (int col = 0; col < 4; ++col)
       for (int r = 0; r < 3; ++r)
-        EXPECT_EQ((*values)[col][r], (*expected)[col][r]) << c.edit << " cell " << col << "," << r;
+        EXPECT_EQ((*values)[col][r], (*expected)[col][r])
+            << "case " << n << " cell " << col << "," << r;
+    ++n;
   }
 }
 

@@ -16,7 +16,13 @@ namespace trimlet::test {
 
 namespace {
 std::vector<SeenMessage> g_seen;
+
+bool shownActive(QWidget* window) {
+  window->show();
+  QApplication::setActiveWindow(window);
+  return QTest::qWaitForWindowActive(window);
 }
+}  // namespace
 
 std::string ecuText(const std::vector<ECU_Item>& items) {
   std::ostringstream out;
@@ -38,14 +44,9 @@ ECU_Item flagItem(const std::string& name, const std::string& address, const std
 
 ECU_Item valueItem(const std::string& name, const std::string& address, int bytes, double factor,
                    double offset, int operation) {
-  ECU_Item item = flagItem(name, address);
+  ECU_Item item{address, 1, 1, 1, 0, offset, 0, factor, name, "", "", name + " units", ""};
   item.Bytes = static_cast<int16_t>(bytes);
-  item.Kind = 0;
-  item.Offset = offset;
   item.Operation = static_cast<int16_t>(operation);
-  item.Factor = factor;
-  item.Ylabel = item.Xaxis = "";
-  item.Xlabel = name + " units";
   return item;
 }
 
@@ -66,7 +67,6 @@ QStringList answerMessages(const std::function<void()>& action,
                            const std::vector<QMessageBox::StandardButton>& answers) {
   g_seen.clear();
   QTimer timer;
-  timer.setInterval(0);
   QObject::connect(&timer, &QTimer::timeout, [&answers] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) return;
@@ -79,7 +79,7 @@ QStringList answerMessages(const std::function<void()>& action,
     if (button == nullptr) button = box->buttons().value(0);
     button->click();
   });
-  timer.start();
+  timer.start(0);
   action();
   timer.stop();
   QStringList texts;
@@ -93,7 +93,6 @@ int whileModal(const QString& name, const std::function<void(QDialog*)>& handle,
                const std::function<void()>& action) {
   int seen = 0;
   QTimer timer;
-  timer.setInterval(0);
   QObject::connect(&timer, &QTimer::timeout, [&] {
     auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (window == nullptr || window->objectName() != name || !window->isVisible()) return;
@@ -103,7 +102,7 @@ int whileModal(const QString& name, const std::function<void(QDialog*)>& handle,
       window->reject();
     }
   });
-  timer.start();
+  timer.start(0);
   action();
   timer.stop();
   return seen;
@@ -121,19 +120,14 @@ bool EditorTest::open(const std::vector<unsigned char>& bin, const std::string& 
   window = editor.get();
   bool opened = false;
   messages = answerMessages([&] { opened = editor->Form_Load(); });
-  if (!opened) return false;
-  editor->show();
-  QApplication::setActiveWindow(editor.get());
-  return QTest::qWaitForWindowActive(editor.get());
+  return opened && shownActive(editor.get());
 }
 
 void EditorTest::openViewer() {
   viewer = std::make_unique<frmView>();
   window = viewer.get();
   ASSERT_TRUE(viewer->Form_Load());
-  viewer->show();
-  QApplication::setActiveWindow(viewer.get());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(viewer.get()));
+  ASSERT_TRUE(shownActive(viewer.get()));
 }
 
 void EditorTest::pick(const QString& list, const QString& name) const {
@@ -143,14 +137,6 @@ void EditorTest::pick(const QString& list, const QString& name) const {
   ASSERT_GE(index, 0) << name.toStdString();
   combo->setCurrentIndex(index);
   emit combo->activated(index);
-}
-
-void EditorTest::click(const QString& name) const {
-  QTest::mouseClick(child(name), Qt::LeftButton);
-}
-
-void EditorTest::clickArrow(const QString& spin, bool up) const {
-  clickArrow(child<QScrollBar>(spin), up);
 }
 
 // The style draws the arrows at the ends of the bar.
@@ -176,10 +162,6 @@ void EditorTest::select(const QString& grid, int top, int left, int bottom, int 
   view->selectionModel()->select(QItemSelection(view->model()->index(top - 1, left - 1),
                                                 view->model()->index(bottom - 1, right - 1)),
                                  QItemSelectionModel::ClearAndSelect);
-}
-
-void EditorTest::press(const QString& grid, Qt::Key key, Qt::KeyboardModifiers modifiers) const {
-  QTest::keyClick(child(grid), key, modifiers);
 }
 
 QString EditorTest::cell(const QString& grid, int row, int col) const {

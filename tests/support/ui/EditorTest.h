@@ -87,15 +87,17 @@ class EditorTest : public ::testing::Test {
 
   // Shows the list's tab and picks its entry `name` (every pick raises the click).
   void pick(const QString& list, const QString& name) const;
-  void click(const QString& name) const;
+  void click(const QString& name) const { QTest::mouseClick(child(name), Qt::LeftButton); }
   // A mouse click on the upper (up = true) or lower arrow of a spin control.
-  void clickArrow(const QString& spin, bool up) const;
+  void clickArrow(const QString& spin, bool up) const { clickArrow(child<QScrollBar>(spin), up); }
   static void clickArrow(QScrollBar* spin, bool up);
   // Clicks into the box, types `text` over what it holds and leaves it with Tab.
   void type(const QString& box, const QString& text) const;
   // Selects grid rows top..bottom and columns left..right (row 1 is the top data row).
   void select(const QString& grid, int top, int left, int bottom, int right) const;
-  void press(const QString& grid, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const;
+  void press(const QString& grid, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const {
+    QTest::keyClick(child(grid), key, modifiers);
+  }
   // A grid cell's text, header captions included (row 0, column 0).
   [[nodiscard]] QString cell(const QString& grid, int row, int col) const;
 
