@@ -30,12 +30,5 @@ TEST(Stepper, BoxesStepByOneAndStayWithinTheirBounds) {
     EXPECT_EQ(limitedCount(steppedCount(text, lastGood, spin), raisedFrom), shown) << text;
 }
 
-TEST(Stepper, TheLastStartKeepsTheWholeStretchInTheFile) {
-  EXPECT_EQ(lastStart(1000, 140), 860);
-  EXPECT_EQ(lastStart(1000, 1000), 0);
-  EXPECT_EQ(lastStart(1000, 1260), 0);
-  EXPECT_EQ(lastStart(1000, 0), 999);  // a start names a byte of the file even for no bytes
-}
-
 }  // namespace
 }  // namespace trimlet

@@ -66,27 +66,23 @@ TEST(TableEdit, EditsChangeOnlyTheBlock) {
     return [=](PointTable& t, const CellBlock& b) { interpolate(t, b, direction); };
   };
   const Edit smoothed = [](PointTable& t, const CellBlock& b) { smooth(t, b); };
-  const std::tuple<Edit, CellBlock, std::vector<std::array<int, 3>>, std::vector<double>> cases[] =
-      {
-          // block; cells set first (column, row, value); the block after, row after row
-          {by(Arithmetic::Add, 250), {1, 2, 0, 1}, {}, {251, 252, 255, 255}},
-          {by(Arithmetic::Scale, 50),
-           {0, 3, 2, 2},
-           {},
-           {10, 10, 11, 12}},  // 10.5 to 10, 11.5 to 12
-          {by(Arithmetic::Add, 10, calculated(0, 2, -40)), {3, 3, 0, 2}, {}, {8, 18, 28}},
-          {along(Direction::AlongRows), {0, 3, 1, 1}, {{0, 1, 0}, {3, 1, 30}}, {0, 10, 20, 30}},
-          {along(Direction::AlongColumns), {2, 2, 0, 2}, {{2, 1, 99}}, {2, 12, 22}},
-          // 60.25, 80.5 and 100.5 round to even
-          {along(Direction::Both),
-           {0, 2, 0, 2},
-           {{0, 0, 0}, {2, 0, 40}, {0, 2, 80}, {2, 2, 121}},
-           {0, 20, 40, 40, 60, 80, 80, 100, 121}},
-          // (100 + 11) / 2 = 55.5 gives 56; (12 + 56.5) / 2 = 34.25 gives 34
-          {smoothed, {0, 3, 1, 1}, {{1, 1, 100}}, {10, 56, 34, 13}},
-          {smoothed, {0, 2, 0, 2}, {{1, 1, 91}}, {0, 1, 2, 10, 51, 12, 20, 21, 22}},
-          {smoothed, {0, 1, 0, 1}, {{0, 0, 200}}, {200, 1, 10, 11}},  // too thin to smooth
-      };
+  // Block; cells set first (column, row, value); the block after, row after row.
+  // clang-format off
+  const std::tuple<Edit, CellBlock, std::vector<std::array<int, 3>>, std::vector<double>> cases[] = {
+      {by(Arithmetic::Add, 250), {1, 2, 0, 1}, {}, {251, 252, 255, 255}},
+      {by(Arithmetic::Scale, 50), {0, 3, 2, 2}, {}, {10, 10, 11, 12}},  // 10.5 to 10, 11.5 to 12
+      {by(Arithmetic::Add, 10, calculated(0, 2, -40)), {3, 3, 0, 2}, {}, {8, 18, 28}},
+      {along(Direction::AlongRows), {0, 3, 1, 1}, {{0, 1, 0}, {3, 1, 30}}, {0, 10, 20, 30}},
+      {along(Direction::AlongColumns), {2, 2, 0, 2}, {{2, 1, 99}}, {2, 12, 22}},
+      // 60.25, 80.5 and 100.5 round to even
+      {along(Direction::Both), {0, 2, 0, 2}, {{0, 0, 0}, {2, 0, 40}, {0, 2, 80}, {2, 2, 121}},
+       {0, 20, 40, 40, 60, 80, 80, 100, 121}},
+      // (100 + 11) / 2 = 55.5 gives 56; (12 + 56.5) / 2 = 34.25 gives 34
+      {smoothed, {0, 3, 1, 1}, {{1, 1, 100}}, {10, 56, 34, 13}},
+      {smoothed, {0, 2, 0, 2}, {{1, 1, 91}}, {0, 1, 2, 10, 51, 12, 20, 21, 22}},
+      {smoothed, {0, 1, 0, 1}, {{0, 0, 200}}, {200, 1, 10, 11}},  // too thin to smooth
+  };
+  // clang-format on
   int n = 0;
   for (const auto& [edit, block, first, inBlock] : cases) {
     auto values = numbered(4, 3);

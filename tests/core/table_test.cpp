@@ -5,9 +5,6 @@
 #include <memory>
 #include <tuple>
 
-#include "core/hex.h"
-#include "core/image.h"
-
 namespace trimlet {
 namespace {
 
@@ -25,14 +22,6 @@ TEST(Table, ResolvesOnlySizesTheTablesHoldInsideTheFile) {
     std::tie(item.Address, item.Cols, item.Rows) = std::tie(address, cols, rows);
     EXPECT_EQ(resolveTable(item).problem, problem) << address << " " << cols << "x" << rows;
   }
-}
-
-// A 3 x 2 table at record 4: rows are `cols` records apart, row 0 is the bottom grid row.
-TEST(Table, CellsLieRowAfterRowAndRowZeroIsShownAtTheBottom) {
-  const TablePlace place{4, 3, 2};
-  EXPECT_EQ(std::vector({place.record(0, 0), place.record(2, 0), place.record(0, 1)}),
-            std::vector({4, 6, 7}));
-  EXPECT_EQ(std::vector({place.gridRow(0), place.gridRow(1)}), std::vector({2, 1}));
 }
 
 // Steps a 3 x 2 table holding {0, 254, 255} in row 0 and {7, 8, 9} in row 1; the count is of
@@ -58,19 +47,6 @@ TEST(Table, StepMovesOnlySelectedCellsEachOnceAndHeldWithin0To255) {
     }
     EXPECT_EQ(changed, differ) << what;
   }
-}
-
-TEST(Table, WriteBackRewritesEveryCellInEditForm) {
-  resetState();
-  BIN_FileBytes = 16;
-  for (int i = 0; i < 16; ++i) BIN_Data[i].Value = {'0', '5'};  // as loaded
-  const TablePlace place{2, 2, 2};
-  auto values = std::make_unique<PointTable>();
-  readTable(place, *values);
-  (*values)[1][1] = 0xC3;
-  writeTable(place, *values);
-  const std::string stored[] = {"05", "05", "5 ", "5 ", "5 ", "C3", "05"};
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(storedValue(BIN_Data[i]), stored[i]) << i;
 }
 
 }  // namespace

@@ -59,11 +59,6 @@ ECU_Item tableItem(const std::string& name, const std::string& address, int cols
 }
 
 QStringList answerMessages(const std::function<void()>& action,
-                           QMessageBox::StandardButton answer) {
-  return answerMessages(action, std::vector{answer});
-}
-
-QStringList answerMessages(const std::function<void()>& action,
                            const std::vector<QMessageBox::StandardButton>& answers) {
   g_seen.clear();
   QTimer timer;
@@ -96,11 +91,7 @@ int whileModal(const QString& name, const std::function<void(QDialog*)>& handle,
   QObject::connect(&timer, &QTimer::timeout, [&] {
     auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (window == nullptr || window->objectName() != name || !window->isVisible()) return;
-    if (seen++ == 0) {
-      handle(window);
-    } else {
-      window->reject();
-    }
+    seen++ == 0 ? handle(window) : window->reject();
   });
   timer.start(0);
   action();
@@ -181,7 +172,7 @@ std::string EditorTest::stored(int record) {
 
 std::vector<std::string> EditorTest::records(int first, int count) {
   std::vector<std::string> texts;
-  for (int i = first; i < first + count; ++i) texts.push_back(stored(i));
+  while (count-- > 0) texts.push_back(stored(first++));
   return texts;
 }
 

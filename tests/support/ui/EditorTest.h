@@ -13,13 +13,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QString>
 #include <QTabWidget>
 #include <QTest>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "core/state.h"
 #include "support/TempDir.h"
@@ -42,13 +39,15 @@ namespace trimlet::test {
                                  int rows, const std::string& yaxis = "",
                                  const std::string& xaxis = "");
 
-// Records the message boxes shown while `action` runs and answers each with `answer` (its only
-// button when it has no such one). Returns their texts in order; lastMessages() has the rest.
-QStringList answerMessages(const std::function<void()>& action,
-                           QMessageBox::StandardButton answer = QMessageBox::Ok);
-// The same with one answer per box in turn; the last answers any boxes after it.
+// Records the message boxes shown while `action` runs and answers each with the next answer
+// (the last one for any after it; the box's only button when it has no such one). Returns their
+// texts in order; lastMessages() has the rest.
 QStringList answerMessages(const std::function<void()>& action,
                            const std::vector<QMessageBox::StandardButton>& answers);
+inline QStringList answerMessages(const std::function<void()>& action,
+                                  QMessageBox::StandardButton answer = QMessageBox::Ok) {
+  return answerMessages(action, std::vector{answer});
+}
 
 // Runs `action`; the first time a modal window named `name` is up, hands it to `handle`, which
 // must close it. A window still up afterwards is rejected so that a failing test cannot hang.
@@ -68,8 +67,8 @@ class EditorTest : public ::testing::Test {
  protected:
   void SetUp() override;
 
-  // Writes both files and runs the start-up; true when the window stayed open (it is then
-  // shown and active). Messages shown on the way are in `messages`.
+  // Writes both files and runs the start-up; true when the window stayed open (then shown and
+  // active). Messages shown on the way are in `messages`.
   bool open(const std::vector<unsigned char>& bin, const std::string& ecu);
   bool open(const std::vector<unsigned char>& bin, const std::vector<ECU_Item>& items) {
     return open(bin, ecuText(items));
@@ -101,8 +100,7 @@ class EditorTest : public ::testing::Test {
   // A grid cell's text, header captions included (row 0, column 0).
   [[nodiscard]] QString cell(const QString& grid, int row, int col) const;
 
-  // What a label, box or button shows.
-  [[nodiscard]] QString text(const QString& name) const;
+  [[nodiscard]] QString text(const QString& name) const;  // of a label, box or button
   [[nodiscard]] QAction* action(const QString& name) const { return child<QAction>(name); }
 
   // The image record's value exactly as stored ("5 " after an edit), and `count` of them.

@@ -38,7 +38,7 @@ class Changes : public EditorTest {
   }
 };
 
-TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnly) {
+TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
   EXPECT_EQ(compareWith(dir.write("short.bin", patternBytes(60))),
             QStringList({"The file " + QString::fromStdString((dir.path() / "short.bin").string()) +
                          " holds 60 bytes and the image 64 bytes: a file to compare with must be "
@@ -60,6 +60,9 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnly) {
   EXPECT_EQ(rows()->topLevelItem(1)->child(0)->text(3), "2099 = 8345.");
   EXPECT_EQ(rows()->topLevelItem(2)->child(0)->text(0), "Column 1, row 1");
   EXPECT_EQ(rows()->topLevelItem(3)->child(0)->text(2), "5");
+  emit rows()->itemDoubleClicked(rows()->topLevelItem(2), 0);  // shows the item in its tab
+  EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
+  EXPECT_EQ(child<QComboBox>("cmb2Dim")->currentText(), "Map");
 
   // Reverting an item is one step to undo; reverting all asks first.
   rows()->setCurrentItem(rows()->topLevelItem(1));
@@ -74,18 +77,6 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnly) {
   EXPECT_EQ(readBytes(binPath), patternBytes(64));  // nothing saved
   EXPECT_EQ(stored(0x5) + stored(0x10) + stored(0x33), "551977");
   EXPECT_TRUE(top().isEmpty());
-}
-
-TEST_F(Changes, DoubleClickShowsTheItemInItsTab) {
-  pick("cmb2Dim", "Map");
-  select("grdMap", 1, 1, 1, 1);
-  press("grdMap", Qt::Key_Minus);
-  pick("cmbFlag", "Options");
-  action("actChanges")->trigger();
-  ASSERT_EQ(top(), QStringList({"Map"}));
-  emit rows()->itemDoubleClicked(rows()->topLevelItem(0), 0);
-  EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
-  EXPECT_EQ(child<QComboBox>("cmb2Dim")->currentText(), "Map");
 }
 
 }  // namespace

@@ -27,10 +27,10 @@ class HexTab : public EditorTest {
   int16_t& angle() const { return editor->fields().RotAngle; }
 };
 
-// Each field keeps its own bounds (Rows from 1, Columns from 2, to 500), and a typed text is
-// taken before the arrow's step.
-TEST_F(HexTab, FieldsStepByOneWithinTheirBounds) {
-  openHex(patternBytes(4096));
+// Each field keeps its own bounds (Rows from 1, Columns from 2, to 500), a typed text is taken
+// before the arrow's step, and every byte shown is a byte of the file.
+TEST_F(HexTab, FieldsStepByOneWithinTheirBoundsAndTheFile) {
+  openHex(patternBytes(1000));  // 140 columns fit up to start 1000 - 140 = 0x35C
   EXPECT_EQ(map()->count(Kind::Circle), 140);  // drawn by the switch to the tab
   clickArrow("vscRows", false);
   type("txtCols", "1");
@@ -42,6 +42,18 @@ TEST_F(HexTab, FieldsStepByOneWithinTheirBounds) {
   QTest::keyClicks(child<TextBox>("txtCols"), "1");
   clickArrow("vscCols", false);  // leaving the field makes "1" into "2" first, so 2 stays
   EXPECT_EQ(text("txtCols"), "2");
+
+  type("txtCols", "140");
+  type("txtStart", "35B");
+  clickArrow("vscStart", true);
+  clickArrow("vscStart", true);
+  EXPECT_EQ(text("txtStart"), "35C");
+  const auto drawn = map()->meshes().at(0).points;
+  clickArrow("vscCols", true);  // 141 bytes from 0x35C pass the end: the pictures stay
+  EXPECT_EQ(map()->meshes().at(0).points, drawn);
+  type("txtRows", "9");
+  type("txtStart", "2D0");
+  EXPECT_EQ(text("txtStart"), "0");  // 1,269 bytes do not fit a 1,000-byte file
 }
 
 TEST_F(HexTab, TheAngleTurnsByOneAndWrapsAndTheLineGraphIsSeenFromTheFront) {
@@ -64,31 +76,6 @@ TEST_F(HexTab, TheAngleTurnsByOneAndWrapsAndTheLineGraphIsSeenFromTheFront) {
   EXPECT_EQ(map()->count(Kind::Line), 3 + 2 * 139 + 140);
   EXPECT_EQ(map()->meshes()[0].radius, 1.0);
   EXPECT_EQ(line()->meshes()[0].radius, 0.25);
-}
-
-TEST_F(HexTab, EveryShownByteIsAByteOfTheFile) {
-  openHex(patternBytes(1000));  // 140 columns fit up to start 1000 - 140 = 0x35C
-  type("txtStart", "35B");
-  clickArrow("vscStart", true);
-  clickArrow("vscStart", true);
-  EXPECT_EQ(text("txtStart"), "35C");
-  const auto drawn = map()->meshes().at(0).points;
-  clickArrow("vscCols", true);  // 141 bytes from 0x35C pass the end: the pictures stay
-  EXPECT_EQ(text("txtCols"), "141");
-  EXPECT_EQ(map()->meshes().at(0).points, drawn);
-  type("txtRows", "9");
-  type("txtStart", "2D0");
-  EXPECT_EQ(text("txtStart"), "0");  // 1,269 bytes do not fit a 1,000-byte file
-}
-
-TEST_F(HexTab, PicturesAreDrawnOnlyWhenBothExtentsAreNonZero) {
-  openHex(std::vector<unsigned char>(4096, 0));
-  angle() = 0;
-  type("txtRows", "1");
-  EXPECT_TRUE(map()->meshes().empty());  // every point at height 0, on the axis
-  clickArrow("vscRows", true);
-  EXPECT_EQ(map()->count(Kind::Circle), 280);
-  EXPECT_EQ(line()->count(Kind::Circle), 280);
 }
 
 // Data rows of the dump (the header row is Qt's header) and the last row's address.

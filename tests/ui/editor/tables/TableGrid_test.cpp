@@ -31,10 +31,6 @@ struct Grid {
   }
   // Grid rows and columns count from 1, as the data cells are shown under the captions.
   QModelIndex index(int row, int col) const { return grid.model()->index(row - 1, col - 1); }
-  void clickCell(int row, int col, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, modifiers,
-                      grid.visualRect(index(row, col)).center());
-  }
 
   std::unique_ptr<PointTable> values;
   TableGrid grid;
@@ -79,16 +75,6 @@ TEST(TableGrid, TypedKeysAreReportedAndNeitherEditNorMove) {
   EXPECT_FALSE(g.grid.inSelection(1, 1));
   EXPECT_EQ(g.grid.text(1, 1), "45");
   EXPECT_FALSE(g.grid.model()->flags(g.index(1, 1)) & Qt::ItemIsEditable);
-}
-
-// Ctrl and Shift both stretch the one block: a second block cannot be added.
-TEST(TableGrid, OnlyOneBlockCanBeSelected) {
-  Grid g(3, 3);
-  g.clickCell(1, 1);
-  g.clickCell(3, 3, Qt::ControlModifier);
-  EXPECT_EQ(g.grid.selectedCells(), std::vector<CellBlock>({{0, 2, 0, 2}}));
-  g.clickCell(2, 2, Qt::ShiftModifier);
-  EXPECT_EQ(g.grid.selectedCells(), std::vector<CellBlock>({{0, 1, 1, 2}}));
 }
 
 }  // namespace
