@@ -99,19 +99,5 @@ TEST_F(EcuParse, TheCountDecidesHowManyItemsAreRead) {
             "4|1|1|2|0|1.5|1|4|Item 4|y||x|/|0|0|0|0|0|0|0|||||");
 }
 
-// Each parse starts from an empty table: the items after a bad number hold nothing, even those
-// an earlier file filled.
-TEST_F(EcuParse, ABadNumberLeavesTheItemPartlyFilledAndNothingOfAnEarlierFile) {
-  ASSERT_EQ(parse(ecuText(3, 3)).outcome, ParseOutcome::Ok);
-  for (const char* bad :
-       {"Cols=40000", "Cols=2,Rows=1,Bytes=1,Kind=0,Offset=0,Operation=0,Factor=0.75x"}) {
-    const std::string item = "{\nAddress=AB," + std::string(bad) + "\nName=n\n}\n";
-    EXPECT_EQ(parse(ecuText(3, 1) + item).outcome, ParseOutcome::ItemError) << bad;
-    EXPECT_EQ(ECU_Items[1].Name, "Item 1") << bad;
-    EXPECT_EQ(ECU_Items[2].Address, "AB") << bad;
-    EXPECT_EQ(ECU_Items[2].Name + ECU_Items[3].Name, "") << bad;
-  }
-}
-
 }  // namespace
 }  // namespace trimlet

@@ -7,22 +7,6 @@
 namespace trimlet {
 namespace {
 
-TEST(ItemClasses, DecidedByKindColsAndRows) {
-  // Kind, Cols, Rows and the classes: F flag byte, V single value, A array, M map.
-  const std::tuple<int16_t, int16_t, int16_t, const char*> cases[] = {
-      {80, 1, 1, "F---"},  {0, 1, 1, "-V--"}, {0, 8, 1, "--A-"},  {0, 1, 8, "--A-"},
-      {0, 16, 16, "---M"}, {3, 4, 2, "---M"}, {80, 4, 4, "F--M"}, {0, 0, 1, "----"},
-      {0, 1, 0, "----"},   {5, 1, 1, "----"}, {0, -3, 1, "----"},
-  };
-  for (const auto& [kind, cols, rows, classes] : cases) {
-    ECU_Item item;
-    std::tie(item.Kind, item.Cols, item.Rows) = std::tie(kind, cols, rows);
-    const std::string found = {isFlagByte(item) ? 'F' : '-', isSingleValue(item) ? 'V' : '-',
-                               isArray(item) ? 'A' : '-', isMap(item) ? 'M' : '-'};
-    EXPECT_EQ(found, classes) << kind << " " << cols << "x" << rows;
-  }
-}
-
 TEST(ItemRecords, ResolveInsideTheLoadedFileOnly) {
   resetState();
   BIN_FileBytes = 0x8000 + 16;

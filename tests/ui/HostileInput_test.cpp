@@ -133,8 +133,6 @@ const Outcome kCorpus[] = {
         {"Most bytes", bytesNote(32767)}}},
     {"table-sizes.ecu", {}, Editor::Opens, {{"Row of 502", kShape}, {"Column of 32767", kShape},
         {"Map 60x502", kShape}, {"Map 32767x32767", kShape}, {"Map 200x200", kBeyond}}},
-    {"quoted.ecu", {}, Editor::Opens, {}},
-    {"nul-byte.ecu", {}, Editor::Opens, {}},
     {"empty.ecu", {"Incorrect ECU Format"}, Editor::Closes, {}},
     {"truncated-header.ecu", {"ECU File Error"}, Editor::Closes, {}},
     {"two-classes.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},

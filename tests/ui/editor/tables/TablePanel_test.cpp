@@ -254,13 +254,9 @@ TEST_F(TablesTest, CopyAndPasteWithTheKeysAreOneStepEach) {
 // cell is changed on the Values tab; interpolation straightens what the image holds; the graph
 // draws it against the image as opened, and follows the undos.
 TEST_F(TablesTest, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
-  ASSERT_TRUE(open({10, 40, 0, 90, 100, 7}, {[] {
-                                               ECU_Item item = tableItem("Curve", "0", 5, 1, "",
-                                                                         "  a  b  c  d  e");
-                                               item.Factor = 0.5;
-                                               return item;
-                                             }(),
-                                             valueItem("Last cell", "4", 1)}));
+  ASSERT_TRUE(open({10, 40, 0, 90, 100, 7},
+                   {scaled(tableItem("Curve", "0", 5, 1, "", "  a  b  c  d  e"), 0, 0, 0.5),
+                    valueItem("Last cell", "4", 1)}));
   pick("cmb1Dim", "Curve");
   click("cmdShowIn_1");
   select("grdLine", 1, 2, 1, 5);
