@@ -32,6 +32,10 @@ Output check(const QStringList& arguments) {
 TEST(TrimletCheck, ExitsWithWhatTheEditorWouldDo) {
   const QString demo = TRIMLET_SOURCE_DIR "/examples/demo";
   const QString hostile = TRIMLET_SOURCE_DIR "/tests/data/hostile/";
+  const TempDir dir;  // a well-formed file of the wrong name, and a BIN one byte too large
+  const QString txt =
+      QString::fromStdString(dir.write("engine.txt", readText(demo.toStdString() + ".ecu")));
+  const QString large = QString::fromStdString(dir.write("large.bin", std::string(655344, '\0')));
   const std::tuple<QStringList, int, QString> cases[] = {
       {{demo + ".ecu", demo + ".bin"}, 0, "0 errors, 0 warnings\n"},
       {{hostile + "past-end.ecu"}, 0, hostile + "past-end.ecu:15:1: warning: "},
@@ -39,6 +43,11 @@ TEST(TrimletCheck, ExitsWithWhatTheEditorWouldDo) {
       {{}, 2, ""},
       {{"--verbose", demo + ".ecu"}, 2, ""},
       {{hostile + "missing.ecu"}, 2, ""},
+      {{demo + ".ecu", hostile + "missing.bin"}, 2, ""},
+      // clang-format off
+      {{txt, large}, 1, txt + ": error: the name does not end in \".ecu\": the editor shows \"ECU "
+       "file is not correct.\"\n" + large + ": error: the BIN file holds more than 655343 bytes"},
+      // clang-format on
   };
   for (const auto& [arguments, exit, start] : cases) {
     const Output run = check(arguments);

@@ -184,27 +184,21 @@ TEST_F(FileSafety, TheOriginalIsKeptOnceWholeOrNotAtAll) {
   EXPECT_EQ(readBytes(copy), loaded);
 }
 
-TEST_F(FileSafety, SettingsMissingFileSectionOrKeyReadEmptyAndTheFirstWriteCreatesThem) {
+// A missing file, section or key reads empty and the first write creates them; keys and the
+// section name match whatever their case; values are read trimmed; other lines stay.
+TEST_F(FileSafety, SettingsKeepOtherSectionsKeysAndCommentsOrStartFromNothing) {
   const std::string path = (dir.path() / "trimlet.ini").string();
   setSettingsFile(path, "trimlet");
   EXPECT_EQ(INI_Read("BIN Location"), "");
-  dir.write("trimlet.ini", "[other]\nBIN Location=/elsewhere\n");
-  EXPECT_EQ(INI_Read("BIN Location"), "");
-  fs::remove(path);
   INI_Write("BIN Location", "/data/engine.bin");
   INI_Write("Save Before Execute (Y/N)", "N");
   EXPECT_EQ(readText(path),
             "[trimlet]\nBIN Location=/data/engine.bin\nSave Before Execute (Y/N)=N\n");
-}
-
-// Keys and the section name match whatever their case; values are read trimmed.
-TEST_F(FileSafety, SettingsWritesKeepOtherSectionsKeysAndComments) {
-  const std::string path = (dir.path() / "trimlet.ini").string();
-  setSettingsFile(path, "trimlet");
   dir.write("trimlet.ini",
             "; kept\r\n[Other]\r\nBIN Location=other\r\n\r\n[TRIMLET]\r\n; note\r\n"
             "bin location = old\r\nUpload Execute=  upload.sh \r\n\r\n[Last]\r\nx=1\r\n");
-  EXPECT_EQ(INI_Read("upload EXECUTE"), "upload.sh");
+  EXPECT_EQ(INI_Read("upload EXECUTE") + "|" + INI_Read("BIN Location"), "upload.sh|old");
+  EXPECT_EQ(INI_Read("Save Before Execute (Y/N)"), "");
   INI_Write("BIN Location", "new");
   INI_Write("ECU Location", "e.ecu");
   EXPECT_EQ(readText(path),

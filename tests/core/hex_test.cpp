@@ -5,19 +5,6 @@
 namespace trimlet {
 namespace {
 
-TEST(HexText, ReadsUnsignedNumbersAndNeverWraps) {
-  const std::pair<const char*, uint64_t> numbers[] = {
-      {"8000", 32768}, {"FFFF", 65535}, {" 1f ", 31}, {"FFFFFFFFFFFFFFFF", UINT64_MAX}};
-  for (const auto& [text, value] : numbers) EXPECT_EQ(hexToNumber(text), value) << text;
-  for (const char* bad : {"", "   ", "1G", "1 2", "0x10", "-1", "10000000000000000"})
-    EXPECT_FALSE(hexToNumber(bad)) << bad;
-  // Too many digits for any number is still hexadecimal text (a number beyond everything).
-  EXPECT_TRUE(isHexText(" 10000000000000000 "));
-  EXPECT_FALSE(isHexText("1 2"));
-  EXPECT_FALSE(isHexText(std::string_view("1\0", 2)));
-  EXPECT_EQ(numberToHex(0) + " " + numberToHex(655350), "0 9FFF6");
-}
-
 TEST(HexText, RecordValuesInLoadedAndEditedForm) {
   BIN_Record record;
   EXPECT_FALSE(recordByte(record));  // never filled

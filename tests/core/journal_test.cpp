@@ -6,17 +6,24 @@
 
 #include "core/compare.h"
 #include "core/hex.h"
+#include "core/image.h"
 
 namespace trimlet {
 namespace {
 
+// Eight bytes of 05 as loaded, and what the one write path reports of them.
 class JournalTest : public testing::Test {
  protected:
   void SetUp() override {
     resetState();
     BIN_FileBytes = 8;
-    for (int i = 0; i < 8; ++i) BIN_Data[i].Value = {'0', '5'};  // as loaded
-    setImageListener([this](const ImageChange& change) { journal.record(change); }, this);
+    for (int i = 0; i < 20; ++i) BIN_Data[i].Value = {'0', '5'};
+    setImageListener(
+        [this](const ImageChange& change) {
+          seen.push_back(change);
+          journal.record(change);
+        },
+        this);
   }
   void TearDown() override { clearImageListener(this); }
 
@@ -31,8 +38,48 @@ class JournalTest : public testing::Test {
     for (const auto& [index, value] : writes) writeImageByte(index, value);
   }
 
+  std::vector<ImageChange> seen;
   Journal journal;
 };
+
+TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheLoadedFile) {
+  EXPECT_TRUE(writeImageByte(3, 0x0B));
+  // 8: the filler after the file's last byte.
+  for (const int64_t outside : {8, -1, kBinCapacity}) EXPECT_FALSE(writeImageByte(outside, 0x0B));
+  EXPECT_EQ(std::string(storedValue(BIN_Data[3])) + "|" + twoDigitValue(BIN_Data[8]), "B |05");
+  EXPECT_EQ(imageByte(3), 0x0B);
+  EXPECT_FALSE(imageByte(kBinCapacity));
+  ASSERT_EQ(seen.size(), 1u);  // a write outside any action is an action of its own
+}
+
+TEST_F(JournalTest, AnActionReportsEachRecordOnceWithItsFirstAndLastText) {
+  {
+    ImageAction outer("typed");
+    writeImageByte(2, 0x10);
+    {
+      ImageAction inner("step");
+      writeImageByte(2, 0x11);
+      writeImageByte(0, 0x05);  // the same byte in edit form
+    }
+    EXPECT_TRUE(seen.empty());  // nothing until the outermost action ends
+    writeImageByte(1, 0x05);
+    writeImageByte(1, 0x0B);
+    writeImageByte(1, 0x05);  // back to what it held: no byte changed
+    outer.rename("typed 11");
+  }
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].what, "typed 11");
+  std::string records;  // index: text before > after
+  for (const RecordChange& r : seen[0].records)
+    records += std::to_string(r.index) + ":" + std::string(r.before.data(), 2) + ">" +
+               std::string(r.after.data(), 2) + "|";
+  EXPECT_EQ(records, "0:05>5 |1:05>5 |2:05>11|");
+  EXPECT_TRUE(seen[0].changesBytes());
+  seen.clear();
+  { ImageAction nothing("arrow key"); }
+  writeImageByte(0, 0x05);  // already in edit form: no record changes
+  EXPECT_TRUE(seen.empty());
+}
 
 // Actions, then undo and redo, and the records each leaves: undo puts back the exact texts.
 TEST_F(JournalTest, UndoAndRedoPutBackExactTextsWithinABoundedHistory) {

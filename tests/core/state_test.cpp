@@ -27,15 +27,5 @@ TEST(ItemRecords, ResolveInsideTheLoadedFileOnly) {
   }
 }
 
-TEST(ItemRecords, ListPositionsOutsideTheTableGiveTheEmptyItem) {
-  resetState();
-  IndexTable index{};
-  index[1] = 7;
-  index[2] = 301;  // never a valid item number
-  ECU_Items[7].Name = "seven";
-  EXPECT_EQ(chosenItem(index, 0).Name, "seven");
-  for (const int outside : {-1, 1, 300}) EXPECT_EQ(&chosenItem(index, outside), &ECU_Items[0]);
-}
-
 }  // namespace
 }  // namespace trimlet

@@ -22,13 +22,8 @@ CellUnits calculated(int16_t operation, double factor, double offset) {
 }
 
 TEST(TableEdit, NumbersBecomeTheNearestRawValueHeldWithin0To255AndClampingIsCounted) {
-  struct Case {
-    CellUnits units;
-    double number;
-    double raw;
-    int above, below;
-  };
-  const Case cases[] = {
+  // The units, the number, the raw value it becomes, whether it was above 255 or below 0.
+  const std::tuple<CellUnits, double, double, int, int> cases[] = {
       {{}, 12.5, 12, 0, 0},  // halves to even
       {{}, 1e300, 255, 1, 0},
       {{}, 255.5, 255, 1, 0},  // 256 before it is held
@@ -40,12 +35,12 @@ TEST(TableEdit, NumbersBecomeTheNearestRawValueHeldWithin0To255AndClampingIsCoun
       {calculated(0, -2, 10), 0, 5, 0, 0},
       {calculated(0, 0.5, 0), -1e308, 0, 0, 1},
   };
-  for (const Case& c : cases) {
+  for (const auto& [units, number, raw, above, below] : cases) {
     auto values = numbered(1, 1);
-    const Clamped clamped = arithmetic(*values, {0, 0, 0, 0}, c.units, Arithmetic::Set, c.number);
-    EXPECT_EQ((*values)[0][0], c.raw) << c.number;
-    EXPECT_EQ(clamped.above, c.above) << c.number;
-    EXPECT_EQ(clamped.below, c.below) << c.number;
+    const Clamped clamped = arithmetic(*values, {0, 0, 0, 0}, units, Arithmetic::Set, number);
+    EXPECT_EQ((*values)[0][0], raw) << number;
+    EXPECT_EQ(clamped.above, above) << number;
+    EXPECT_EQ(clamped.below, below) << number;
   }
   for (const CellUnits& units :
        {calculated(2, 1, 0), calculated(0, 0, 5), calculated(1, 0, 5), calculated(0, 1e307, 0)})
@@ -101,14 +96,8 @@ TEST(TableEdit, EditsChangeOnlyTheBlock) {
 }
 
 TEST(TableEdit, PastedTextIsARectangleOfNumbersOrRefusedWhole) {
-  struct Case {
-    const char* text;
-    int roomCols, roomRows;
-    std::vector<double> values;
-    int cols;
-    const char* problem;  // how the reason starts
-  };
-  const Case cases[] = {
+  // The text, the room in columns and rows, the values and columns read, how the reason starts.
+  const std::tuple<const char*, int, int, std::vector<double>, int, const char*> cases[] = {
       {"1\t2\n3\t4\n", 5, 5, {1, 2, 3, 4}, 2, ""},
       {"1,2\r\n3,4\r\n", 2, 2, {1, 2, 3, 4}, 2, ""},
       {"1\r2", 1, 2, {1, 2}, 1, ""},
@@ -121,12 +110,12 @@ TEST(TableEdit, PastedTextIsARectangleOfNumbersOrRefusedWhole) {
       {"1,2,3", 2, 2, {}, 0, "The pasted block has 1 row and 3 columns; from the chosen cell"},
       {"", 5, 5, {}, 0, "The pasted text is empty."},
   };
-  for (const Case& c : cases) {
-    const PastedCells pasted = parseCells(c.text, c.roomCols, c.roomRows);
-    EXPECT_EQ(pasted.problem.substr(0, std::string(c.problem).size()), c.problem) << c.text;
-    EXPECT_EQ(pasted.problem.empty(), *c.problem == 0) << c.text;
-    EXPECT_EQ(pasted.values, c.values) << c.text;
-    EXPECT_EQ(pasted.cols, c.cols) << c.text;
+  for (const auto& [text, roomCols, roomRows, values, cols, problem] : cases) {
+    const PastedCells pasted = parseCells(text, roomCols, roomRows);
+    EXPECT_EQ(pasted.problem.substr(0, std::string(problem).size()), problem) << text;
+    EXPECT_EQ(pasted.problem.empty(), *problem == 0) << text;
+    EXPECT_EQ(pasted.values, values) << text;
+    EXPECT_EQ(pasted.cols, cols) << text;
   }
   // Far more rows than the table holds: refused without reading them all.
   const std::string tall(1'000'000, '\n');

@@ -29,15 +29,10 @@ std::string bytesNote(int bytes) {
 
 enum class Editor { Opens, Closes, EndsTheProgram };
 
-struct Outcome {
-  const char* file;
-  QStringList messages;  // the editor's while opening; the viewer shows all but "Error in ECU File"
-  Editor editor;
-  // When the editor opens: the entries that picking shows refused, with their note; every other
-  // entry must be usable.
-  std::map<std::string, std::string> refused;
-};
-void PrintTo(const Outcome& o, std::ostream* os) { *os << o.file; }
+// The file; the editor's messages while opening it (the viewer shows all but "Error in ECU
+// File"); what the editor does; when it opens, the entries that picking shows refused, with
+// their note (every other entry must be usable).
+using Outcome = std::tuple<const char*, QStringList, Editor, std::map<std::string, std::string>>;
 
 // The editor opened in a death test's child process: each message it shows, then whether it
 // is still running.
@@ -79,43 +74,38 @@ class Hostile : public EditorTest, public testing::WithParamInterface<Outcome> {
     EXPECT_TRUE(answerMessages([&] { QTest::keyClick(editor.get(), Qt::Key_Escape); }).isEmpty());
     return refused;
   }
-
-  // The viewer on the same files: the messages it shows, and whether it stayed open and drew.
-  QStringList viewerOutcome(bool& drew) {
-    frmView viewer;
-    bool opened = false;
-    const QStringList shown = answerMessages([&] { opened = viewer.Form_Load(); });
-    drew = opened &&
-           viewer.findChild<Canvas*>("picHexLine")->count(Canvas::Primitive::Kind::Circle) == 140;
-    return shown;
-  }
 };
 
 TEST_P(Hostile, EcuFilesGiveTheirMessageOrTheirNotes) {
-  const Outcome& o = GetParam();
+  const auto& [file, shown, outcome, refused] = GetParam();
   const auto bin = patternBytes(32768);
-  if (o.editor == Editor::EndsTheProgram) {
+  if (outcome == Editor::EndsTheProgram) {
     std::string pattern;
-    for (const QString& m : o.messages) pattern += ".*message: " + m.toStdString() + "\n";
+    for (const QString& m : shown) pattern += ".*message: " + m.toStdString() + "\n";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(openAndReport(dir.write("image.bin", bin), dataFile(o.file)),
+    EXPECT_EXIT(openAndReport(dir.write("image.bin", bin), dataFile(file)),
                 testing::ExitedWithCode(EXIT_FAILURE), pattern + "$");
     BIN_Path = dir.write("image.bin", bin);
-    ECU_Path = dataFile(o.file);
+    ECU_Path = dataFile(file);
   } else {
-    EXPECT_EQ(open(bin, readText(dataFile(o.file))), o.editor == Editor::Opens);
-    EXPECT_EQ(messages, o.messages);
-    if (o.editor == Editor::Closes) {
+    EXPECT_EQ(open(bin, readText(dataFile(file))), outcome == Editor::Opens);
+    EXPECT_EQ(messages, shown);
+    if (outcome == Editor::Closes) {
       EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
     } else {
-      EXPECT_EQ(visitAll(), o.refused);
+      EXPECT_EQ(visitAll(), refused);
     }
   }
-  bool drew = false;
-  QStringList expected = o.messages;
+  // The viewer on the same files shows all but "Error in ECU File", and stays open and draws.
+  frmView viewer;
+  bool opened = false;
+  QStringList expected = shown;
   expected.removeAll("Error in ECU File");
-  EXPECT_EQ(viewerOutcome(drew), expected);
-  EXPECT_EQ(drew, o.editor != Editor::Closes);
+  EXPECT_EQ(answerMessages([&] { opened = viewer.Form_Load(); }), expected);
+  EXPECT_EQ(
+      opened &&
+          viewer.findChild<Canvas*>("picHexLine")->count(Canvas::Primitive::Kind::Circle) == 140,
+      outcome != Editor::Closes);
 }
 
 // clang-format off

@@ -19,8 +19,7 @@ namespace {
 
 // TRIMLET_RANDOM_ACTIONS and TRIMLET_RANDOM_SEED set a longer or different hunt.
 int envOr(const char* name, int fallback) {
-  const char* text = std::getenv(name);
-  return text != nullptr ? std::atoi(text) : fallback;
+  return std::getenv(name) != nullptr ? std::atoi(std::getenv(name)) : fallback;
 }
 
 const char* const kLists[] = {"cmbFlag", "cmb0Dim", "cmb1Dim", "cmb2Dim"};

@@ -38,26 +38,6 @@ std::string ecuText(const std::vector<ECU_Item>& items) {
   return out.str();
 }
 
-ECU_Item flagItem(const std::string& name, const std::string& address, const std::string& yaxis) {
-  return {address, 1, 1, 1, 80, 0, 0, 0, name, "Bit", yaxis, "Checked means on", name + " word"};
-}
-
-ECU_Item valueItem(const std::string& name, const std::string& address, int bytes, double factor,
-                   double offset, int operation) {
-  ECU_Item item{address, 1, 1, 1, 0, offset, 0, factor, name, "", "", name + " units", ""};
-  item.Bytes = static_cast<int16_t>(bytes);
-  item.Operation = static_cast<int16_t>(operation);
-  return item;
-}
-
-ECU_Item tableItem(const std::string& name, const std::string& address, int cols, int rows,
-                   const std::string& yaxis, const std::string& xaxis) {
-  ECU_Item item{address, 1, 1, 1, 0, 0, 0, 1, name, "Y title", yaxis, "X title", xaxis};
-  item.Cols = static_cast<int16_t>(cols);
-  item.Rows = static_cast<int16_t>(rows);
-  return item;
-}
-
 QStringList answerMessages(const std::function<void()>& action,
                            const std::vector<QMessageBox::StandardButton>& answers) {
   g_seen.clear();
@@ -139,13 +119,13 @@ void EditorTest::clickArrow(QScrollBar* spin, bool up) {
       vertical ? QPoint(spin->width() / 2, along) : QPoint(along, spin->height() / 2));
 }
 
-void EditorTest::type(const QString& box, const QString& text) const {
+void EditorTest::type(const QString& box, const QString& text, bool leave) const {
   auto* edit = child<QLineEdit>(box);
   edit->setFocus(Qt::MouseFocusReason);
   edit->selectAll();
   QTest::keyClick(edit, Qt::Key_Backspace);
   QTest::keyClicks(edit, text);
-  QTest::keyClick(edit, Qt::Key_Tab);
+  if (leave) QTest::keyClick(edit, Qt::Key_Tab);
 }
 
 void EditorTest::select(const QString& grid, int top, int left, int bottom, int right) const {

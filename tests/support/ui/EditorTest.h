@@ -31,13 +31,19 @@ namespace trimlet::test {
 [[nodiscard]] std::string ecuText(const std::vector<ECU_Item>& items);
 
 // Items with the fields the tests care about; names must be unique within a file.
-[[nodiscard]] ECU_Item valueItem(const std::string& name, const std::string& address, int bytes,
-                                 double factor = 1, double offset = 0, int operation = 0);
-[[nodiscard]] ECU_Item flagItem(const std::string& name, const std::string& address,
-                                const std::string& yaxis = "");
-[[nodiscard]] ECU_Item tableItem(const std::string& name, const std::string& address, int cols,
-                                 int rows, const std::string& yaxis = "",
-                                 const std::string& xaxis = "");
+inline ECU_Item valueItem(const std::string& name, const std::string& address, int16_t bytes,
+                          double factor = 1, double offset = 0, int16_t operation = 0) {
+  return {address, 1, 1, bytes, 0, offset, operation, factor, name, "", "", name + " units", ""};
+}
+inline ECU_Item flagItem(const std::string& name, const std::string& address,
+                         const std::string& yaxis = "") {
+  return {address, 1, 1, 1, 80, 0, 0, 0, name, "Bit", yaxis, "Checked means on", name + " word"};
+}
+inline ECU_Item tableItem(const std::string& name, const std::string& address, int16_t cols,
+                          int16_t rows, const std::string& yaxis = "",
+                          const std::string& xaxis = "") {
+  return {address, cols, rows, 1, 0, 0, 0, 1, name, "Y title", yaxis, "X title", xaxis};
+}
 
 // Records the message boxes shown while `action` runs and answers each with the next answer
 // (the last one for any after it; the box's only button when it has no such one). Returns their
@@ -90,8 +96,8 @@ class EditorTest : public ::testing::Test {
   // A mouse click on the upper (up = true) or lower arrow of a spin control.
   void clickArrow(const QString& spin, bool up) const { clickArrow(child<QScrollBar>(spin), up); }
   static void clickArrow(QScrollBar* spin, bool up);
-  // Clicks into the box, types `text` over what it holds and leaves it with Tab.
-  void type(const QString& box, const QString& text) const;
+  // Clicks into the box, types `text` over what it holds and (when told) leaves it with Tab.
+  void type(const QString& box, const QString& text, bool leave = true) const;
   // Selects grid rows top..bottom and columns left..right (row 1 is the top data row).
   void select(const QString& grid, int top, int left, int bottom, int right) const;
   void press(const QString& grid, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const {

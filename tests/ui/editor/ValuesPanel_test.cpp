@@ -26,15 +26,10 @@ class ValuesPanelTest : public EditorTest {
 // Arrow clicks (true: the upper one) on a value, most significant byte first, and what they
 // leave: the box, the records, the calculated value, and the box when the item is picked again.
 TEST_F(ValuesPanelTest, ArrowsStepTheNumberWithinItsBytesAndAlwaysClearSaved) {
-  struct Case {
-    const char* item;
-    int first;
-    std::vector<bool> clicks;
-    const char* raw;
-    std::vector<std::string> stored;
-    const char* calc;
-    const char* repicked;
-  };
+  // The item, its first record, the clicks, the raw box, the records, the calculated box and
+  // the raw box when picked again.
+  using Case = std::tuple<const char*, int, std::vector<bool>, const char*,
+                          std::vector<std::string>, const char*, const char*>;
   const Case cases[] = {
       {"Idle", 0x20, {true}, "80", {"80"}, "128.", "80"},
       {"Idle", 0x20, {false, false}, "7E", {"7E"}, "126.", "7E"},
@@ -47,32 +42,26 @@ TEST_F(ValuesPanelTest, ArrowsStepTheNumberWithinItsBytesAndAlwaysClearSaved) {
       {"Limit", 0x28, {true}, "1F5", {"1 ", "F5"}, "85.25", "01F5"},
       {"Halved", 0x2A, {true}, "4", {"4 "}, "2.5", "04"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.item);
-    pick("cmb0Dim", c.item);
+  for (const auto& [item, first, clicks, raw, stored, calc, repicked] : cases) {
+    SCOPED_TRACE(item);
+    pick("cmb0Dim", item);
     editor->fields().Saved = true;
-    for (const bool up : c.clicks) clickArrow("scrValue", up);
-    EXPECT_EQ(text("txtValue_Raw"), c.raw);
-    EXPECT_EQ(records(c.first, static_cast<int>(c.stored.size())), c.stored);
-    EXPECT_EQ(text("txtValue_Calc"), c.calc);
+    for (const bool up : clicks) clickArrow("scrValue", up);
+    EXPECT_EQ(text("txtValue_Raw") + "|" + text("txtValue_Calc"), QString(raw) + "|" + calc);
+    EXPECT_EQ(records(first, static_cast<int>(stored.size())), stored);
     EXPECT_EQ(child<QScrollBar>("scrValue")->value(), 0);
     EXPECT_FALSE(saved());  // even a step at the limit
-    pick("cmb0Dim", c.item);
-    EXPECT_EQ(text("txtValue_Raw"), c.repicked);
+    pick("cmb0Dim", item);
+    EXPECT_EQ(text("txtValue_Raw"), repicked);
   }
 }
 
 // Leaving the box writes what it holds: too large becomes the largest, short fills the leading
 // bytes with 0, unchanged rewrites in edit form, and text that is not a number writes nothing.
 TEST_F(ValuesPanelTest, TypedNumbersAreWrittenWhenTheBoxIsLeft) {
-  struct Case {
-    const char* item;
-    const char* typed;
-    const char* shown;
-    int first;
-    std::vector<std::string> stored;
-    bool saved;
-  };
+  // The item, the text typed, the box after, the item's first record, the records, Saved.
+  using Case =
+      std::tuple<const char*, const char*, const char*, int, std::vector<std::string>, bool>;
   const Case cases[] = {
       {"Idle", "1FF", "FF", 0x20, {"FF"}, false},
       {"Word", "5", "5", 0x22, {"0 ", "5 "}, false},
@@ -84,15 +73,15 @@ TEST_F(ValuesPanelTest, TypedNumbersAreWrittenWhenTheBoxIsLeft) {
       {"Limit", "-5", "01F4", 0x28, {"01", "F4"}, true},
       {"Limit", "", "", 0x28, {"01", "F4"}, true},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.item) + " " + c.typed);
+  for (const auto& [item, typed, shown, first, stored, isSaved] : cases) {
+    SCOPED_TRACE(std::string(item) + " " + typed);
     resetState();
     ASSERT_TRUE(open(readBytes(binPath), readText(ecuPath)));
-    pick("cmb0Dim", c.item);
-    type("txtValue_Raw", c.typed);
-    EXPECT_EQ(text("txtValue_Raw"), c.shown);
-    EXPECT_EQ(records(c.first, static_cast<int>(c.stored.size())), c.stored);
-    EXPECT_EQ(saved(), c.saved);
+    pick("cmb0Dim", item);
+    type("txtValue_Raw", typed);
+    EXPECT_EQ(text("txtValue_Raw"), shown);
+    EXPECT_EQ(records(first, static_cast<int>(stored.size())), stored);
+    EXPECT_EQ(saved(), isSaved);
   }
 }
 
@@ -102,10 +91,7 @@ TEST_F(ValuesPanelTest, ClickingAnArrowTakesTheTypedNumberBeforeTheStep) {
   pick("cmb0Dim", "Idle");
   for (const auto& [typed, up, shown] :
        {std::tuple{"10", true, "11"}, {"zz", false, "10"}, {"1FF", true, "FF"}}) {
-    auto* box = child<QLineEdit>("txtValue_Raw");
-    box->setFocus(Qt::MouseFocusReason);
-    box->selectAll();
-    QTest::keyClicks(box, typed);
+    type("txtValue_Raw", typed, false);
     clickArrow("scrValue", up);
     EXPECT_EQ(text("txtValue_Raw"), shown) << typed;
     EXPECT_EQ(stored(0x20), shown);

@@ -106,21 +106,17 @@ TEST_F(EditorFrame, UploadSavesByItsRuleAndStartsTheCommandAsWritten) {
   const std::string script =
       dir.write("upload.sh", "printf '%s|' \"$#\" \"$@\" > \"$(dirname \"$0\")/marker\"\n");
   const std::string marker = (dir.path() / "marker").string();
-  const std::string command = "sh " + script + " one \"two three\"";
-  struct Case {
-    const char* rule;  // nullptr: none stored
-    std::string command;
-    bool blocked;  // the save fails
-    bool saves, starts;
-    const char* storedRule;
-    const char* failure;  // the start of the one message shown, when not the confirmation
-  };
+  const std::string upload = "sh " + script + " one \"two three\"";
+  // The rule stored (nullptr: none), the command, whether the save fails, whether it saves and
+  // starts, the rule stored after, and the start of the one message shown when not the
+  // confirmation.
+  using Case = std::tuple<const char*, std::string, bool, bool, bool, const char*, const char*>;
   const char* kCannotStart = "The upload command could not be started:";
   // clang-format off
   const Case cases[] = {
-      {"yes please", command, false, true, true, "yes please", nullptr},
-      {"N", command, false, false, true, "N", nullptr},
-      {nullptr, command, false, false, true, "N", nullptr},
+      {"yes please", upload, false, true, true, "yes please", nullptr},
+      {"N", upload, false, false, true, "N", nullptr},
+      {nullptr, upload, false, false, true, "N", nullptr},
       {"Y", "   ", false, true, false, "Y", nullptr},
       {"y", "/no/such/uploader", true, false, false, "y", "The BIN file"},
       {"N", "/no/such/uploader --port 1", false, false, false, "N", kCannotStart},
@@ -131,24 +127,24 @@ TEST_F(EditorFrame, UploadSavesByItsRuleAndStartsTheCommandAsWritten) {
        "read it whole and does not start it."},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.command);
+  for (const auto& [rule, command, blocked, saves, starts, storedRule, failure] : cases) {
+    SCOPED_TRACE(command);
     openAndEdit();
     fs::remove(marker);
-    INI_Write("Save Before Execute (Y/N)", c.rule ? c.rule : "");
-    INI_Write("Upload Execute", c.command);
-    if (c.blocked) blockFile();
+    INI_Write("Save Before Execute (Y/N)", rule ? rule : "");
+    INI_Write("Upload Execute", command);
+    if (blocked) blockFile();
     const QStringList shown = answerMessages([&] { click("cmdUpload"); });
-    if (c.blocked) unblockFile();
-    EXPECT_EQ(shown.size(), c.saves || c.failure ? 1 : 0) << shown.join("|").toStdString();
-    EXPECT_TRUE(shown.value(0, "").startsWith(c.failure ? c.failure
-                                              : c.saves ? savedMessage()
-                                                        : ""))
+    if (blocked) unblockFile();
+    EXPECT_EQ(shown.size(), saves || failure ? 1 : 0) << shown.join("|").toStdString();
+    EXPECT_TRUE(shown.value(0, "").startsWith(failure ? failure
+                                              : saves ? savedMessage()
+                                                      : ""))
         << shown.join("|").toStdString();
-    EXPECT_EQ(saved(), c.saves);
-    EXPECT_EQ(readBytes(binPath), c.saves ? edited : image);
-    EXPECT_EQ(INI_Read("Save Before Execute (Y/N)"), c.storedRule);
-    if (c.starts) {
+    EXPECT_EQ(saved(), saves);
+    EXPECT_EQ(readBytes(binPath), saves ? edited : image);
+    EXPECT_EQ(INI_Read("Save Before Execute (Y/N)"), storedRule);
+    if (starts) {
       EXPECT_TRUE(QTest::qWaitFor([&] { return readText(marker) == "2|one|two three|"; }, 10000));
     }
   }

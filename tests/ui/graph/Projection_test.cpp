@@ -6,8 +6,8 @@ namespace trimlet {
 namespace {
 
 TEST(Projection, MatchesTheGraphsConstantAtKnownAngles) {
-  EXPECT_DOUBLE_EQ(Projection(0).X_Bar(3, 5, 7), 3);
-  EXPECT_DOUBLE_EQ(Projection(0).Y_Bar(3, 5, 7), -12);
+  EXPECT_EQ(std::pair(Projection(0).X_Bar(3, 5, 7), Projection(0).Y_Bar(3, 5, 7)),
+            std::pair(3.0, -12.0));
   EXPECT_NEAR(Projection(30).X_Bar(1, 0, 0), 0.866018, 1e-6);
   EXPECT_NEAR(Projection(30).Y_Bar(1, 0, 0), 0.500013, 1e-6);
   EXPECT_NEAR(Projection(30).X_Bar(3, 5, 7), 5.098119, 1e-6);

@@ -36,7 +36,6 @@ class MainWindow : public EditorTest {
     child<QLineEdit>("txtBIN")->setText(QString::fromStdString(binPath));
     child<QLineEdit>("txtECU")->setText(QString::fromStdString(ecuPath));
   }
-  void press(const char* button) const { child<QPushButton>(button)->click(); }
 
   std::string settings, bin, ecu;
   std::unique_ptr<frmMain> main;
@@ -68,7 +67,7 @@ TEST_F(MainWindow, ChecksThePathsInOrderAndWritesNothingOnFailure) {
     SCOPED_TRACE(binPath + " | " + ecuPath);
     typePaths(binPath, ecuPath);
     for (const char* name : {"cmdECU_Edit", "cmdView"}) {
-      EXPECT_EQ(answerMessages([&] { press(name); }), QStringList{message}) << name;
+      EXPECT_EQ(answerMessages([&] { click(name); }), QStringList{message}) << name;
       EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::NoIcon);
     }
     EXPECT_EQ(child<QLineEdit>("txtBIN")->text().toStdString(), binPath);
@@ -91,7 +90,7 @@ TEST_F(MainWindow, RemembersThePathsBeforeEitherWindowOpens) {
           stored = INI_Read("BIN Location") + "|" + INI_Read("ECU Location");
           opening->reject();
         },
-        [&] { EXPECT_TRUE(answerMessages([&] { press(button); }).isEmpty()); });
+        [&] { EXPECT_TRUE(answerMessages([&] { click(button); }).isEmpty()); });
     EXPECT_EQ(opened, 1) << name;
     EXPECT_EQ(stored, bin + "|" + mixedCase);
     EXPECT_EQ(ECU_Path, mixedCase);
@@ -117,7 +116,7 @@ TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
           dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(chosen));
           dialog->QDialog::accept();  // QFileDialog::accept would check the choice again
         },
-        [&] { press("cmdBIN"); });
+        [&] { click("cmdBIN"); });
     EXPECT_EQ(opened, folder);
     EXPECT_EQ(text("txtBIN").toStdString(), chosen.empty() ? typed : chosen);
   }
@@ -127,12 +126,8 @@ TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
 // shows a cut path, one message says why, and closing rewrites nothing the user did not change.
 TEST_F(MainWindow, ValuesItCannotUseWholeAreNeitherShownNorRewritten) {
   const std::string kept = "ECU Location = \"/my data/a.ecu\"\r\n";
-  struct Case {
-    std::string content;
-    QStringList boxes;
-    std::string message;
-  };
-  const Case cases[] = {
+  // The settings file, the boxes shown, the message.
+  const std::tuple<std::string, QStringList, std::string> cases[] = {
       {"[trimlet]\r\nBIN Location=/data/" + std::string(335, 'p') + ".bin\r\n" + kept,
        {"", "/my data/a.ecu"},
        "The \"BIN Location\" in the settings file is longer than 254 characters, so its box "
@@ -143,17 +138,17 @@ TEST_F(MainWindow, ValuesItCannotUseWholeAreNeitherShownNorRewritten) {
            " is too large: it holds 4,194,334 bytes, and Trimlet holds at most 4,194,304 bytes. "
            "The file boxes start empty, and Trimlet leaves the file as it is."},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.message);
-    dir.write("trimlet.ini", c.content);
-    EXPECT_EQ(answerMessages([&] { start(); }), QStringList(QString::fromStdString(c.message)));
-    EXPECT_EQ(QStringList({text("txtBIN"), text("txtECU")}), c.boxes);
+  for (const auto& [content, boxes, message] : cases) {
+    SCOPED_TRACE(message);
+    dir.write("trimlet.ini", content);
+    EXPECT_EQ(answerMessages([&] { start(); }), QStringList(QString::fromStdString(message)));
+    EXPECT_EQ(QStringList({text("txtBIN"), text("txtECU")}), boxes);
     main->close();
-    EXPECT_EQ(readText(settings), c.content);
+    EXPECT_EQ(readText(settings), content);
   }
 
   // A path the user types replaces the one too long; the other line stays as written.
-  dir.write("trimlet.ini", cases[0].content);
+  dir.write("trimlet.ini", std::get<0>(cases[0]));
   (void)answerMessages([&] { start(); });
   EXPECT_EQ(main->windowTitle(), "Trimlet Version 1.00");
   child<QLineEdit>("txtBIN")->setText("/typed.bin");

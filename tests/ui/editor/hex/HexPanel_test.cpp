@@ -7,7 +7,6 @@
 #include "core/hex.h"
 #include "support/ui/EditorTest.h"
 #include "ui/common/Canvas.h"
-#include "ui/common/TextBox.h"
 #include "ui/graph/Projection.h"
 
 namespace trimlet::test {
@@ -30,16 +29,14 @@ class HexTab : public EditorTest {
 // Each field keeps its own bounds (Rows from 1, Columns from 2, to 500), a typed text is taken
 // before the arrow's step, and every byte shown is a byte of the file.
 TEST_F(HexTab, FieldsStepByOneWithinTheirBoundsAndTheFile) {
-  openHex(patternBytes(1000));  // 140 columns fit up to start 1000 - 140 = 0x35C
+  openHex(patternBytes(1000));                 // 140 columns fit up to start 1000 - 140 = 0x35C
   EXPECT_EQ(map()->count(Kind::Circle), 140);  // drawn by the switch to the tab
   clickArrow("vscRows", false);
   type("txtCols", "1");
   EXPECT_EQ(text("txtRows") + text("txtCols"), "12");
   type("txtCols", "600");
   EXPECT_EQ(text("txtCols"), "500");
-  child<TextBox>("txtCols")->setFocus();
-  child<TextBox>("txtCols")->selectAll();
-  QTest::keyClicks(child<TextBox>("txtCols"), "1");
+  type("txtCols", "1", false);
   clickArrow("vscCols", false);  // leaving the field makes "1" into "2" first, so 2 stays
   EXPECT_EQ(text("txtCols"), "2");
 

@@ -89,12 +89,8 @@ TEST_F(TablesTest, EachTabTogglesItsOwnDisplayMode) {
 // Keys pressed on the first two cells of a one-row array, and the records afterwards: every
 // key clears Saved and rewrites the table in edit form; keypad "+" and "-" change nothing.
 TEST_F(TablesTest, KeysStepTheSelectedCellsRewriteTheTableAndClearSaved) {
-  struct Case {
-    bool chosen;
-    Qt::Key key;
-    Qt::KeyboardModifiers modifiers;
-    std::vector<std::string> stored;
-  };
+  // Whether the entry is chosen, the key and its modifiers, and the records after.
+  using Case = std::tuple<bool, Qt::Key, Qt::KeyboardModifiers, std::vector<std::string>>;
   const Case cases[] = {
       {true, Qt::Key_Plus, Qt::ShiftModifier, {"FF", "B ", "1B"}},  // stops at 255
       {true, Qt::Key_Equal, {}, {"FF", "B ", "1B"}},
@@ -103,15 +99,15 @@ TEST_F(TablesTest, KeysStepTheSelectedCellsRewriteTheTableAndClearSaved) {
       {true, Qt::Key_Plus, Qt::KeypadModifier, {"FF", "A ", "1B"}},
       {false, Qt::Key_Plus, {}, {"FF", "0A", "1B"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.key << " " << c.modifiers);
+  for (const auto& [chosen, key, modifiers, records] : cases) {
+    SCOPED_TRACE(testing::Message() << key << " " << modifiers);
     resetState();
     ASSERT_TRUE(open(bytes({0xFF, 0x0A, 0x1B}), {tableItem("Row", "0", 3, 1)}));
-    if (c.chosen) pick("cmb1Dim", "Row");
+    if (chosen) pick("cmb1Dim", "Row");
     select("grdLine", 1, 1, 1, 2);
-    press("grdLine", c.key, c.modifiers);
-    EXPECT_EQ(std::vector<std::string>({stored(0), stored(1), stored(2)}), c.stored);
-    EXPECT_EQ(cell("grdLine", 1, 2).toInt(), c.chosen ? std::stoi(c.stored[1], nullptr, 16) : 0);
+    press("grdLine", key, modifiers);
+    EXPECT_EQ(std::vector<std::string>({stored(0), stored(1), stored(2)}), records);
+    EXPECT_EQ(cell("grdLine", 1, 2).toInt(), chosen ? std::stoi(records[1], nullptr, 16) : 0);
     EXPECT_FALSE(saved());
   }
 }
@@ -211,8 +207,7 @@ TEST_F(TablesTest, TheViewTurnsPansAndZoomsByOneStepAndChoosingAMapResetsIt) {
 // A 4 × 3 map: the top-left 2 × 2 block copied with Ctrl+C and pasted two columns to the right
 // with Ctrl+V; then a paste that must be clamped, one that is refused, and both undone.
 TEST_F(TablesTest, CopyAndPasteWithTheKeysAreOneStepEach) {
-  std::vector<unsigned char> bin(16, 0);
-  for (int i = 0; i < 12; ++i) bin[static_cast<size_t>(i)] = static_cast<unsigned char>(i + 1);
+  const auto bin = bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 16);
   ASSERT_TRUE(open(bin, {tableItem("Fuel", "0", 4, 3)}));
   pick("cmb2Dim", "Fuel");
   child("grdMap")->setFocus();
