@@ -95,17 +95,18 @@ void BM_OpenEditorToFirstPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenEditorToFirstPaint)->Unit(benchmark::kMillisecond);
 
-// One open editor for the handler benchmarks.
+// One open editor for the handler benchmarks. Like the application it is never destroyed: at
+// exit it would go after Qt's own statics.
 frmEditor& openEditor() {
-  static std::unique_ptr<frmEditor> editor;
-  if (!editor) {
+  static frmEditor* editor = [] {
     trimlet::bench::ensureApplication();
     prepareFiles();
-    editor = std::make_unique<frmEditor>();
-    (void)editor->Form_Load();
-    editor->show();
+    auto* opened = new frmEditor;
+    (void)opened->Form_Load();
+    opened->show();
     QCoreApplication::processEvents();
-  }
+    return opened;
+  }();
   return *editor;
 }
 
