@@ -4,11 +4,11 @@
 #include <QDialog>
 
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace trimlet {
 
+class ChangesModel;
 class Comparison;
 
 // Lists each differing item in the ECU file's order with its class and address, and under it
@@ -36,7 +36,8 @@ class ChangesWindow : public QDialog {
   [[nodiscard]] int chosenItem() const;
 
   const Comparison& comparison_;
-  QTreeWidget* tree_;
+  ChangesModel* model_;
+  QTreeView* tree_;
   QPushButton* revert_;
   QPushButton* revertAll_;
 };

@@ -1,6 +1,6 @@
 #include "ui/editor/ChangesWindow.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "support/ui/EditorTest.h"
 
@@ -30,10 +30,16 @@ class Changes : public EditorTest {
     return shown;
   }
 
-  QTreeWidget* rows() const { return editor->findChild<QTreeWidget*>("tvwChanges"); }
+  QTreeView* view() const { return editor->findChild<QTreeView*>("tvwChanges"); }
+  // A row's text in a column: a top-level row, or with `under`, a row under that one.
+  QString at(int row, int column, int under = -1) const {
+    const QAbstractItemModel* model = view()->model();
+    const QModelIndex parent = under < 0 ? QModelIndex() : model->index(under, 0);
+    return model->index(row, column, parent).data().toString();
+  }
   QStringList top() const {
     QStringList names;
-    for (int i = 0; i < rows()->topLevelItemCount(); ++i) names << rows()->topLevelItem(i)->text(0);
+    for (int i = 0; i < view()->model()->rowCount(); ++i) names << at(i, 0);
     return names;
   }
 };
@@ -51,21 +57,19 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
   EXPECT_TRUE(compareWith(dir.write("stock.bin", stock)).isEmpty());
   EXPECT_FALSE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
   QTest::keyClick(editor.get(), Qt::Key_D, Qt::ControlModifier);
-  ASSERT_NE(rows(), nullptr);
+  ASSERT_NE(view(), nullptr);
   EXPECT_EQ(top(), QStringList({"Options", "Idle", "Map", "Bytes of no item"}));
-  QTreeWidgetItem* flag = rows()->topLevelItem(0);
-  ASSERT_EQ(flag->childCount(), 2);
-  EXPECT_EQ(flag->child(0)->text(0) + " " + flag->child(0)->text(3) + " " + flag->child(0)->text(4),
-            "Bit 3 on off");
-  EXPECT_EQ(rows()->topLevelItem(1)->child(0)->text(3), "2099 = 8345.");
-  EXPECT_EQ(rows()->topLevelItem(2)->child(0)->text(0), "Column 1, row 1");
-  EXPECT_EQ(rows()->topLevelItem(3)->child(0)->text(2), "5");
-  emit rows()->itemDoubleClicked(rows()->topLevelItem(2), 0);  // shows the item in its tab
+  ASSERT_EQ(view()->model()->rowCount(view()->model()->index(0, 0)), 2);
+  EXPECT_EQ(at(0, 0, 0) + " " + at(0, 3, 0) + " " + at(0, 4, 0), "Bit 3 on off");
+  EXPECT_EQ(at(0, 3, 1), "2099 = 8345.");
+  EXPECT_EQ(at(0, 0, 2), "Column 1, row 1");
+  EXPECT_EQ(at(0, 2, 3), "5");
+  emit view()->doubleClicked(view()->model()->index(2, 0));  // shows the item in its tab
   EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
   EXPECT_EQ(child<QComboBox>("cmb2Dim")->currentText(), "Map");
 
   // Reverting an item is one step to undo; reverting all asks first.
-  rows()->setCurrentItem(rows()->topLevelItem(1));
+  view()->setCurrentIndex(view()->model()->index(1, 0));
   click("cmdRevert");
   EXPECT_EQ(stored(0x21), "99");
   EXPECT_EQ(top(), QStringList({"Options", "Map", "Bytes of no item"}));
