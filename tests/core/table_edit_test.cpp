@@ -108,6 +108,7 @@ TEST(TableEdit, PastedTextIsARectangleOfNumbersOrRefusedWhole) {
       {"1\tabc", 5, 5, {}, 0, "Row 1, column 2 of the pasted text is not a number: \"abc\"."},
       {"1,5\t2", 5, 5, {}, 0, "Row 1, column 1 of the pasted text is not a number: \"1,5\"."},
       {"1,2,3", 2, 2, {}, 0, "The pasted block has 1 row and 3 columns; from the chosen cell"},
+      {"1\n2\n3\n", 5, 2, {}, 0, "The pasted block has 3 rows and 1 column; from the chosen"},
       {"", 5, 5, {}, 0, "The pasted text is empty."},
   };
   for (const auto& [text, roomCols, roomRows, values, cols, problem] : cases) {
