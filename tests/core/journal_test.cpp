@@ -130,6 +130,8 @@ TEST_F(JournalTest, TheComparisonNamesEachDifferingItemAndEveryByteOfNoItem) {
   EXPECT_FALSE(comparison.differs(itemRecords(ECU_Items[2])));
   EXPECT_EQ(comparison.referenceByte(0), 5);
   EXPECT_FALSE(comparison.referenceByte(8));  // beyond the file
+  comparison.setReference({});                // a reference lacking bytes: each of them differs
+  EXPECT_EQ(comparison.report().items.size() + comparison.report().outside.size(), 4u);
 }
 
 }  // namespace
