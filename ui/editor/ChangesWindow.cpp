@@ -51,6 +51,7 @@ class ChangesModel : public QAbstractItemModel {
     int item = 0;              // 0: the bytes of no item
     std::vector<int> records;  // the records that differ
     std::vector<int> units;    // a flag byte's changed bits, a value's one row, else the records
+    RecordRange range;         // the item's records, resolved once
   };
 
   void reset(const Comparison::Report& report) {
@@ -58,7 +59,7 @@ class ChangesModel : public QAbstractItemModel {
     groups_.clear();
     for (const Comparison::ItemDifference& difference : report.items) {
       const ECU_Item& item = ECU_Items[static_cast<size_t>(difference.item)];
-      Group group{difference.item, difference.records, {}};
+      Group group{difference.item, difference.records, {}, itemRecords(item)};
       if (isFlagByte(item)) {
         const int changed = byteAt(difference.records[0]) ^ referenceAt(difference.records[0]);
         for (int bit = 7; bit >= 0; --bit)
@@ -68,7 +69,7 @@ class ChangesModel : public QAbstractItemModel {
       }
       groups_.push_back(std::move(group));
     }
-    if (!report.outside.empty()) groups_.push_back({0, report.outside, report.outside});
+    if (!report.outside.empty()) groups_.push_back({0, report.outside, report.outside, {}});
     endResetModel();
   }
 
@@ -133,13 +134,12 @@ class ChangesModel : public QAbstractItemModel {
     }
     if (isSingleValue(item)) {
       if (column < 3) return column == 0 ? "Value" : "";
-      const RecordRange range = itemRecords(item);
       uint64_t value = 0;
-      for (int r = range.first; r < range.first + range.count; ++r)
+      for (int r = g.range.first; r < g.range.first + g.range.count; ++r)
         value = value << 8 | static_cast<uint64_t>(column == 3 ? referenceAt(r) : byteAt(r));
       return shown(item, value, item.Factor != 0, true);
     }
-    const int offset = unit - itemRecords(item).first;
+    const int offset = unit - g.range.first;
     switch (column) {
       case 0:
         return QString("Column %1, row %2").arg(offset % item.Cols).arg(offset / item.Cols);
