@@ -1,0 +1,27 @@
+#include "core/sha256.h"
+
+#include <nettle/sha2.h>
+
+namespace trimlet {
+
+Sha256 sha256(std::string_view bytes) {
+  sha256_ctx context;
+  sha256_init(&context);
+  sha256_update(&context, bytes.size(), reinterpret_cast<const uint8_t*>(bytes.data()));
+  Sha256 digest{};
+  sha256_digest(&context, digest.size(), digest.data());
+  return digest;
+}
+
+std::string sha256Text(const Sha256& digest) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(2 * digest.size());
+  for (const uint8_t byte : digest) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0xF];
+  }
+  return text;
+}
+
+}  // namespace trimlet

@@ -1,0 +1,16 @@
+#include "core/sha256.h"
+
+#include <gtest/gtest.h>
+
+namespace trimlet {
+namespace {
+
+TEST(Sha256, PublishedDigests) {
+  EXPECT_EQ(sha256Text(sha256("")),
+            "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(sha256Text(sha256("abc")),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+}  // namespace
+}  // namespace trimlet
