@@ -20,6 +20,7 @@
 #include "core/table.h"
 #include "ui/common/Canvas.h"
 #include "ui/common/DropDown.h"
+#include "ui/common/ImageWatch.h"
 #include "ui/editor/EditorFields.h"
 #include "ui/editor/tables/TableGrid.h"
 #include "ui/editor/tables/TablePanel.h"
@@ -63,7 +64,7 @@ struct MapFixture {
         TableKind::Maps,
         trimlet::TableFields{fields.MapIndex, fields.MapCols, fields.MapRows, fields.MapRaw,
                              fields.Saved, fields.RotAngle, fields.MapMaxX, fields.MapMinY,
-                             fields.ArrayCols, fields.ArrayRows, comparison});
+                             fields.ArrayCols, fields.ArrayRows, comparison, watch});
     panel->resize(1600, 1000);
     canvas = panel->findChild<Canvas*>("picMap");
     canvas->resize(kImageWidth, kImageHeight);
@@ -88,6 +89,7 @@ struct MapFixture {
 
   EditorFields fields;
   trimlet::Comparison comparison;
+  trimlet::ImageWatch watch;
   std::unique_ptr<TablePanel> panel;
   std::unique_ptr<trimlet::PointTable> table = std::make_unique<trimlet::PointTable>();
   Canvas* canvas = nullptr;

@@ -17,6 +17,7 @@
 #include "core/file_read.h"
 #include "core/file_write.h"
 #include "core/hex.h"
+#include "core/image.h"
 #include "core/state.h"
 #include "core/text.h"
 
@@ -166,6 +167,7 @@ FileResult Load_BIN() {
   BIN_Size = records;
   BIN_FileBytes = static_cast<int64_t>(bytes.size());
   g_loaded = file.stamp;
+  announceLoad();
   return {};
 }
 

@@ -34,6 +34,14 @@ bool Comparison::differs(const RecordRange& range) const {
   return false;
 }
 
+std::vector<int> Comparison::differences(const RecordRange& range) const {
+  std::vector<int> records;
+  if (range.problem != RangeProblem::None) return records;
+  for (int r = range.first; r < range.first + range.count; ++r)
+    if (differs(r)) records.push_back(r);
+  return records;
+}
+
 Comparison::Report Comparison::report() const {
   const std::vector<uint8_t> image = imageBytes();
   const auto differsAt = [&](size_t r) {

@@ -30,6 +30,8 @@ class Comparison {
   [[nodiscard]] bool differs(int64_t index) const;
   // Whether any record of a resolved range differs.
   [[nodiscard]] bool differs(const RecordRange& range) const;
+  // The records of a resolved range that differ, in address order.
+  [[nodiscard]] std::vector<int> differences(const RecordRange& range) const;
 
   struct ItemDifference {
     int item = 0;              // its number in ECU_Items

@@ -11,8 +11,18 @@ namespace {
 
 int g_depth = 0;
 ImageChange g_pending;
-ImageListener g_listener;
-const void* g_owner = nullptr;
+std::vector<std::pair<int, ImageListener>> g_listeners;
+int g_lastListener = 0;
+
+void announce(const ImageChange& change) {
+  // A listener may subscribe or let go while others are told: those of this moment that are
+  // still there are told.
+  const auto listeners = g_listeners;
+  for (const auto& [id, listener] : listeners)
+    if (std::any_of(g_listeners.begin(), g_listeners.end(),
+                    [id = id](const auto& current) { return current.first == id; }))
+      listener(change);
+}
 
 // Sorts the writes by record and keeps, for a record written more than once, its first text
 // before and its last text after; records that end as they began are dropped.
@@ -36,7 +46,7 @@ void settle(std::vector<RecordChange>& records) {
 void finish() {
   ImageChange change = std::exchange(g_pending, {});
   settle(change.records);
-  if (!change.records.empty() && g_listener) g_listener(change);
+  if (!change.records.empty()) announce(change);
 }
 
 }  // namespace
@@ -48,6 +58,14 @@ bool ImageChange::changesBytes() const {
     after.Value = r.after;
     return recordByte(before) != recordByte(after);
   });
+}
+
+bool ImageChange::touches(int first, int count) const {
+  if (kind == ChangeKind::Load) return true;
+  const auto from =
+      std::lower_bound(records.begin(), records.end(), first,
+                       [](const RecordChange& record, int index) { return record.index < index; });
+  return from != records.end() && from->index < first + count;
 }
 
 std::optional<int> imageByte(int64_t index) {
@@ -85,6 +103,16 @@ void putRecords(const ImageChange& change, bool after) {
   for (const RecordChange& record : change.records)
     if (recordsInFile(record.index, 1))
       BIN_Data[static_cast<size_t>(record.index)].Value = after ? record.after : record.before;
+  ImageChange put = change;
+  put.kind = after ? ChangeKind::Redo : ChangeKind::Undo;
+  announce(put);
+}
+
+void announceLoad() {
+  ImageChange load;
+  load.what = "Load";
+  load.kind = ChangeKind::Load;
+  announce(load);
 }
 
 ImageAction::ImageAction(std::string what) {
@@ -97,15 +125,23 @@ ImageAction::~ImageAction() {
 
 void ImageAction::rename(std::string what) { g_pending.what = std::move(what); }
 
-void setImageListener(ImageListener listener, const void* owner) {
-  g_listener = std::move(listener);
-  g_owner = owner;
+ImageSubscription::ImageSubscription(ImageListener listener) : id_(++g_lastListener) {
+  g_listeners.emplace_back(id_, std::move(listener));
 }
 
-void clearImageListener(const void* owner) {
-  if (owner != g_owner) return;
-  g_listener = {};
-  g_owner = nullptr;
+ImageSubscription::~ImageSubscription() {
+  std::erase_if(g_listeners, [this](const auto& listener) { return listener.first == id_; });
+}
+
+ImageSubscription::ImageSubscription(ImageSubscription&& other) noexcept
+    : id_(std::exchange(other.id_, 0)) {}
+
+ImageSubscription& ImageSubscription::operator=(ImageSubscription&& other) noexcept {
+  if (this != &other) {
+    std::erase_if(g_listeners, [this](const auto& listener) { return listener.first == id_; });
+    id_ = std::exchange(other.id_, 0);
+  }
+  return *this;
 }
 
 }  // namespace trimlet

@@ -21,13 +21,21 @@ struct RecordChange {
   std::array<char, 2> after{};
 };
 
+// How the image came to change: a user's action, the history putting one back or again, or a
+// load that filled it anew.
+enum class ChangeKind { Action, Undo, Redo, Load };
+
 // What one action did to the image: the records whose text it changed, in index order, each
-// once (its text before the action and after it).
+// once (its text before the action and after it). An undo or redo carries the step it puts
+// back or again, records unchanged; a load carries no records and touches every one.
 struct ImageChange {
   std::string what;
   std::vector<RecordChange> records;
+  ChangeKind kind = ChangeKind::Action;
   // Whether some record holds another byte now, not only another form of the same byte.
   [[nodiscard]] bool changesBytes() const;
+  // Whether it changed any of the `count` records from `first` on.
+  [[nodiscard]] bool touches(int first, int count) const;
 };
 
 // Byte `index` of the image; nullopt outside the image or for a record no load has filled.
@@ -44,8 +52,8 @@ struct ImageChange {
 bool writeImageByte(int64_t index, int value);
 
 // One user action (a click, a key press, a typed entry): every write while it lives belongs to
-// it. Actions nest; when the outermost ends, what it changed goes to the listener. A write
-// outside any action is an action of its own.
+// it. Actions nest; when the outermost ends, what it changed is announced to every listener. A
+// write outside any action is an action of its own.
 class ImageAction {
  public:
   explicit ImageAction(std::string what);
@@ -58,14 +66,29 @@ class ImageAction {
 };
 
 // Puts the records of a finished action back as they were before it (or after it), without
-// making a new action of it: the journal's undo and redo.
+// making a new action of it, and announces that as an undo (or a redo): the journal's steps.
 void putRecords(const ImageChange& change, bool after);
+
+// Announces that a load filled the image anew.
+void announceLoad();
 
 using ImageListener = std::function<void(const ImageChange&)>;
 
-// The one listener of finished actions that changed a record: the open editor, `owner`.
-void setImageListener(ImageListener listener, const void* owner);
-// Lets go of the listener when `owner` is the one that set it (a newer one stays).
-void clearImageListener(const void* owner);
+// A listener of the image's announcements for as long as the subscription lives. Listeners are
+// called in the order they subscribed, once for each finished action, undo, redo and load that
+// changed a record.
+class ImageSubscription {
+ public:
+  ImageSubscription() = default;
+  explicit ImageSubscription(ImageListener listener);
+  ~ImageSubscription();
+  ImageSubscription(ImageSubscription&& other) noexcept;
+  ImageSubscription& operator=(ImageSubscription&& other) noexcept;
+  ImageSubscription(const ImageSubscription&) = delete;
+  ImageSubscription& operator=(const ImageSubscription&) = delete;
+
+ private:
+  int id_ = 0;
+};
 
 }  // namespace trimlet

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -24,16 +25,26 @@ class Journal {
   [[nodiscard]] const ImageChange* undoStep() const;
   [[nodiscard]] const ImageChange* redoStep() const;
 
-  // Applies that step to the image and returns it (empty when there is none).
-  ImageChange undo();
-  ImageChange redo();
+  // Applies that step to the image and returns it (nullptr when there is none).
+  const ImageChange* undo();
+  const ImageChange* redo();
 
   [[nodiscard]] size_t steps() const { return done_.size(); }
 
+  // Names the image as the history has made it: equal names, equal bytes. An undo or redo that
+  // returns to a state named before returns to exactly those bytes.
+  [[nodiscard]] uint64_t state() const { return done_.empty() ? dropped_ : done_.back().id; }
+
  private:
-  std::deque<ImageChange> done_;
-  std::vector<ImageChange> undone_;
-  size_t records_ = 0;  // in done_ and undone_
+  struct Step {
+    uint64_t id = 0;
+    ImageChange change;
+  };
+  std::deque<Step> done_;
+  std::vector<Step> undone_;
+  uint64_t lastId_ = 0;
+  uint64_t dropped_ = 0;  // the newest step that went for the bound, 0 for none
+  size_t records_ = 0;    // in done_ and undone_
 };
 
 }  // namespace trimlet

@@ -18,14 +18,12 @@ class JournalTest : public testing::Test {
     resetState();
     BIN_FileBytes = 8;
     for (int i = 0; i < 20; ++i) BIN_Data[i].Value = {'0', '5'};
-    setImageListener(
-        [this](const ImageChange& change) {
-          seen.push_back(change);
-          journal.record(change);
-        },
-        this);
+    // The editor's history records the user's actions; undo and redo are announced too.
+    subscription = ImageSubscription([this](const ImageChange& change) {
+      seen.push_back(change);
+      if (change.kind == ChangeKind::Action) journal.record(change);
+    });
   }
-  void TearDown() override { clearImageListener(this); }
 
   // The first records as stored: "05|5 |..."
   static std::string records() {
@@ -40,6 +38,7 @@ class JournalTest : public testing::Test {
 
   std::vector<ImageChange> seen;
   Journal journal;
+  ImageSubscription subscription;
 };
 
 TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheLoadedFile) {
@@ -75,6 +74,8 @@ TEST_F(JournalTest, AnActionReportsEachRecordOnceWithItsFirstAndLastText) {
                std::string(r.after.data(), 2) + "|";
   EXPECT_EQ(records, "0:05>5 |1:05>5 |2:05>11|");
   EXPECT_TRUE(seen[0].changesBytes());
+  EXPECT_EQ(std::tuple(seen[0].touches(2, 1), seen[0].touches(3, 5), seen[0].touches(-1, 1)),
+            std::tuple(true, false, false));
   seen.clear();
   { ImageAction nothing("arrow key"); }
   writeImageByte(0, 0x05);  // already in edit form: no record changes
@@ -86,6 +87,8 @@ TEST_F(JournalTest, UndoAndRedoPutBackExactTextsWithinABoundedHistory) {
   act("first", {{0, 0x10}, {1, 5}});  // record 1: the same byte, rewritten in edit form
   act("second", {{0, 0x11}, {2, 0x22}});
   EXPECT_EQ(records(), "11|5 |22|05|");
+  const uint64_t second = journal.state();
+  seen.clear();
   EXPECT_EQ(journal.undoStep() ? journal.undoStep()->what : "", "second");
   // u: undo, r: redo; the third of each in a row finds nothing to do.
   const std::pair<char, const char*> steps[] = {
@@ -95,10 +98,22 @@ TEST_F(JournalTest, UndoAndRedoPutBackExactTextsWithinABoundedHistory) {
     (void)(step == 'u' ? journal.undo() : journal.redo());
     EXPECT_EQ(records(), expected) << step;
   }
+  // Each step that did something was announced as what it was, with the step's records.
+  std::string kinds;
+  for (const ImageChange& change : seen)
+    kinds += (change.kind == ChangeKind::Undo   ? "u"
+              : change.kind == ChangeKind::Redo ? "r"
+                                                : "?") +
+             std::to_string(change.records.size());
+  EXPECT_EQ(kinds, "u2u2r2r2u2");
+  EXPECT_NE(journal.state(), second);
+  journal.redo();
+  EXPECT_EQ(journal.state(), second);  // the image as it was after "second", and named so
+  journal.undo();
   act("third", {{3, 0x33}});  // a new action ends what could be redone
   EXPECT_EQ(journal.redoStep(), nullptr);
-  EXPECT_EQ(journal.undo().what, "third");
-  EXPECT_EQ(journal.undo().what, "first");
+  EXPECT_EQ(journal.undo()->what, "third");
+  EXPECT_EQ(journal.undo()->what, "first");
   // The history is bounded.
   for (size_t i = 0; i < Journal::kMaxSteps + 5; ++i) act("step", {{0, static_cast<int>(i % 200)}});
   EXPECT_EQ(journal.steps(), Journal::kMaxSteps);

@@ -5,11 +5,13 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/compare.h"
 #include "core/conversion.h"
 #include "core/hex.h"
 #include "core/image.h"
+#include "ui/common/ImageWatch.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
 
@@ -41,53 +43,80 @@ QString hexText(int number) {
 
 // The report as a tree: a row per differing item (and one for the bytes of no item), under it a
 // row per changed bit, value, cell or byte. Rows are worked out when the view asks for them, so
-// a whole map changed costs nothing until it is scrolled to.
+// a whole map changed costs nothing until it is scrolled to; an action updates the groups of the
+// items it touched, and nothing else.
 class ChangesModel : public QAbstractItemModel {
  public:
   explicit ChangesModel(const Comparison& comparison, QObject* parent)
       : QAbstractItemModel(parent), comparison_(comparison) {}
 
+  // The group of the bytes of no item comes after every item's.
+  static constexpr int kOutside = kMaxItems + 1;
+
   struct Group {
-    int item = 0;              // 0: the bytes of no item
+    int key = 0;               // the item's number, or kOutside
     std::vector<int> records;  // the records that differ
     std::vector<int> units;    // a flag byte's changed bits, a value's one row, else the records
-    RecordRange range;         // the item's records, resolved once
   };
 
-  void reset(const Comparison::Report& report) {
+  // Every group worked out afresh.
+  void reset() {
     beginResetModel();
-    groups_.clear();
-    for (const Comparison::ItemDifference& difference : report.items) {
-      const ECU_Item& item = ECU_Items[static_cast<size_t>(difference.item)];
-      Group group{difference.item, difference.records, {}, itemRecords(item)};
-      if (isFlagByte(item)) {
-        const int changed = byteAt(difference.records[0]) ^ referenceAt(difference.records[0]);
-        for (int bit = 7; bit >= 0; --bit)
-          if (changed >> bit & 1) group.units.push_back(bit);
-      } else {
-        group.units = isSingleValue(item) ? std::vector<int>{0} : difference.records;
-      }
-      groups_.push_back(std::move(group));
+    const int count = std::min<int>(ECU_Count, kMaxItems);
+    ranges_.assign(static_cast<size_t>(count) + 1, RecordRange{RangeProblem::NotHexadecimal});
+    inItem_.assign(static_cast<size_t>(BIN_FileBytes), false);
+    for (int i = 1; i <= count; ++i) {
+      const RecordRange range = itemRecords(ECU_Items[static_cast<size_t>(i)]);
+      ranges_[static_cast<size_t>(i)] = range;
+      if (range.problem == RangeProblem::None)
+        std::fill_n(inItem_.begin() + range.first, range.count, true);
     }
-    if (!report.outside.empty()) groups_.push_back({0, report.outside, report.outside, {}});
+    groups_.clear();
+    const Comparison::Report report = comparison_.report();
+    for (const Comparison::ItemDifference& difference : report.items)
+      groups_.push_back(makeGroup(difference.item, difference.records));
+    if (!report.outside.empty()) groups_.push_back(makeGroup(kOutside, report.outside));
     endResetModel();
+  }
+
+  // The groups of the items whose records `change` touched, and of the bytes of no item.
+  void update(const ImageChange& change) {
+    if (change.kind == ChangeKind::Load) return reset();
+    for (size_t i = 1; i < ranges_.size(); ++i) {
+      const RecordRange& range = ranges_[i];
+      if (range.problem == RangeProblem::None && change.touches(range.first, range.count))
+        setGroup(makeGroup(static_cast<int>(i), comparison_.differences(range)));
+    }
+    std::vector<int> outside;
+    if (const Group* old = find(kOutside)) outside = old->records;
+    bool touched = false;
+    for (const RecordChange& record : change.records) {
+      const auto r = static_cast<size_t>(record.index);
+      if (r >= inItem_.size() || inItem_[r]) continue;
+      touched = true;
+      const auto at = std::lower_bound(outside.begin(), outside.end(), record.index);
+      const bool listed = at != outside.end() && *at == record.index;
+      if (comparison_.differs(record.index) && !listed) outside.insert(at, record.index);
+      if (!comparison_.differs(record.index) && listed) outside.erase(at);
+    }
+    if (touched) setGroup(makeGroup(kOutside, std::move(outside)));
   }
 
   [[nodiscard]] const Group* group(const QModelIndex& index) const {
     if (!index.isValid()) return nullptr;
-    const size_t at = index.internalId() == 0 ? static_cast<size_t>(index.row())
-                                              : static_cast<size_t>(index.internalId() - 1);
-    return &groups_[at];
+    if (index.internalId() == 0) return &groups_[static_cast<size_t>(index.row())];
+    return find(static_cast<int>(index.internalId()));
   }
   [[nodiscard]] bool empty() const { return groups_.empty(); }
 
   QModelIndex index(int row, int column, const QModelIndex& parent) const override {
     if (!hasIndex(row, column, parent)) return {};
-    return createIndex(row, column, parent.isValid() ? quintptr(parent.row()) + 1 : 0);
+    // A row under a group names the group by its key, which stays when other groups come or go.
+    return createIndex(row, column, parent.isValid() ? quintptr(group(parent)->key) : 0);
   }
   QModelIndex parent(const QModelIndex& child) const override {
     if (!child.isValid() || child.internalId() == 0) return {};
-    return createIndex(static_cast<int>(child.internalId() - 1), 0, quintptr{0});
+    return createIndex(position(static_cast<int>(child.internalId())), 0, quintptr{0});
   }
   int rowCount(const QModelIndex& parent) const override {
     if (!parent.isValid()) return static_cast<int>(groups_.size());
@@ -111,35 +140,99 @@ class ChangesModel : public QAbstractItemModel {
  private:
   int byteAt(int r) const { return imageByte(r).value_or(0); }
   int referenceAt(int r) const { return comparison_.referenceByte(r).value_or(0); }
+  const RecordRange& range(int key) const { return ranges_[static_cast<size_t>(key)]; }
+
+  Group makeGroup(int key, std::vector<int> records) const {
+    Group group{key, std::move(records), {}};
+    if (key == kOutside || group.records.empty()) {
+      group.units = group.records;
+      return group;
+    }
+    const ECU_Item& item = ECU_Items[static_cast<size_t>(key)];
+    if (isFlagByte(item)) {
+      const int changed = byteAt(group.records[0]) ^ referenceAt(group.records[0]);
+      for (int bit = 7; bit >= 0; --bit)
+        if (changed >> bit & 1) group.units.push_back(bit);
+    } else {
+      group.units = isSingleValue(item) ? std::vector<int>{0} : group.records;
+    }
+    return group;
+  }
+
+  // Where the group of `key` is, or would go.
+  int position(int key) const {
+    return static_cast<int>(std::lower_bound(groups_.begin(), groups_.end(), key,
+                                             [](const Group& g, int k) { return g.key < k; }) -
+                            groups_.begin());
+  }
+  const Group* find(int key) const {
+    const auto at = static_cast<size_t>(position(key));
+    return at < groups_.size() && groups_[at].key == key ? &groups_[at] : nullptr;
+  }
+
+  // Puts a group in, takes it out (no records) or replaces it, telling the views what moved.
+  void setGroup(Group group) {
+    const int row = position(group.key);
+    auto at = groups_.begin() + row;
+    const bool present = at != groups_.end() && at->key == group.key;
+    if (!present) {
+      if (group.records.empty()) return;
+      beginInsertRows({}, row, row);
+      groups_.insert(at, std::move(group));
+      endInsertRows();
+      return;
+    }
+    if (group.records.empty()) {
+      beginRemoveRows({}, row, row);
+      groups_.erase(at);
+      endRemoveRows();
+      return;
+    }
+    const QModelIndex parent = index(row, 0, {});
+    if (at->units.size() != group.units.size()) {
+      beginRemoveRows(parent, 0, static_cast<int>(at->units.size()) - 1);
+      at->units.clear();
+      endRemoveRows();
+      beginInsertRows(parent, 0, static_cast<int>(group.units.size()) - 1);
+      *at = std::move(group);
+      endInsertRows();
+    } else {
+      *at = std::move(group);
+      emit dataChanged(index(0, 0, parent),
+                       index(static_cast<int>(at->units.size()) - 1, 4, parent));
+    }
+    emit dataChanged(parent, index(row, 4, {}));
+  }
 
   static QString groupText(const Group& g, int column) {
-    if (g.item == 0) return column == 0 ? "Bytes of no item" : "";
-    const ECU_Item& item = ECU_Items[static_cast<size_t>(g.item)];
+    if (g.key == kOutside) return column == 0 ? "Bytes of no item" : "";
+    const ECU_Item& item = ECU_Items[static_cast<size_t>(g.key)];
     if (column == 0) return QString::fromStdString(item.Name);
     if (column == 1) return className(item);
     return column == 2 ? QString::fromStdString(item.Address) : "";
   }
 
   QString unitText(const Group& g, int unit, int column) const {
-    if (g.item == 0) {
+    if (g.key == kOutside) {
       const int texts[] = {0, 0, unit, referenceAt(unit), byteAt(unit)};
       return column >= 2 ? hexText(texts[column]) : "";
     }
-    const ECU_Item& item = ECU_Items[static_cast<size_t>(g.item)];
+    const ECU_Item& item = ECU_Items[static_cast<size_t>(g.key)];
     if (isFlagByte(item)) {
       const bool was = referenceAt(g.records[0]) >> unit & 1, is = byteAt(g.records[0]) >> unit & 1;
       const QString texts[] = {QString("Bit %1").arg(unit), "", "", was ? "on" : "off",
                                is ? "on" : "off"};
       return texts[column];
     }
+    const RecordRange& items = range(g.key);
     if (isSingleValue(item)) {
       if (column < 3) return column == 0 ? "Value" : "";
       uint64_t value = 0;
-      for (int r = g.range.first; r < g.range.first + g.range.count; ++r)
+      for (int r = items.first; r < items.first + items.count; ++r)
         value = value << 8 | static_cast<uint64_t>(column == 3 ? referenceAt(r) : byteAt(r));
       return shown(item, value, item.Factor != 0, true);
     }
-    const int offset = unit - g.range.first;
+    const int offset = unit - items.first;
     switch (column) {
       case 0:
         return QString("Column %1, row %2").arg(offset % item.Cols).arg(offset / item.Cols);
@@ -155,10 +248,12 @@ class ChangesModel : public QAbstractItemModel {
   }
 
   const Comparison& comparison_;
-  std::vector<Group> groups_;
+  std::vector<Group> groups_;        // by key
+  std::vector<RecordRange> ranges_;  // each item's records, resolved once a reset
+  std::vector<bool> inItem_;         // which bytes of the file belong to some item
 };
 
-ChangesWindow::ChangesWindow(const Comparison& comparison, QWidget* parent)
+ChangesWindow::ChangesWindow(const Comparison& comparison, const ImageWatch& watch, QWidget* parent)
     : QDialog(parent),
       comparison_(comparison),
       model_(new ChangesModel(comparison, this)),
@@ -188,34 +283,52 @@ ChangesWindow::ChangesWindow(const Comparison& comparison, QWidget* parent)
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { revert_->setEnabled(chosenItem() > 0); });
   connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
-    if (const int item = model_->group(index)->item; item > 0) emit showItem(item);
+    if (const int item = model_->group(index)->key; item != ChangesModel::kOutside)
+      emit showItem(item);
   });
+  // Hidden, the window is stale: it is filled afresh when it is shown again.
+  connect(&watch, &ImageWatch::imageChanged, this, [this](const ImageChange& change) {
+    if (!isVisible()) return;
+    model_->update(change);
+    showButtons();
+  });
+  connect(&watch, &ImageWatch::referenceChanged, this, [this] {
+    if (isVisible()) refresh();
+  });
+  connect(model_, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex& parent, int first) {
+            if (!parent.isValid()) tree_->expand(model_->index(first, 0, {}));
+          });
 }
 
 void ChangesWindow::refresh() {
   const int chosen = chosenItem();
-  model_->reset(comparison_.report());
+  model_->reset();
   // Each group opened by itself: expandAll would also look for children under every row.
   for (int row = 0; row < model_->rowCount({}); ++row) {
     const QModelIndex index = model_->index(row, 0, {});
     tree_->expand(index);
-    if (chosen > 0 && model_->group(index)->item == chosen) tree_->setCurrentIndex(index);
+    if (chosen > 0 && model_->group(index)->key == chosen) tree_->setCurrentIndex(index);
   }
+  showButtons();
+}
+
+void ChangesWindow::showButtons() {
   revert_->setEnabled(chosenItem() > 0);
   revertAll_->setEnabled(!model_->empty());
 }
 
 int ChangesWindow::chosenItem() const {
   const ChangesModel::Group* group = model_->group(tree_->currentIndex());
-  return group != nullptr ? group->item : 0;
+  return group != nullptr && group->key != ChangesModel::kOutside ? group->key : 0;
 }
 
 void ChangesWindow::revertChosen() {
-  const ChangesModel::Group* group = model_->group(tree_->currentIndex());
-  if (group == nullptr || group->item <= 0) return;
-  const std::vector<int> records = group->records;
+  const int item = chosenItem();
+  if (item <= 0) return;
+  const std::vector<int> records = model_->group(tree_->currentIndex())->records;
   {
-    const ImageAction action("Revert " + ECU_Items[static_cast<size_t>(group->item)].Name);
+    const ImageAction action("Revert " + ECU_Items[static_cast<size_t>(item)].Name);
     comparison_.revert(records);
   }
   emit reverted();

@@ -10,29 +10,32 @@ namespace trimlet {
 
 class ChangesModel;
 class Comparison;
+class ImageWatch;
 
 // Lists each differing item in the ECU file's order with its class and address, and under it
 // every changed bit, value or cell with the reference's and the image's raw and calculated
-// values; bytes of no item come last. Reverting goes through the image's one write path, as one
-// action the editor can undo.
+// values; bytes of no item come last. It follows every change `watch` announces while it is
+// shown. Reverting goes through the image's one write path, as one action the editor can undo.
 class ChangesWindow : public QDialog {
   Q_OBJECT
 
  public:
-  ChangesWindow(const Comparison& comparison, QWidget* parent);
+  ChangesWindow(const Comparison& comparison, const ImageWatch& watch, QWidget* parent);
 
-  // Lists the differences as they are now.
+  // Lists the differences as they are now, worked out afresh.
   void refresh();
 
  signals:
   // The user asked to see an item (its number in the item table) in its tab.
   void showItem(int item);
-  // A revert rewrote the image: whatever shows it must show it again.
+  // A revert changed the image.
   void reverted();
 
  private:
   void revertChosen();
   void revertAll();
+  void showButtons();
+  // The item of the chosen row; 0 for none or the bytes of no item.
   [[nodiscard]] int chosenItem() const;
 
   const Comparison& comparison_;

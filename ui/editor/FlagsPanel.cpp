@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "core/compare.h"
 #include "core/image.h"
@@ -11,14 +12,24 @@
 #include "ui/common/Captions.h"
 #include "ui/common/ChangeMark.h"
 #include "ui/common/DropDown.h"
+#include "ui/common/ImageWatch.h"
+#include "ui/common/ViewFollower.h"
 #include "ui/common/Widgets.h"
 
 namespace trimlet {
 
-FlagsPanel::FlagsPanel(EditorFields& fields, const Comparison& comparison, QWidget* parent)
+FlagsPanel::FlagsPanel(EditorFields& fields, const Comparison& comparison, const ImageWatch& watch,
+                       QWidget* parent)
     : QWidget(parent),
       fields_(fields),
       comparison_(comparison),
+      follower_(new ViewFollower(
+          this, watch,
+          [this](const ImageChange& change) {
+            const std::optional<int> record = shownRecord();
+            return record && change.touches(*record, 1);
+          },
+          [this] { refresh(); })),
       cmbFlag(new DropDown(this)),
       lblFlag_Ylabel(makeLabel("lblFlag_Ylabel", QString(), this)),
       lblFlag_Xlabel(makeLabel("lblFlag_Xlabel", QString(), this)),
@@ -37,6 +48,7 @@ FlagsPanel::FlagsPanel(EditorFields& fields, const Comparison& comparison, QWidg
   }
   buildLayout();
   connect(cmbFlag, &QComboBox::activated, this, &FlagsPanel::cmbFlag_Click);
+  connect(&watch, &ImageWatch::referenceChanged, this, &FlagsPanel::showMarks);
 }
 
 void FlagsPanel::buildLayout() {
@@ -112,24 +124,28 @@ void FlagsPanel::cmbFlag_Click() {
 }
 
 void FlagsPanel::showBits(int byte, bool usable) {
-  fields_.Updating = true;
+  const bool updating = std::exchange(fields_.Updating, true);
   for (int bit = 0; bit < 8; ++bit) {
     QCheckBox* box = chkFlag[static_cast<size_t>(7 - bit)];
     box->setCheckState((byte >> bit) & 1 ? Qt::Checked : Qt::Unchecked);
     box->setEnabled(usable);
   }
-  fields_.Updating = false;
+  fields_.Updating = updating;
+  follower_->caughtUp();
   showMarks();
 }
 
+std::optional<int> FlagsPanel::shownRecord() const {
+  return cmbFlag->currentIndex() >= 0 ? chosenRecord() : std::nullopt;
+}
+
 void FlagsPanel::refresh() {
-  if (cmbFlag->currentIndex() < 0) return;
-  if (const std::optional<int> record = chosenRecord())
+  if (const std::optional<int> record = shownRecord())
     showBits(imageByte(*record).value_or(0), true);
 }
 
 void FlagsPanel::showMarks() {
-  const std::optional<int> record = cmbFlag->currentIndex() >= 0 ? chosenRecord() : std::nullopt;
+  const std::optional<int> record = shownRecord();
   const int now = record ? imageByte(*record).value_or(0) : 0;
   const int reference = record ? comparison_.referenceByte(*record).value_or(now) : now;
   for (int bit = 0; bit < 8; ++bit) {
@@ -153,8 +169,12 @@ void FlagsPanel::chkFlag_Click(int16_t Index) {
     v = static_cast<int16_t>(v + (state << (7 - i)));
   }
   // The box that changed names the action; the byte comes from all eight.
-  const ImageAction action("Bit " + std::to_string(7 - Index) + " of " + item.Name);
-  writeImageByte(*record, v);
+  {
+    const ImageAction action("Bit " + std::to_string(7 - Index) + " of " + item.Name);
+    writeImageByte(*record, v);
+  }
+  follower_->caughtUp();  // the boxes show the byte just written
+  showMarks();
   fields_.Saved = false;
 }
 

@@ -14,13 +14,17 @@ namespace trimlet {
 
 class Comparison;
 class DropDown;
+class ImageWatch;
+class ViewFollower;
 
 class FlagsPanel : public QWidget {
   Q_OBJECT
 
  public:
-  // `comparison` tells which bits differ from the reference image.
-  FlagsPanel(EditorFields& fields, const Comparison& comparison, QWidget* parent = nullptr);
+  // `comparison` tells which bits differ from the reference image; the boxes follow every
+  // change `watch` announces of the chosen byte, so a click never writes stale bits.
+  FlagsPanel(EditorFields& fields, const Comparison& comparison, const ImageWatch& watch,
+             QWidget* parent = nullptr);
 
   [[nodiscard]] DropDown* list() const { return cmbFlag; }
 
@@ -40,12 +44,15 @@ class FlagsPanel : public QWidget {
   // The record of the chosen flag byte when it lies in the loaded file; otherwise nullopt,
   // with `note` (when given) saying why.
   [[nodiscard]] std::optional<int> chosenRecord(QString* note = nullptr) const;
+  // The record of the byte on show: none while no entry is chosen.
+  [[nodiscard]] std::optional<int> shownRecord() const;
   // Sets the boxes from the byte without writing it back.
   void showBits(int byte, bool usable);
   void buildLayout();
 
   EditorFields& fields_;
   const Comparison& comparison_;
+  ViewFollower* follower_;
   DropDown* cmbFlag;
   std::array<QCheckBox*, 8> chkFlag{};
   std::array<QLabel*, 8> lblFlag_Yaxis{};

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <functional>
+#include <utility>
 
 #include "core/compare.h"
 #include "core/conversion.h"
@@ -13,8 +14,10 @@
 #include "core/image.h"
 #include "ui/common/Captions.h"
 #include "ui/common/DropDown.h"
+#include "ui/common/ImageWatch.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
+#include "ui/common/ViewFollower.h"
 #include "ui/common/Widgets.h"
 
 namespace trimlet {
@@ -36,10 +39,18 @@ uint64_t valueLimit(int bytes) { return uint64_t{1} << (8 * bytes); }
 
 }  // namespace
 
-ValuesPanel::ValuesPanel(EditorFields& fields, const Comparison& comparison, QWidget* parent)
+ValuesPanel::ValuesPanel(EditorFields& fields, const Comparison& comparison,
+                         const ImageWatch& watch, QWidget* parent)
     : QWidget(parent),
       fields_(fields),
       comparison_(comparison),
+      follower_(new ViewFollower(
+          this, watch,
+          [this](const ImageChange& change) {
+            const std::optional<Target> target = chosenTarget();
+            return target && change.touches(target->first, target->bytes);
+          },
+          [this] { refresh(); })),
       cmb0Dim(new DropDown(this)),
       lblValue_Xlabel(makeLabel("lblValue_Xlabel", "X Label", this)),
       lblValue_Raw(makeLabel("lblValue_Raw", "Raw Hex", this)),
@@ -55,6 +66,7 @@ ValuesPanel::ValuesPanel(EditorFields& fields, const Comparison& comparison, QWi
   connect(cmb0Dim, &QComboBox::activated, this, &ValuesPanel::cmb0Dim_Click);
   connect(scrValue, &QScrollBar::valueChanged, this, &ValuesPanel::scrValue_Change);
   connect(txtValue_Raw, &TextBox::lostFocus, this, &ValuesPanel::txtValue_Raw_LostFocus);
+  connect(&watch, &ImageWatch::referenceChanged, this, &ValuesPanel::showMarks);
 }
 
 void ValuesPanel::buildLayout() {
@@ -125,15 +137,23 @@ QString twoDigitsPerByte(uint64_t value, int bytes) {
 void ValuesPanel::showStored(const Target& target) {
   const auto now = [](int64_t i) { return imageByte(i).value_or(0); };
   txtValue_Raw->setText(twoDigitsPerByte(joined(target.first, target.bytes, now), target.bytes));
+  follower_->caughtUp();
   showMarks();
 }
 
 void ValuesPanel::refresh() {
   const std::optional<Target> target = chosenTarget();
   if (!target) return;
+  if (txtValue_Raw->hasFocus() && txtValue_Raw->isModified()) {
+    follower_->caughtUp();
+    showMarks();
+    return;
+  }
+  const bool updating = std::exchange(fields_.Updating, true);
   showStored(*target);
   if (target->item->Factor != 0)
     showCalculated(*target->item, typedNumber(txtValue_Raw->text()).value_or(0));
+  fields_.Updating = updating;
 }
 
 void ValuesPanel::showMarks() {
@@ -221,14 +241,18 @@ void ValuesPanel::scrValue_Change() {
     return;
   }
 
-  const ImageAction action(v == 0 ? "Value of " + target->item->Name
-                                  : (v < 0 ? "+1 on " : "-1 on ") + target->item->Name);
-  auto rest = static_cast<uint64_t>(m);
-  for (int k = target->bytes - 1; k >= 0; --k) {
-    writeImageByte(target->first + k, static_cast<int>(rest & 0xFF));
-    rest >>= 8;
+  {
+    const ImageAction action(v == 0 ? "Value of " + target->item->Name
+                                    : (v < 0 ? "+1 on " : "-1 on ") + target->item->Name);
+    auto rest = static_cast<uint64_t>(m);
+    for (int k = target->bytes - 1; k >= 0; --k) {
+      writeImageByte(target->first + k, static_cast<int>(rest & 0xFF));
+      rest >>= 8;
+    }
   }
   txtValue_Raw->setText(QString::fromStdString(numberToHex(static_cast<uint64_t>(m))));
+  follower_->caughtUp();
+  showMarks();
   if (target->item->Factor != 0) showCalculated(*target->item, static_cast<uint64_t>(m));
   scrValue->setValue(0);
   fields_.Saved = false;

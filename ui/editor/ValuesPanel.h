@@ -14,15 +14,20 @@ namespace trimlet {
 
 class Comparison;
 class DropDown;
+class ImageWatch;
 class SpinControl;
 class TextBox;
+class ViewFollower;
 
 class ValuesPanel : public QWidget {
   Q_OBJECT
 
  public:
-  // `comparison` tells whether the value differs from the reference image.
-  ValuesPanel(EditorFields& fields, const Comparison& comparison, QWidget* parent = nullptr);
+  // `comparison` tells whether the value differs from the reference image; the boxes follow
+  // every change `watch` announces of the value's bytes, so a step never starts from a stale
+  // number.
+  ValuesPanel(EditorFields& fields, const Comparison& comparison, const ImageWatch& watch,
+              QWidget* parent = nullptr);
 
   [[nodiscard]] DropDown* list() const { return cmb0Dim; }
 
@@ -33,7 +38,8 @@ class ValuesPanel : public QWidget {
   void scrValue_Change();
   void txtValue_Raw_LostFocus();
 
-  // Shows the chosen value as the image holds it now (after an undo, say), marks included.
+  // Shows the chosen value as the image holds it now (after an undo, say), marks included; a
+  // number the user is typing stays, for leaving the box writes it.
   void refresh();
   // The raw box's tip names the reference's value when the value differs from it.
   void showMarks();
@@ -58,6 +64,7 @@ class ValuesPanel : public QWidget {
 
   EditorFields& fields_;
   const Comparison& comparison_;
+  ViewFollower* follower_;
   bool RawEntered = false;
 
   DropDown* cmb0Dim;

@@ -18,6 +18,7 @@
 #include "ui/common/Captions.h"
 #include "ui/common/ChangeMark.h"
 #include "ui/common/DropDown.h"
+#include "ui/common/ImageWatch.h"
 #include "ui/common/Messages.h"
 #include "ui/common/MousePointer.h"
 #include "ui/common/OpenFiles.h"
@@ -57,7 +58,8 @@ int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_It
 
 // The fields a table panel shares with the window: its own list, sizes and mode, and the
 // map's view.
-TableFields tableFields(EditorFields& f, TableKind kind, const Comparison& comparison) {
+TableFields tableFields(EditorFields& f, TableKind kind, const Comparison& comparison,
+                        const ImageWatch& watch) {
   const bool map = kind == TableKind::Maps;
   return {map ? f.MapIndex : f.ArrayIndex,
           map ? f.MapCols : f.ArrayCols,
@@ -69,21 +71,24 @@ TableFields tableFields(EditorFields& f, TableKind kind, const Comparison& compa
           f.MapMinY,
           f.ArrayCols,
           f.ArrayRows,
-          comparison};
+          comparison,
+          watch};
 }
 
 }  // namespace
 
 frmEditor::frmEditor(QWidget* parent)
     : QDialog(parent),
+      watch_(new ImageWatch(this)),
       SSTab1(new QTabWidget(this)),
-      flags_(new FlagsPanel(fields_, comparison_, SSTab1)),
-      values_(new ValuesPanel(fields_, comparison_, SSTab1)),
+      flags_(new FlagsPanel(fields_, comparison_, *watch_, SSTab1)),
+      values_(new ValuesPanel(fields_, comparison_, *watch_, SSTab1)),
       arrays_(new TablePanel(TableKind::Arrays,
-                             tableFields(fields_, TableKind::Arrays, comparison_), SSTab1)),
-      maps_(new TablePanel(TableKind::Maps, tableFields(fields_, TableKind::Maps, comparison_),
-                           SSTab1)),
-      hex_(new HexPanel(fields_.RotAngle, SSTab1)),
+                             tableFields(fields_, TableKind::Arrays, comparison_, *watch_),
+                             SSTab1)),
+      maps_(new TablePanel(TableKind::Maps,
+                           tableFields(fields_, TableKind::Maps, comparison_, *watch_), SSTab1)),
+      hex_(new HexPanel(fields_.RotAngle, *watch_, SSTab1)),
       cmdSave(makeButton("cmdSave", "Save Changes", this)),
       cmdUpload(makeButton("cmdUpload", "Upload Changes", this)) {
   setObjectName("frmEditor");
@@ -97,7 +102,8 @@ frmEditor::frmEditor(QWidget* parent)
   SSTab1->addTab(hex_, "Hex");
   buildLayout();
   buildActions();
-  setImageListener([this](const ImageChange& change) { imageChanged(change); }, this);
+  connect(watch_, &ImageWatch::imageChanged, this, &frmEditor::imageChanged);
+  connect(watch_, &ImageWatch::referenceChanged, this, [this] { markLists(nullptr); });
 
   connect(SSTab1, &QTabWidget::currentChanged, this, [this](int tab) {
     const int previous = shownTab_;
@@ -108,7 +114,7 @@ frmEditor::frmEditor(QWidget* parent)
   connect(cmdUpload, &QPushButton::clicked, this, &frmEditor::cmdUpload_Click);
 }
 
-frmEditor::~frmEditor() { clearImageListener(this); }
+frmEditor::~frmEditor() = default;
 
 void frmEditor::buildLayout() {
   const QString texts[3] = {
@@ -157,7 +163,8 @@ bool frmEditor::Form_Load() {
     ReferenceFile stock = readReference(INI_Read(kReferenceFile), opened_.size());
     if (stock.problem.empty()) comparison_.setReference(std::move(stock.bytes));
   }
-  showMarks();
+  savedState_ = journal_.state();
+  watch_->announceReference();
   return true;
 }
 
@@ -234,7 +241,7 @@ bool frmEditor::saveImage() {
   }
   showMessage(this, QString::fromStdString(BIN_Path).toUpper() + " Saved.");
   fields_.Saved = true;
-  showMarks();
+  savedState_ = journal_.state();
   return true;
 }
 
@@ -317,54 +324,40 @@ void frmEditor::buildActions() {
 }
 
 void frmEditor::imageChanged(const ImageChange& change) {
-  if (change.changesBytes()) journal_.record(change);
-  showMarks();
-}
-
-void frmEditor::imageRewritten() {
-  fields_.Saved = false;
-  flags_->refresh();
-  values_->refresh();
-  arrays_->Draw_Map();
-  maps_->Draw_Map();
-  hex_->Show_Hex();
-  showMarks();
-}
-
-void frmEditor::undo() {
-  if (journal_.undoStep() == nullptr) return;
-  journal_.undo();
-  imageRewritten();
-}
-
-void frmEditor::redo() {
-  if (journal_.redoStep() == nullptr) return;
-  journal_.redo();
-  imageRewritten();
-}
-
-void frmEditor::showMarks() {
-  markList(flags_->list(), fields_.FlagIndex, fields_.FlagCount);
-  markList(values_->list(), fields_.ValueIndex, fields_.ValueCount);
-  markList(arrays_->list(), fields_.ArrayIndex, fields_.ArrayCount);
-  markList(maps_->list(), fields_.MapIndex, fields_.MapCount);
-  flags_->showMarks();
-  values_->showMarks();
-  arrays_->showMarks();
-  maps_->showMarks();
+  if (change.kind == ChangeKind::Action && change.changesBytes()) journal_.record(change);
+  markLists(&change);
   const ImageChange* undoable = journal_.undoStep();
   const ImageChange* redoable = journal_.redoStep();
   actUndo->setEnabled(undoable != nullptr);
   actUndo->setText(undoable ? "Undo: " + QString::fromStdString(undoable->what) : "Undo");
   actRedo->setEnabled(redoable != nullptr);
   actRedo->setText(redoable ? "Redo: " + QString::fromStdString(redoable->what) : "Redo");
-  if (changes_ != nullptr && changes_->isVisible()) changes_->refresh();
 }
 
-void frmEditor::markList(DropDown* list, const IndexTable& index, int16_t count) {
+void frmEditor::undo() {
+  if (journal_.undo() == nullptr) return;
+  // Back at the image last saved, there is nothing left to ask about on closing.
+  fields_.Saved = journal_.state() == savedState_;
+}
+
+void frmEditor::redo() {
+  if (journal_.redo() == nullptr) return;
+  fields_.Saved = journal_.state() == savedState_;
+}
+
+void frmEditor::markLists(const ImageChange* change) {
+  markList(flags_->list(), fields_.FlagIndex, fields_.FlagCount, change);
+  markList(values_->list(), fields_.ValueIndex, fields_.ValueCount, change);
+  markList(arrays_->list(), fields_.ArrayIndex, fields_.ArrayCount, change);
+  markList(maps_->list(), fields_.MapIndex, fields_.MapCount, change);
+}
+
+void frmEditor::markList(DropDown* list, const IndexTable& index, int16_t count,
+                         const ImageChange* change) {
   for (int k = 0; k < std::min<int>(count, list->count()); ++k) {
-    const ECU_Item& item = chosenItem(index, k);
-    const bool differs = comparison_.differs(itemRecords(item));
+    const RecordRange range = itemRecords(chosenItem(index, k));
+    if (change != nullptr && !change->touches(range.first, range.count)) continue;
+    const bool differs = comparison_.differs(range);
     if (differs == list->itemIcon(k).isNull())
       list->setItemIcon(k, differs ? changeMark() : QIcon());
   }
@@ -385,20 +378,20 @@ void frmEditor::compareWith() {
   comparison_.setReference(std::move(stock.bytes));
   INI_Write(kReferenceBin, BIN_Path);
   INI_Write(kReferenceFile, path.toStdString());
-  showMarks();
+  watch_->announceReference();
 }
 
 void frmEditor::compareAsOpened() {
   comparison_.setReference(opened_);
   INI_Write(kReferenceFile, "");
-  showMarks();
+  watch_->announceReference();
 }
 
 void frmEditor::showChanges() {
   if (changes_ == nullptr) {
-    changes_ = new ChangesWindow(comparison_, this);
+    changes_ = new ChangesWindow(comparison_, *watch_, this);
     connect(changes_, &ChangesWindow::showItem, this, &frmEditor::showItem);
-    connect(changes_, &ChangesWindow::reverted, this, &frmEditor::imageRewritten);
+    connect(changes_, &ChangesWindow::reverted, this, [this] { fields_.Saved = false; });
   }
   changes_->refresh();
   changes_->show();

@@ -21,6 +21,7 @@ class ChangesWindow;
 class DropDown;
 class FlagsPanel;
 class HexPanel;
+class ImageWatch;
 class TablePanel;
 class ValuesPanel;
 
@@ -58,15 +59,14 @@ class frmEditor : public QDialog {
   // menus of its tabs and grids.
   void buildActions();
 
-  // Every finished action on the image: the history records it and the marks follow.
+  // Every announced change of the image: the history records the user's actions, and the marks
+  // of the items it touched follow. The views follow by themselves.
   void imageChanged(const ImageChange& change);
-  // Undo, redo and revert rewrite the image behind the tabs: each shows it again, and the image
-  // no longer matches the file.
-  void imageRewritten();
   void undo();
   void redo();
-  void showMarks();
-  void markList(DropDown* list, const IndexTable& index, int16_t count);
+  // The marks of the list entries whose items `change` touched; of every entry without one.
+  void markLists(const ImageChange* change);
+  void markList(DropDown* list, const IndexTable& index, int16_t count, const ImageChange* change);
   // Picks another BIN file of the same length as the reference; remembered for this BIN file.
   void compareWith();
   void compareAsOpened();
@@ -79,6 +79,8 @@ class frmEditor : public QDialog {
   Comparison comparison_;
   std::vector<uint8_t> opened_;  // the image as the window opened it: the first reference
   bool originalKept_ = false;    // the copy of the file as loaded is there
+  uint64_t savedState_ = 0;      // the history's state at the last save (or the load)
+  ImageWatch* watch_;
   QTabWidget* SSTab1;
   FlagsPanel* flags_;
   ValuesPanel* values_;

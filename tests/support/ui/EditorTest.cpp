@@ -110,6 +110,11 @@ void EditorTest::pick(const QString& list, const QString& name) const {
   emit combo->activated(index);
 }
 
+void EditorTest::showTab(const QString& list) const {
+  child<QTabWidget>("SSTab1")->setCurrentWidget(child(list)->parentWidget());
+  QCoreApplication::processEvents();
+}
+
 // The style draws the arrows at the ends of the bar.
 void EditorTest::clickArrow(QScrollBar* spin, bool up) {
   const bool vertical = spin->orientation() == Qt::Vertical;

@@ -92,6 +92,8 @@ class EditorTest : public ::testing::Test {
 
   // Shows the list's tab and picks its entry `name` (every pick raises the click).
   void pick(const QString& list, const QString& name) const;
+  // Shows the list's tab as a click on it does, and lets the views catch up with the image.
+  void showTab(const QString& list) const;
   void click(const QString& name) const { QTest::mouseClick(child(name), Qt::LeftButton); }
   // A mouse click on the upper (up = true) or lower arrow of a spin control.
   void clickArrow(const QString& spin, bool up) const { clickArrow(child<QScrollBar>(spin), up); }

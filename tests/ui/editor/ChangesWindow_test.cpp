@@ -3,6 +3,7 @@
 #include <QTreeView>
 
 #include "support/ui/EditorTest.h"
+#include "ui/editor/tables/GraphWindow.h"
 
 namespace trimlet::test {
 namespace {
@@ -54,7 +55,13 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
   stock[0x21] = 0x99;
   stock[0x33] = 0x77;
   stock[0x05] = 0x55;  // a byte of no item
+  pick("cmb2Dim", "Map");
+  select("grdMap", 1, 1, 1, 2);
+  child("grdMap")->findChild<QAction*>("actGraph")->trigger();
+  auto* graph = editor->findChild<GraphWindow*>("frmGraph");
+  ASSERT_NE(graph, nullptr);
   EXPECT_TRUE(compareWith(dir.write("stock.bin", stock)).isEmpty());
+  EXPECT_EQ(graph->curves().at(0).reference, std::vector<double>({0x32, 0x77}));  // the new one
   EXPECT_FALSE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
   QTest::keyClick(editor.get(), Qt::Key_D, Qt::ControlModifier);
   ASSERT_NE(view(), nullptr);

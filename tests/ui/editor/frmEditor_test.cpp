@@ -150,6 +150,47 @@ TEST_F(EditorFrame, UploadSavesByItsRuleAndStartsTheCommandAsWritten) {
   }
 }
 
+// Every view that writes shows the image's bytes whenever it is shown: an edit on another tab
+// of the same bytes shows there, and the next step starts from it instead of writing over it.
+TEST_F(EditorFrame, ViewsThatWriteShowWhatOtherTabsWrote) {
+  // A flag byte and a one-byte value share 0x10; an array covers 0x20..0x23, a value 0x21.
+  ASSERT_TRUE(open(patternBytes(64), {flagItem("Options", "10"), valueItem("Shared", "10", 1),
+                                      tableItem("Row", "20", 4, 1), valueItem("Cell", "21", 1)}));
+  pick("cmb0Dim", "Shared");
+  pick("cmbFlag", "Options");
+  click("chkFlag(0)");
+  showTab("cmb0Dim");
+  EXPECT_EQ(text("txtValue_Raw"), "90");
+  clickArrow("scrValue", true);
+  EXPECT_EQ(stored(0x10), "91");  // the step began at the flag edit, not at 10
+  showTab("cmbFlag");
+  EXPECT_TRUE(child<QCheckBox>("chkFlag(7)")->isChecked());
+
+  pick("cmb1Dim", "Row");
+  pick("cmb0Dim", "Cell");
+  type("txtValue_Raw", "7F");
+  showTab("cmb1Dim");
+  EXPECT_EQ(cell("grdLine", 1, 2), "127");
+  select("grdLine", 1, 2, 1, 2);
+  press("grdLine", Qt::Key_Plus);
+  EXPECT_EQ(stored(0x21), "80");
+
+  // A typed number not yet left is the user's: a change behind it does not replace it.
+  pick("cmb0Dim", "Cell");
+  type("txtValue_Raw", "12", false);
+  action("actUndo")->trigger();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(text("txtValue_Raw"), "12");
+  // Enter in a box presses no button: nothing is saved, no message shown.
+  EXPECT_TRUE(
+      answerMessages([&] { QTest::keyClick(child("txtValue_Raw"), Qt::Key_Return); }).isEmpty());
+
+  // The window's reset leaves nothing of the item shown before.
+  pick("cmbFlag", "Options");
+  editor->ClearVars();
+  EXPECT_EQ(text("lblFlag_Xlabel") + text("lblFlag_Yaxis(0)") + text("lblFlag_Xaxis"), "");
+}
+
 // One change on each tab, marked against the image as opened, then undone with the shortcut:
 // the mark goes, the byte comes back, and the undo names what it undoes.
 TEST_F(EditorFrame, EveryChangeIsMarkedAndUndoneByTheShortcut) {
@@ -181,16 +222,21 @@ TEST_F(EditorFrame, EveryChangeIsMarkedAndUndoneByTheShortcut) {
   EXPECT_EQ(stored(0x3B) + cell("grdMap", 1, 2).toStdString(), "3B59");
   EXPECT_FALSE(changed(0) || saved());
   QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
+  showTab("cmb0Dim");  // a tab shows what changed behind it when it is shown
   EXPECT_EQ(stored(0x20) + text("txtValue_Raw").toStdString(), "2020");
   EXPECT_EQ(child<QLineEdit>("txtValue_Raw")->toolTip(), "");
   QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
+  showTab("cmbFlag");
   EXPECT_EQ(stored(0x10), "0F");
   EXPECT_FALSE(child<QCheckBox>("chkFlag(0)")->isChecked() || marked("lblFlag_Mark(0)"));
   EXPECT_TRUE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
   EXPECT_FALSE(action("actUndo")->isEnabled());
+  EXPECT_TRUE(saved());  // back at the file as loaded: closing has nothing to ask
   QTest::keyClick(editor.get(), Qt::Key_Y, Qt::ControlModifier);
+  QCoreApplication::processEvents();
   EXPECT_EQ(stored(0x10), "8F");
   EXPECT_TRUE(child<QCheckBox>("chkFlag(0)")->isChecked());
+  EXPECT_FALSE(saved());
 }
 
 // Save Changes, Upload Changes saving first, and closing with Yes all ask the same question,

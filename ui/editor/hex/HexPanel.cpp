@@ -15,10 +15,12 @@
 #include "core/stepper.h"
 #include "core/text.h"
 #include "ui/common/Canvas.h"
+#include "ui/common/ImageWatch.h"
 #include "ui/common/MousePointer.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
 #include "ui/common/Twips.h"
+#include "ui/common/ViewFollower.h"
 #include "ui/common/Widgets.h"
 #include "ui/editor/hex/HexDumpModel.h"
 #include "ui/graph/PointGraph.h"
@@ -35,9 +37,16 @@ QString qText(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-HexPanel::HexPanel(int16_t& rotAngle, QWidget* parent)
+HexPanel::HexPanel(int16_t& rotAngle, const ImageWatch& watch, QWidget* parent)
     : QWidget(parent),
       RotAngle(rotAngle),
+      follower_(new ViewFollower(
+          this, watch,
+          [this](const ImageChange& change) {
+            const RecordRange shown = stretch();
+            return shown.problem == RangeProblem::None && change.touches(shown.first, shown.count);
+          },
+          [this] { Show_Hex(); })),
       grdHex(new QTableView(this)),
       dump_(new HexDumpModel(this)),
       picHexMap(makePicture("picHexMap", -51, -151, 202, 202, this)),
@@ -159,8 +168,15 @@ std::optional<int16_t> HexPanel::tableExtent(const QString& text) {
   return value;
 }
 
+RecordRange HexPanel::stretch() const {
+  const auto cols = tableExtent(txtCols->text());
+  const auto rows = tableExtent(txtRows->text());
+  if (!cols || !rows) return {RangeProblem::TableSize};
+  return resolveRecords(txtStart->text().toStdString(), int64_t{*cols} * *rows);
+}
+
 void HexPanel::Show_Hex() {
-  const std::string start = txtStart->text().toStdString();
+  follower_->caughtUp();
   const auto cols = tableExtent(txtCols->text());
   const auto rows = tableExtent(txtRows->text());
   // Text typed but not yet taken by its field: the fields' handlers will rebuild.
@@ -169,13 +185,13 @@ void HexPanel::Show_Hex() {
   HexRows = *rows;
   HexMaxX = 0;
   HexMinY = 0;
-  const RecordRange stretch = resolveRecords(start, int64_t{HexCols} * HexRows);
-  if (stretch.problem != RangeProblem::None) return;
+  const RecordRange shown = stretch();
+  if (shown.problem != RangeProblem::None) return;
   const Projection projection(RotAngle);
   for (int r = 0; r < HexRows; ++r) {
     for (int c = 0; c < HexCols; ++c) {
       double& value = HexData[static_cast<size_t>(c)][static_cast<size_t>(r)];
-      value = imageByte(stretch.first + HexCols * r + c).value_or(0);
+      value = imageByte(shown.first + HexCols * r + c).value_or(0);
       projection.widen(c, r, value, HexMaxX, HexMinY);
     }
   }

@@ -15,15 +15,18 @@ namespace trimlet {
 
 class Canvas;
 class HexDumpModel;
+class ImageWatch;
 class SpinControl;
 class TextBox;
+class ViewFollower;
 
 class HexPanel : public QWidget {
   Q_OBJECT
 
  public:
-  // `rotAngle` is the editor's RotAngle, which the 3D Maps tab turns too.
-  HexPanel(int16_t& rotAngle, QWidget* parent = nullptr);
+  // `rotAngle` is the editor's RotAngle, which the 3D Maps tab turns too. The graphs follow
+  // every change `watch` announces of their stretch; the dump stays what Populate Chart made.
+  HexPanel(int16_t& rotAngle, const ImageWatch& watch, QWidget* parent = nullptr);
 
   // Rebuilds both graphs from the three fields; draws nothing when the stretch does not fit
   // the file or every point lies on an axis.
@@ -54,8 +57,11 @@ class HexPanel : public QWidget {
   void stepCount(Field field);
   // Columns or rows as the graphs take them: whole, within the table.
   [[nodiscard]] static std::optional<int16_t> tableExtent(const QString& text);
+  // The records the graphs show: the stretch the three fields name.
+  [[nodiscard]] RecordRange stretch() const;
 
   int16_t& RotAngle;
+  ViewFollower* follower_;
 
   int16_t HexCols = 0;
   int16_t HexRows = 0;

@@ -8,6 +8,8 @@
 
 #include "core/compare.h"
 #include "core/image.h"
+#include "ui/common/ImageWatch.h"
+#include "ui/common/ViewFollower.h"
 
 namespace trimlet {
 
@@ -46,11 +48,19 @@ QPainterPath path(const std::vector<double>& values) {
 
 }  // namespace
 
-GraphWindow::GraphWindow(const Comparison& comparison, QWidget* parent)
-    : QDialog(parent), comparison_(comparison) {
+GraphWindow::GraphWindow(const Comparison& comparison, const ImageWatch& watch, QWidget* parent)
+    : QDialog(parent),
+      comparison_(comparison),
+      follower_(new ViewFollower(
+          this, watch,
+          [this](const ImageChange& change) {
+            return item_ != nullptr && change.touches(place_.first, place_.cols * place_.rows);
+          },
+          [this] { refresh(); })) {
   setObjectName("frmGraph");
   setWindowFlag(Qt::Window);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  connect(&watch, &ImageWatch::referenceChanged, this, &GraphWindow::refresh);
 }
 
 void GraphWindow::plot(const ECU_Item& item, const TablePlace& place, const GraphLines& lines,
@@ -72,6 +82,7 @@ void GraphWindow::plot(const ECU_Item& item, const TablePlace& place, const Grap
 }
 
 void GraphWindow::refresh() {
+  follower_->caughtUp();
   curves_.clear();
   if (item_ == nullptr) return;
   const double none = std::numeric_limits<double>::quiet_NaN();

@@ -11,14 +11,17 @@
 namespace trimlet {
 
 class Comparison;
+class ImageWatch;
+class ViewFollower;
 
 // Each line is drawn solid from the image's bytes and dashed from the reference image's, so what
-// changed shows by the shape of the line, not by colour alone.
+// changed shows by the shape of the line, not by colour alone. It follows every change `watch`
+// announces of its cells, and every new reference.
 class GraphWindow : public QDialog {
   Q_OBJECT
 
  public:
-  GraphWindow(const Comparison& comparison, QWidget* parent);
+  GraphWindow(const Comparison& comparison, const ImageWatch& watch, QWidget* parent);
 
   // Draws `lines` of `item`, which lies at `place`, in `units`.
   void plot(const ECU_Item& item, const TablePlace& place, const GraphLines& lines,
@@ -42,6 +45,7 @@ class GraphWindow : public QDialog {
 
  private:
   const Comparison& comparison_;
+  ViewFollower* follower_;
   const ECU_Item* item_ = nullptr;
   TablePlace place_;
   GraphLines lines_;

@@ -8,6 +8,7 @@
 namespace trimlet {
 
 class Comparison;
+class ImageWatch;
 
 struct TableFields {
   const IndexTable& Index;  // ArrayIndex or MapIndex
@@ -23,6 +24,8 @@ struct TableFields {
   int16_t& ArrayRows;
   // Which cells differ from the reference image.
   const Comparison& comparison;
+  // The image's announcements, which the grid, the wire frame and the graph follow.
+  const ImageWatch& watch;
 };
 
 }  // namespace trimlet

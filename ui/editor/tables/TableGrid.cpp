@@ -48,8 +48,7 @@ class CellDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-TableGrid::TableGrid(const PointTable& values, QWidget* parent)
-    : QTableView(parent), model_(new TableModel(values, this)) {
+TableGrid::TableGrid(QWidget* parent) : QTableView(parent), model_(new TableModel(this)) {
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -81,8 +80,8 @@ void TableGrid::setFrame(int rows, int cols, const QStringList& rowCaptions,
 int TableGrid::rows() const { return model_->rowCount() + 1; }
 int TableGrid::cols() const { return model_->columnCount() + 1; }
 
-void TableGrid::fill(const TableModel::CellTexts& texts, const TableModel::Reference& reference) {
-  model_->fill(texts, reference);
+void TableGrid::fill(const TableModel::CellTexts& texts, const TableModel::Source& source) {
+  model_->fill(texts, source);
 }
 
 QString TableGrid::text(int row, int col) const {

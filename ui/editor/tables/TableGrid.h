@@ -15,8 +15,7 @@ class TableGrid : public QTableView {
   Q_OBJECT
 
  public:
-  // Shows the cells of `values`, the table its panel keeps.
-  explicit TableGrid(const PointTable& values, QWidget* parent = nullptr);
+  explicit TableGrid(QWidget* parent = nullptr);
 
   // The grid's shape with every cell empty: `rowCaptions` head grid rows 1.., `colCaptions`
   // grid columns 1...
@@ -25,9 +24,9 @@ class TableGrid : public QTableView {
   [[nodiscard]] int rows() const;
   [[nodiscard]] int cols() const;
 
-  // The data cells show the table's values through `texts`, marked against `reference`,
-  // refilled in place, so the user's selection stays as it was.
-  void fill(const TableModel::CellTexts& texts, const TableModel::Reference& reference = {});
+  // The data cells show the image's bytes where `source` places them, through `texts` and
+  // marked against its comparison, refilled in place, so the user's selection stays as it was.
+  void fill(const TableModel::CellTexts& texts, const TableModel::Source& source);
 
   // Any cell's text, header captions included.
   [[nodiscard]] QString text(int row, int col) const;

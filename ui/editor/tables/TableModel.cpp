@@ -4,6 +4,7 @@
 #include <QColor>
 
 #include "core/compare.h"
+#include "core/image.h"
 
 namespace trimlet {
 
@@ -24,8 +25,7 @@ const std::array<QBrush, 256>& heatBrushes() {
 
 }  // namespace
 
-TableModel::TableModel(const PointTable& values, QObject* parent)
-    : QAbstractTableModel(parent), values_(values) {}
+TableModel::TableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void TableModel::setShape(int rows, int cols, const QStringList& rowCaptions,
                           const QStringList& colCaptions) {
@@ -38,27 +38,29 @@ void TableModel::setShape(int rows, int cols, const QStringList& rowCaptions,
   endResetModel();
 }
 
-void TableModel::fill(const CellTexts& texts, const Reference& reference) {
+void TableModel::fill(const CellTexts& texts, const Source& source) {
   texts_ = texts;
-  reference_ = reference;
+  source_ = source;
   filled_ = true;
   if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
 }
 
+std::optional<int> TableModel::record(int row, int col) const {
+  const TablePlace& place = source_.place;
+  if (!filled_ || place.cols != cols_ || place.rows != rows_) return std::nullopt;
+  return place.record(col, rows_ - 1 - row);
+}
+
 int TableModel::raw(int row, int col) const {
-  if (!filled_) return -1;
-  const double value = values_[static_cast<size_t>(col)][static_cast<size_t>(rows_ - 1 - row)];
-  return static_cast<int>(value);
+  const std::optional<int> at = record(row, col);
+  return at ? imageByte(*at).value_or(-1) : -1;
 }
 
 std::optional<int> TableModel::referenceOf(int row, int col) const {
-  const TablePlace& place = reference_.place;
-  // The grid keeps the cells of a table that is no longer chosen; those are not compared.
-  if (!filled_ || reference_.comparison == nullptr || place.cols != cols_ || place.rows != rows_)
+  const std::optional<int> at = record(row, col);
+  if (!at || source_.comparison == nullptr || !source_.comparison->differs(*at))
     return std::nullopt;
-  const int record = place.record(col, rows_ - 1 - row);
-  if (!reference_.comparison->differs(record)) return std::nullopt;
-  return reference_.comparison->referenceByte(record);
+  return source_.comparison->referenceByte(*at);
 }
 
 QString TableModel::cellText(int row, int col) const {
@@ -91,7 +93,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole: {
       const std::optional<int> reference = referenceOf(index.row(), index.column());
       if (!reference || *reference < 0 || *reference > 255) return {};
-      const QString& calculated = reference_.calculated[static_cast<size_t>(*reference)];
+      const QString& calculated = source_.calculated[static_cast<size_t>(*reference)];
       return QString("Reference: %1").arg(*reference) +
              (calculated.isEmpty() ? QString() : " = " + calculated);
     }

@@ -19,8 +19,10 @@
 #include "ui/common/Canvas.h"
 #include "ui/common/Captions.h"
 #include "ui/common/DropDown.h"
+#include "ui/common/ImageWatch.h"
 #include "ui/common/Messages.h"
 #include "ui/common/SpinControl.h"
+#include "ui/common/ViewFollower.h"
 #include "ui/common/Widgets.h"
 #include "ui/editor/tables/GraphWindow.h"
 #include "ui/editor/tables/SetCellsDialog.h"
@@ -89,7 +91,7 @@ TablePanel::TablePanel(TableKind kind, const TableFields& fields, QWidget* paren
   const QString line = isMap() ? "Map" : "Line";
   cmbDim = new DropDown(this);
   cmbDim->setObjectName(isMap() ? "cmb2Dim" : "cmb1Dim");
-  grd = new TableGrid(*data_, this);
+  grd = new TableGrid(this);
   grd->setObjectName(isMap() ? "grdMap" : "grdLine");
   lblXlabel = makeLabel("lbl" + line + "_Xlabel", "X Label", this);
   lblYlabel = makeLabel("lbl" + line + "_Ylabel", "Y Label", this);
@@ -109,6 +111,13 @@ TablePanel::TablePanel(TableKind kind, const TableFields& fields, QWidget* paren
   } else {
     buildArrays();
   }
+  follower_ = new ViewFollower(
+      this, fields_.watch,
+      [this](const ImageChange& change) {
+        const TablePlace table = place();
+        return item_ != nullptr && change.touches(table.first, table.cols * table.rows);
+      },
+      [this] { refresh(); });
   connectHandlers();
   buildActions();
 }
@@ -223,6 +232,7 @@ void TablePanel::connectHandlers() {
   connect(grd, &TableGrid::gotFocus, this, [this] { setHighlight(true); });
   connect(grd, &TableGrid::lostFocus, this, [this] { setHighlight(false); });
   connect(cmdShowIn, &QPushButton::clicked, this, &TablePanel::cmdShowIn_Click);
+  connect(&fields_.watch, &ImageWatch::referenceChanged, this, &TablePanel::showMarks);
   if (!isMap()) return;
   connect(scrRotAngle, &QScrollBar::valueChanged, this, &TablePanel::scrRotAngle_Change);
   connect(scrPanHor, &QScrollBar::valueChanged, this, &TablePanel::scrPanHor_Change);
@@ -282,10 +292,8 @@ void TablePanel::cmbDim_Click() {
   start_ = table.place.first;
   fields_.Rows = item.Rows;
   fields_.Cols = item.Cols;
-  if (isMap()) {
-    readTable(place(), *data_);
-    widenExtents();
-  }
+  readValues();
+  if (isMap()) widenExtents();
   lblXlabel->setText(itemCaption(item.Xlabel));
   lblYlabel->setText(itemCaption(item.Ylabel));
   drawFrame(item);
@@ -338,12 +346,21 @@ void TablePanel::Draw_Grid() {
   }
   // Without a table (none chosen, refused, or a map chosen since) the cells keep what they show.
   if (fields_.Cols > 0 && fields_.Rows > 0)
-    grd->fill(fields_.Raw ? raw : calculated_, {&fields_.comparison, place(), calculated_});
+    grd->fill(fields_.Raw ? raw : calculated_, {place(), &fields_.comparison, calculated_});
+}
+
+void TablePanel::readValues() {
+  readTable(place(), *data_);
+  follower_->caughtUp();
+}
+
+void TablePanel::refresh() {
+  readValues();
+  if (isMap()) widenExtents();
+  Draw_Map();
 }
 
 void TablePanel::Draw_Map() {
-  // The bytes the image holds now: another tab may have changed some since the last drawing.
-  readTable(place(), *data_);
   if (picMap) {
     const Projection projection(fields_.RotAngle);
     picMap->Cls();
@@ -354,7 +371,6 @@ void TablePanel::Draw_Map() {
              fields_.MapMinY, 1);
   }
   Draw_Grid();
-  if (graph_ != nullptr && graph_->isVisible()) graph_->refresh();
 }
 
 void TablePanel::cmdShowIn_Click() {
@@ -369,11 +385,12 @@ void TablePanel::grd_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
   const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
   {
     ImageAction action(describeStep(step, 0, item.Name));
-    readTable(table, *data_);  // another tab may have changed some since the last drawing
+    readTable(table, *data_);  // the bytes as they are, whatever changed them last
     const int changed = step != 0 ? stepCells(*data_, table, grd->selectedCells(), step) : 0;
     writeTable(table, *data_);
     action.rename(describeStep(step, changed, item.Name));
   }
+  follower_->caughtUp();  // the values are what was just written
   if (isMap()) widenExtents();
   Draw_Map();
   fields_.Saved = false;
@@ -491,10 +508,11 @@ void TablePanel::editCells(const CellBlock& block, const std::string& what,
   Clamped clamped;
   {
     const ImageAction action(what);
-    readTable(table, *data_);  // another tab may have changed some since the last drawing
+    readTable(table, *data_);  // the bytes as they are, whatever changed them last
     clamped = edit();
     writeTable(table, *data_, block);
   }
+  follower_->caughtUp();  // the values are what was just written
   if (isMap()) widenExtents();
   Draw_Map();
   fields_.Saved = false;
@@ -505,7 +523,7 @@ void TablePanel::editCells(const CellBlock& block, const std::string& what,
 void TablePanel::copySelection(bool withAxes) {
   const std::optional<CellBlock> block = selection();
   if (!block) return;
-  readTable(place(), *data_);
+  readValues();
   QGuiApplication::clipboard()->setText(
       QString::fromStdString(copyCells(*data_, *block, units(), withAxes ? item_ : nullptr)));
 }
@@ -570,7 +588,7 @@ void TablePanel::graphSelection() {
   const std::optional<CellBlock> block = selectedBlock();
   const CellBlock lines =
       isMap() && block ? *block : CellBlock{0, table.cols - 1, 0, table.rows - 1};
-  if (graph_ == nullptr) graph_ = new GraphWindow(fields_.comparison, this);
+  if (graph_ == nullptr) graph_ = new GraphWindow(fields_.comparison, fields_.watch, this);
   graph_->plot(*item_, table, graphLines(lines), units());
   graph_->show();
   graph_->raise();

@@ -24,6 +24,7 @@ class DropDown;
 class GraphWindow;
 class SpinControl;
 class TableGrid;
+class ViewFollower;
 
 enum class TableKind { Arrays, Maps };
 
@@ -51,8 +52,8 @@ class TablePanel : public QWidget {
   // Repaints the marks of cells that differ from the reference.
   void showMarks();
 
-  // What follows every change: redraws the wire frame (maps only), then refills the cells from
-  // the bytes the image holds now.
+  // What follows every change: redraws the wire frame (maps only) from the table's values, then
+  // refills the cells, which show the bytes the image holds now.
   void Draw_Map();
 
   void cmbDim_Click();
@@ -78,8 +79,12 @@ class TablePanel : public QWidget {
   // was chosen, for the arrays).
   [[nodiscard]] TablePlace place() const { return {start_, fields_.Cols, fields_.Rows}; }
 
-  // Fills the grid's cells from the table's values in the current display mode.
+  // Fills the grid's cells in the current display mode.
   void Draw_Grid();
+  // The table's values as the image holds them now.
+  void readValues();
+  // After another's change of the table's bytes: read, widen (maps) and draw again.
+  void refresh();
   // The grid frame of a newly chosen item: sizes and axis captions.
   void drawFrame(const ECU_Item& item);
   // Widens MapMaxX / MapMinY to take in every point at the current angle.
@@ -112,8 +117,10 @@ class TablePanel : public QWidget {
 
   TableKind kind_;
   TableFields fields_;
-  // ArrayData or MapData: the values of the table on show.
+  // ArrayData or MapData: the values of the table on show, read again whenever an announced
+  // change touched them.
   std::unique_ptr<PointTable> data_;
+  ViewFollower* follower_ = nullptr;
   // The item whose values the table holds and where its first byte lies: edits go back there
   // whatever the list shows meanwhile.
   const ECU_Item* item_ = nullptr;

@@ -7,23 +7,29 @@
 #include <QItemSelectionModel>
 #include <QSignalSpy>
 #include <QTest>
-#include <memory>
+
+#include "core/image.h"
 
 namespace trimlet {
 namespace {
 
-// A grid of `rows` x `cols` data cells over a table whose cell (c, r) holds 10 × r + c.
+// A grid of `rows` x `cols` data cells over a table at the image's start whose cell (c, r)
+// holds 10 × r + c.
 struct Grid {
-  Grid(int rows, int cols) : values(std::make_unique<PointTable>()), grid(*values) {
+  Grid(int rows, int cols) : place{0, cols, rows} {
+    resetState();
+    BIN_FileBytes = rows * cols;
     for (int c = 0; c < cols; ++c)
-      for (int r = 0; r < rows; ++r) (*values)[c][r] = 10 * r + c;
+      for (int r = 0; r < rows; ++r) set(c, r, 10 * r + c);
     grid.setFrame(rows + 1, cols + 1);
     TableModel::CellTexts texts;
     for (int i = 0; i < 256; ++i) texts[static_cast<size_t>(i)] = QString::number(i);
-    grid.fill(texts);
+    grid.fill(texts, {place, nullptr, {}});
     grid.resize(400, 300);
     grid.show();
   }
+
+  void set(int c, int r, int byte) const { writeImageByte(place.record(c, r), byte); }
 
   void select(int top, int left, int bottom, int right) {
     grid.selectionModel()->select(QItemSelection(index(top, left), index(bottom, right)),
@@ -32,7 +38,7 @@ struct Grid {
   // Grid rows and columns count from 1, as the data cells are shown under the captions.
   QModelIndex index(int row, int col) const { return grid.model()->index(row - 1, col - 1); }
 
-  std::unique_ptr<PointTable> values;
+  TablePlace place;
   TableGrid grid;
 };
 
@@ -44,8 +50,8 @@ TEST(TableGrid, ShowsTableRowZeroAtTheBottomAndReportsTheSelectionInTableCells) 
   g.select(1, 2, 2, 3);  // the top two grid rows: table rows 2 and 1
   EXPECT_EQ(g.grid.selectedCells(), std::vector<CellBlock>({{1, 2, 1, 2}}));
 
-  // Heat colours run from blue (0) to red (255).
-  (*g.values)[2][0] = 255;
+  // Heat colours run from blue (0) to red (255); a cell shows what the image holds now.
+  g.set(2, 0, 255);
   const auto colour = [&](int row, int col) {
     return g.index(row, col).data(Qt::BackgroundRole).value<QBrush>().color();
   };
@@ -54,7 +60,7 @@ TEST(TableGrid, ShowsTableRowZeroAtTheBottomAndReportsTheSelectionInTableCells) 
 
   // Refilling happens in place: no reset, the selection stays.
   QSignalSpy resets(g.grid.model(), &QAbstractItemModel::modelReset);
-  g.grid.fill(TableModel::CellTexts{});
+  g.grid.fill(TableModel::CellTexts{}, {g.place, nullptr, {}});
   EXPECT_EQ(resets.count(), 0);
   EXPECT_TRUE(g.grid.inSelection(1, 2));
   EXPECT_FALSE(g.grid.inSelection(3, 1));
@@ -64,7 +70,7 @@ TEST(TableGrid, ShowsTableRowZeroAtTheBottomAndReportsTheSelectionInTableCells) 
 // key is reported before anything moves.
 TEST(TableGrid, TypedKeysAreReportedAndNeitherEditNorMove) {
   Grid g(2, 2);
-  (*g.values)[0][1] = 45;  // the top-left cell's text starts with the typed "4"
+  g.set(0, 1, 45);  // the top-left cell's text starts with the typed "4"
   g.select(2, 2, 2, 2);
   QSignalSpy keys(&g.grid, &TableGrid::keyDown);
   QTest::keyClicks(&g.grid, "49");
