@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <ctime>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -125,6 +127,81 @@ void pickEach(benchmark::State& state, const char* listName) {
   }
 }
 
+// One cell of a 16 x 16 map stepped in an editor, with all that follows: the history, the list
+// marks, the Changes window (open), the views that follow at the next turn of the event loop,
+// the grid painted. Arg 1: the largest image with 300 items; Arg 0: a 32 KiB image holding that
+// one map. Both are compared with a stock image that differs from them in every seventh byte,
+// so the Changes window shows a screenful of rows in both. Each iteration steps the cell and
+// undoes the step, timed apart in the thread's processor time (on a shared machine, wall time
+// counts the other programs too): the counters give the step, the undo and their ratio from the
+// same run. It runs before the benchmarks of the shared editor, which would otherwise hear the
+// same changes.
+void BM_MapCellStepAndUndo(benchmark::State& state) {
+  trimlet::bench::ensureApplication();
+  prepareFiles();
+  const bool large = state.range(0) != 0;
+  static QTemporaryDir dir;
+  const std::string folder = dir.path().toStdString();
+  if (!large) {
+    std::ofstream(folder + "/small.bin", std::ios::binary)
+        << std::string(32768, '\0');  // the same bytes as the large image's first 32 KiB below
+    std::ofstream(folder + "/small.ecu")
+        << "ECU FORMAT 1\n{\nTitle=Bench, Version=1, Author=, Date=, Notes=, Spare=\nItems=1\n}\n"
+           "{\nAddress=1600, Cols=16, Rows=16, Bytes=1, Kind=0, Offset=-40, Operation=0, "
+           "Factor=0.75\nName=Map\nYlabel=Load\nYaxis=\nXlabel=RPM\nXaxis=\n}\n";
+    trimlet::BIN_Path = folder + "/small.bin";
+    trimlet::ECU_Path = folder + "/small.ecu";
+  }
+  const size_t length = large ? static_cast<size_t>(trimlet::kMaxBinFileBytes) : 32768;
+  std::string bytes(length, '\0'), stock(length, '\0');
+  for (size_t i = 0; i < length; ++i) {
+    bytes[i] = static_cast<char>(i * 7 % 251);
+    stock[i] = static_cast<char>(i * 7 % 251 + (i % 7 == 0 ? 1 : 0));
+  }
+  if (!large) std::ofstream(trimlet::BIN_Path, std::ios::binary) << bytes;
+  std::ofstream(folder + "/stock.bin", std::ios::binary) << stock;
+  trimlet::INI_Write("Reference BIN", trimlet::BIN_Path);
+  trimlet::INI_Write("Reference File", folder + "/stock.bin");
+  auto editor = std::make_unique<frmEditor>();
+  if (!editor->Form_Load()) state.SkipWithError("the editor did not open");
+  editor->show();
+  auto* list = editor->findChild<QComboBox*>("cmb2Dim");
+  pick(list, 0);  // both at 1600
+  auto* panel = qobject_cast<trimlet::TablePanel*>(list->parentWidget());
+  trimlet::TableGrid* grid = panel->grid();
+  grid->selectionModel()->select(grid->model()->index(3, 3), QItemSelectionModel::ClearAndSelect);
+  editor->findChild<QAction*>("actChanges")->trigger();
+  QAction* undo = editor->findChild<QAction*>("actUndo");
+  QImage image(grid->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  QCoreApplication::processEvents();
+  // The thread's processor time: on a shared machine, wall time counts the other programs too.
+  const auto cpuMicros = [] {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
+  };
+  const auto timed = [&](const std::function<void()>& work) {
+    const double start = cpuMicros();
+    work();
+    QCoreApplication::processEvents();
+    grid->viewport()->render(&image);
+    return cpuMicros() - start;
+  };
+  double step = 0, undone = 0;
+  for (auto _ : state) {
+    step += timed([&] { panel->grd_KeyDown(Qt::Key_Plus, Qt::NoModifier); });
+    undone += timed([&] { undo->trigger(); });
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["step_us"] = step / n;
+  state.counters["undo_us"] = undone / n;
+  state.counters["undo_per_step"] = undone / step;
+  editor.reset();
+  trimlet::INI_Write("Reference File", "");
+  QCoreApplication::processEvents();
+}
+BENCHMARK(BM_MapCellStepAndUndo)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_ValuesPick(benchmark::State& state) { pickEach(state, "cmb0Dim"); }
 BENCHMARK(BM_ValuesPick)->Unit(benchmark::kMicrosecond);
 
@@ -207,5 +284,4 @@ void BM_OpenChangesWindow(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenChangesWindow)->Unit(benchmark::kMillisecond);
-
 }  // namespace

@@ -16,6 +16,7 @@
 #include "core/image.h"
 #include "core/state.h"
 #include "ui/common/Canvas.h"
+#include "ui/common/ImageWatch.h"
 #include "ui/common/TextBox.h"
 #include "ui/editor/hex/HexPanel.h"
 #include "ui/graph/Projection.h"
@@ -33,9 +34,10 @@ void loadImage(int size) {
 
 struct ShownPanel {
   int16_t rotAngle = 30;
+  trimlet::ImageWatch watch;
   std::unique_ptr<HexPanel> panel;
 
-  ShownPanel() : panel(std::make_unique<HexPanel>(rotAngle)) {
+  ShownPanel() : panel(std::make_unique<HexPanel>(rotAngle, watch)) {
     panel->resize(1000, 620);
     panel->show();
     QApplication::processEvents();

@@ -96,7 +96,7 @@ bool writeImageByte(int64_t index, int value) {
     g_pending.records.push_back({static_cast<int>(index), before, record.Value});
     if (g_depth == 0) finish();
   }
-  return old != recordByte(record);
+  return old != (value & 0xFF);
 }
 
 void putRecords(const ImageChange& change, bool after) {

@@ -51,6 +51,13 @@ std::optional<double> toReal(std::string_view text) {
     text.remove_prefix(1);
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
   }
+  // Whole numbers, most of what tables hold, read as integers: the same value, several times
+  // faster than the reader of reals.
+  if (!text.empty() && text.size() <= 9) {
+    int whole = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
+    if (error == std::errc() && end == text.data() + text.size()) return whole;
+  }
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))

@@ -10,6 +10,6 @@ MUTANTS = [
     ('F07', 'ui/editor/frmEditor.cpp', '  flags_->clearLabels();\n', '', "the window's reset leaves the previous flag's captions"),
     ('F08', 'ui/common/Widgets.cpp', '  button->setAutoDefault(false);\n', '', 'Enter in a box presses Save Changes'),
     ('F09', 'ui/editor/frmEditor.cpp', '  if (journal_.undo() == nullptr) return;\n  // Back at the image last saved, there is nothing left to ask about on closing.\n  fields_.Saved = journal_.state() == savedState_;', '  if (journal_.undo() == nullptr) return;\n  fields_.Saved = false;', 'closing asks to save after an undo back to the image saved'),
-    ('F10', 'ui/editor/ChangesWindow.cpp', '      if (r >= inItem_.size() || inItem_[r]) continue;', '      if (r < inItem_.size()) continue;', 'the Changes window misses bytes of no item changed while it is open'),
+    ('F10', 'ui/editor/ChangesWindow.cpp', '      return r < inItem_.size() && !inItem_[r];', '      return r < inItem_.size() && inItem_[r];', 'the Changes window misses bytes of no item changed while it is open'),
     ('F11', 'ui/editor/FlagsPanel.cpp', '  follower_->caughtUp();  // the boxes show the byte just written\n  showMarks();', '  follower_->caughtUp();  // the boxes show the byte just written', 'a bit clicked is not marked against the reference'),
 ]

@@ -87,19 +87,21 @@ class ChangesModel : public QAbstractItemModel {
       if (range.problem == RangeProblem::None && change.touches(range.first, range.count))
         setGroup(makeGroup(static_cast<int>(i), comparison_.differences(range)));
     }
+    const auto outsideItems = [this](const RecordChange& record) {
+      const auto r = static_cast<size_t>(record.index);
+      return r < inItem_.size() && !inItem_[r];
+    };
+    if (std::none_of(change.records.begin(), change.records.end(), outsideItems)) return;
     std::vector<int> outside;
     if (const Group* old = find(kOutside)) outside = old->records;
-    bool touched = false;
     for (const RecordChange& record : change.records) {
-      const auto r = static_cast<size_t>(record.index);
-      if (r >= inItem_.size() || inItem_[r]) continue;
-      touched = true;
+      if (!outsideItems(record)) continue;
       const auto at = std::lower_bound(outside.begin(), outside.end(), record.index);
       const bool listed = at != outside.end() && *at == record.index;
       if (comparison_.differs(record.index) && !listed) outside.insert(at, record.index);
       if (!comparison_.differs(record.index) && listed) outside.erase(at);
     }
-    if (touched) setGroup(makeGroup(kOutside, std::move(outside)));
+    setGroup(makeGroup(kOutside, std::move(outside)));
   }
 
   [[nodiscard]] const Group* group(const QModelIndex& index) const {
@@ -267,8 +269,8 @@ ChangesWindow::ChangesWindow(const Comparison& comparison, const ImageWatch& wat
   tree_->setModel(model_);
   tree_->setUniformRowHeights(true);  // a whole map changed is thousands of rows
   tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  tree_->header()->setResizeContentsPrecision(0);  // the rows in sight, not thousands
+  // Fitted to the rows in sight when the list is filled, not on every change of thousands.
+  tree_->header()->setResizeContentsPrecision(0);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(revert_);
   buttons->addWidget(revertAll_);
@@ -297,20 +299,32 @@ ChangesWindow::ChangesWindow(const Comparison& comparison, const ImageWatch& wat
   });
   connect(model_, &QAbstractItemModel::rowsInserted, this,
           [this](const QModelIndex& parent, int first) {
-            if (!parent.isValid()) tree_->expand(model_->index(first, 0, {}));
+            if (!parent.isValid()) openWithinBudget(model_->index(first, 0, {}));
           });
 }
 
 void ChangesWindow::refresh() {
   const int chosen = chosenItem();
   model_->reset();
-  // Each group opened by itself: expandAll would also look for children under every row.
   for (int row = 0; row < model_->rowCount({}); ++row) {
     const QModelIndex index = model_->index(row, 0, {});
-    tree_->expand(index);
+    openWithinBudget(index);
     if (chosen > 0 && model_->group(index)->key == chosen) tree_->setCurrentIndex(index);
   }
+  tree_->header()->resizeSections(QHeaderView::ResizeToContents);
   showButtons();
+}
+
+void ChangesWindow::openWithinBudget(const QModelIndex& group) {
+  // A tree lays out every row it shows open again whenever rows come or go, so a change would
+  // cost as much as the whole list; groups open only while the rows shown stay few.
+  constexpr int kOpenRows = 2000;
+  int open = model_->rowCount(group);
+  for (int row = 0; row < model_->rowCount({}) && open <= kOpenRows; ++row) {
+    const QModelIndex other = model_->index(row, 0, {});
+    if (tree_->isExpanded(other)) open += model_->rowCount(other);
+  }
+  if (open <= kOpenRows) tree_->expand(group);
 }
 
 void ChangesWindow::showButtons() {

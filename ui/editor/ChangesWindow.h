@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+class QModelIndex;
 class QPushButton;
 class QTreeView;
 
@@ -35,6 +36,8 @@ class ChangesWindow : public QDialog {
   void revertChosen();
   void revertAll();
   void showButtons();
+  // Opens a group unless the rows shown open would pass a few thousand.
+  void openWithinBudget(const QModelIndex& group);
   // The item of the chosen row; 0 for none or the bytes of no item.
   [[nodiscard]] int chosenItem() const;
 
