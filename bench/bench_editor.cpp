@@ -82,7 +82,7 @@ void BM_OpenEditorToFirstPaint(benchmark::State& state) {
   trimlet::bench::ensureApplication();
   prepareFiles();
   for (auto _ : state) {
-    auto editor = std::make_unique<frmEditor>();
+    auto editor = std::make_unique<frmEditor>(trimlet::BIN_Path, trimlet::ECU_Path);
     PaintWatch watch;
     editor->installEventFilter(&watch);
     if (!editor->Form_Load()) state.SkipWithError("the editor did not open");
@@ -103,7 +103,7 @@ frmEditor& openEditor() {
   static frmEditor* editor = [] {
     trimlet::bench::ensureApplication();
     prepareFiles();
-    auto* opened = new frmEditor;
+    auto* opened = new frmEditor(trimlet::BIN_Path, trimlet::ECU_Path);
     (void)opened->Form_Load();
     opened->show();
     QCoreApplication::processEvents();
@@ -162,7 +162,7 @@ void BM_MapCellStepAndUndo(benchmark::State& state) {
   std::ofstream(folder + "/stock.bin", std::ios::binary) << stock;
   trimlet::INI_Write("Reference BIN", trimlet::BIN_Path);
   trimlet::INI_Write("Reference File", folder + "/stock.bin");
-  auto editor = std::make_unique<frmEditor>();
+  auto editor = std::make_unique<frmEditor>(trimlet::BIN_Path, trimlet::ECU_Path);
   if (!editor->Form_Load()) state.SkipWithError("the editor did not open");
   editor->show();
   auto* list = editor->findChild<QComboBox*>("cmb2Dim");

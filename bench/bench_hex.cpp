@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "application.h"
+#include "core/document.h"
 #include "core/image.h"
 #include "core/state.h"
 #include "ui/common/Canvas.h"
@@ -34,10 +35,11 @@ void loadImage(int size) {
 
 struct ShownPanel {
   int16_t rotAngle = 30;
+  trimlet::Document document{"", ""};
   trimlet::ImageWatch watch;
   std::unique_ptr<HexPanel> panel;
 
-  ShownPanel() : panel(std::make_unique<HexPanel>(rotAngle, watch)) {
+  ShownPanel() : panel(std::make_unique<HexPanel>(rotAngle, document, watch)) {
     panel->resize(1000, 620);
     panel->show();
     QApplication::processEvents();

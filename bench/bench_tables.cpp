@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "application.h"
-#include "core/compare.h"
+#include "core/document.h"
 #include "core/image.h"
 #include "core/state.h"
 #include "core/table.h"
@@ -64,7 +64,7 @@ struct MapFixture {
         TableKind::Maps,
         trimlet::TableFields{fields.MapIndex, fields.MapCols, fields.MapRows, fields.MapRaw,
                              fields.Saved, fields.RotAngle, fields.MapMaxX, fields.MapMinY,
-                             fields.ArrayCols, fields.ArrayRows, comparison, watch});
+                             fields.ArrayCols, fields.ArrayRows, document, watch});
     panel->resize(1600, 1000);
     canvas = panel->findChild<Canvas*>("picMap");
     canvas->resize(kImageWidth, kImageHeight);
@@ -88,7 +88,7 @@ struct MapFixture {
   }
 
   EditorFields fields;
-  trimlet::Comparison comparison;
+  trimlet::Document document{"", ""};
   trimlet::ImageWatch watch;
   std::unique_ptr<TablePanel> panel;
   std::unique_ptr<trimlet::PointTable> table = std::make_unique<trimlet::PointTable>();

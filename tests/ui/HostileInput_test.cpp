@@ -48,7 +48,7 @@ void openAndReport(const std::string& bin, const std::string& ecu) {
     }
   });
   answer.start(0);
-  frmEditor editor;
+  frmEditor editor(bin, ecu);
   (void)editor.Form_Load();
   std::fprintf(stderr, "still running\n");
 }
@@ -97,7 +97,7 @@ TEST_P(Hostile, EcuFilesGiveTheirMessageOrTheirNotes) {
     }
   }
   // The viewer on the same files shows all but "Error in ECU File", and stays open and draws.
-  frmView viewer;
+  frmView viewer(BIN_Path, ECU_Path);
   bool opened = false;
   QStringList expected = shown;
   expected.removeAll("Error in ECU File");

@@ -13,6 +13,13 @@ void showMessage(QWidget* parent, const QString& text, MessageIcon icon, const Q
   box.exec();
 }
 
+void showNotices(QWidget* parent, const std::vector<Notice>& notices) {
+  for (const Notice& notice : notices)
+    showMessage(parent, QString::fromStdString(notice.text),
+                notice.critical ? MessageIcon::Critical : MessageIcon::None,
+                QString::fromStdString(notice.details));
+}
+
 bool askYesNo(QWidget* parent, const QString& text, DefaultAnswer answer) {
   QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
                   parent);

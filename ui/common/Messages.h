@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <vector>
+
+#include "core/document.h"
 
 class QWidget;
 
@@ -18,6 +21,9 @@ void showMessage(QWidget* parent, const QString& text, MessageIcon icon = Messag
 
 // The button Enter presses in a question: No where Yes would lose data.
 enum class DefaultAnswer { Yes, No };
+
+// Shows each notice of an open in turn, the critical ones with the critical icon.
+void showNotices(QWidget* parent, const std::vector<Notice>& notices);
 
 // Asks a modal Yes/No question; true for Yes.
 [[nodiscard]] bool askYesNo(QWidget* parent, const QString& text,

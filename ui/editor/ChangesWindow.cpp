@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/compare.h"
 #include "core/conversion.h"
+#include "core/document.h"
 #include "core/hex.h"
 #include "core/image.h"
 #include "ui/common/ImageWatch.h"
@@ -47,8 +47,8 @@ QString hexText(int number) {
 // items it touched, and nothing else.
 class ChangesModel : public QAbstractItemModel {
  public:
-  explicit ChangesModel(const Comparison& comparison, QObject* parent)
-      : QAbstractItemModel(parent), comparison_(comparison) {}
+  explicit ChangesModel(const Document& document, QObject* parent)
+      : QAbstractItemModel(parent), document_(document), comparison_(document.reference()) {}
 
   // The group of the bytes of no item comes after every item's.
   static constexpr int kOutside = kMaxItems + 1;
@@ -62,12 +62,9 @@ class ChangesModel : public QAbstractItemModel {
   // Every group worked out afresh.
   void reset() {
     beginResetModel();
-    const int count = std::min<int>(ECU_Count, kMaxItems);
-    ranges_.assign(static_cast<size_t>(count) + 1, RecordRange{RangeProblem::NotHexadecimal});
-    inItem_.assign(static_cast<size_t>(BIN_FileBytes), false);
-    for (int i = 1; i <= count; ++i) {
-      const RecordRange range = itemRecords(ECU_Items[static_cast<size_t>(i)]);
-      ranges_[static_cast<size_t>(i)] = range;
+    inItem_.assign(static_cast<size_t>(document_.fileBytes()), false);
+    for (int i = 1; i <= document_.itemCount(); ++i) {
+      const RecordRange& range = document_.itemRange(i);
       if (range.problem == RangeProblem::None)
         std::fill_n(inItem_.begin() + range.first, range.count, true);
     }
@@ -82,10 +79,10 @@ class ChangesModel : public QAbstractItemModel {
   // The groups of the items whose records `change` touched, and of the bytes of no item.
   void update(const ImageChange& change) {
     if (change.kind == ChangeKind::Load) return reset();
-    for (size_t i = 1; i < ranges_.size(); ++i) {
-      const RecordRange& range = ranges_[i];
+    for (int i = 1; i <= document_.itemCount(); ++i) {
+      const RecordRange& range = document_.itemRange(i);
       if (range.problem == RangeProblem::None && change.touches(range.first, range.count))
-        setGroup(makeGroup(static_cast<int>(i), comparison_.differences(range)));
+        setGroup(makeGroup(i, comparison_.differences(range)));
     }
     const auto outsideItems = [this](const RecordChange& record) {
       const auto r = static_cast<size_t>(record.index);
@@ -142,7 +139,6 @@ class ChangesModel : public QAbstractItemModel {
  private:
   int byteAt(int r) const { return imageByte(r).value_or(0); }
   int referenceAt(int r) const { return comparison_.referenceByte(r).value_or(0); }
-  const RecordRange& range(int key) const { return ranges_[static_cast<size_t>(key)]; }
 
   Group makeGroup(int key, std::vector<int> records) const {
     Group group{key, std::move(records), {}};
@@ -150,7 +146,7 @@ class ChangesModel : public QAbstractItemModel {
       group.units = group.records;
       return group;
     }
-    const ECU_Item& item = ECU_Items[static_cast<size_t>(key)];
+    const ECU_Item& item = document_.item(key);
     if (isFlagByte(item)) {
       const int changed = byteAt(group.records[0]) ^ referenceAt(group.records[0]);
       for (int bit = 7; bit >= 0; --bit)
@@ -206,9 +202,9 @@ class ChangesModel : public QAbstractItemModel {
     emit dataChanged(parent, index(row, 4, {}));
   }
 
-  static QString groupText(const Group& g, int column) {
+  QString groupText(const Group& g, int column) const {
     if (g.key == kOutside) return column == 0 ? "Bytes of no item" : "";
-    const ECU_Item& item = ECU_Items[static_cast<size_t>(g.key)];
+    const ECU_Item& item = document_.item(g.key);
     if (column == 0) return QString::fromStdString(item.Name);
     if (column == 1) return className(item);
     return column == 2 ? QString::fromStdString(item.Address) : "";
@@ -219,14 +215,14 @@ class ChangesModel : public QAbstractItemModel {
       const int texts[] = {0, 0, unit, referenceAt(unit), byteAt(unit)};
       return column >= 2 ? hexText(texts[column]) : "";
     }
-    const ECU_Item& item = ECU_Items[static_cast<size_t>(g.key)];
+    const ECU_Item& item = document_.item(g.key);
     if (isFlagByte(item)) {
       const bool was = referenceAt(g.records[0]) >> unit & 1, is = byteAt(g.records[0]) >> unit & 1;
       const QString texts[] = {QString("Bit %1").arg(unit), "", "", was ? "on" : "off",
                                is ? "on" : "off"};
       return texts[column];
     }
-    const RecordRange& items = range(g.key);
+    const RecordRange& items = document_.itemRange(g.key);
     if (isSingleValue(item)) {
       if (column < 3) return column == 0 ? "Value" : "";
       uint64_t value = 0;
@@ -249,16 +245,16 @@ class ChangesModel : public QAbstractItemModel {
     }
   }
 
+  const Document& document_;
   const Comparison& comparison_;
-  std::vector<Group> groups_;        // by key
-  std::vector<RecordRange> ranges_;  // each item's records, resolved once a reset
-  std::vector<bool> inItem_;         // which bytes of the file belong to some item
+  std::vector<Group> groups_;  // by key
+  std::vector<bool> inItem_;   // which bytes of the file belong to some item
 };
 
-ChangesWindow::ChangesWindow(const Comparison& comparison, const ImageWatch& watch, QWidget* parent)
+ChangesWindow::ChangesWindow(const Document& document, const ImageWatch& watch, QWidget* parent)
     : QDialog(parent),
-      comparison_(comparison),
-      model_(new ChangesModel(comparison, this)),
+      document_(document),
+      model_(new ChangesModel(document, this)),
       tree_(new QTreeView(this)),
       revert_(makeButton("cmdRevert", "Revert to reference", this)),
       revertAll_(makeButton("cmdRevertAll", "Revert all", this)) {
@@ -342,20 +338,20 @@ void ChangesWindow::revertChosen() {
   if (item <= 0) return;
   const std::vector<int> records = model_->group(tree_->currentIndex())->records;
   {
-    const ImageAction action("Revert " + ECU_Items[static_cast<size_t>(item)].Name);
-    comparison_.revert(records);
+    const ImageAction action("Revert " + document_.item(item).Name);
+    document_.reference().revert(records);
   }
   emit reverted();
 }
 
 void ChangesWindow::revertAll() {
   if (!askYesNo(this, "Put every changed byte back as the reference holds it?")) return;
-  const Comparison::Report report = comparison_.report();
+  const Comparison::Report report = document_.reference().report();
   {
     const ImageAction action("Revert all");
     for (const Comparison::ItemDifference& difference : report.items)
-      comparison_.revert(difference.records);
-    comparison_.revert(report.outside);
+      document_.reference().revert(difference.records);
+    document_.reference().revert(report.outside);
   }
   emit reverted();
 }

@@ -10,7 +10,7 @@ class QTreeView;
 namespace trimlet {
 
 class ChangesModel;
-class Comparison;
+class Document;
 class ImageWatch;
 
 // Lists each differing item in the ECU file's order with its class and address, and under it
@@ -21,7 +21,7 @@ class ChangesWindow : public QDialog {
   Q_OBJECT
 
  public:
-  ChangesWindow(const Comparison& comparison, const ImageWatch& watch, QWidget* parent);
+  ChangesWindow(const Document& document, const ImageWatch& watch, QWidget* parent);
 
   // Lists the differences as they are now, worked out afresh.
   void refresh();
@@ -41,7 +41,7 @@ class ChangesWindow : public QDialog {
   // The item of the chosen row; 0 for none or the bytes of no item.
   [[nodiscard]] int chosenItem() const;
 
-  const Comparison& comparison_;
+  const Document& document_;
   ChangesModel* model_;
   QTreeView* tree_;
   QPushButton* revert_;

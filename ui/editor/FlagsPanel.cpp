@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "core/compare.h"
+#include "core/document.h"
 #include "core/image.h"
 #include "core/text.h"
 #include "ui/common/Captions.h"
@@ -18,11 +18,11 @@
 
 namespace trimlet {
 
-FlagsPanel::FlagsPanel(EditorFields& fields, const Comparison& comparison, const ImageWatch& watch,
+FlagsPanel::FlagsPanel(EditorFields& fields, const Document& document, const ImageWatch& watch,
                        QWidget* parent)
     : QWidget(parent),
       fields_(fields),
-      comparison_(comparison),
+      document_(document),
       follower_(new ViewFollower(
           this, watch,
           [this](const ImageChange& change) {
@@ -147,7 +147,7 @@ void FlagsPanel::refresh() {
 void FlagsPanel::showMarks() {
   const std::optional<int> record = shownRecord();
   const int now = record ? imageByte(*record).value_or(0) : 0;
-  const int reference = record ? comparison_.referenceByte(*record).value_or(now) : now;
+  const int reference = record ? document_.reference().referenceByte(*record).value_or(now) : now;
   for (int bit = 0; bit < 8; ++bit) {
     QLabel* mark = lblFlag_Mark[static_cast<size_t>(7 - bit)];
     const bool differs = ((now ^ reference) >> bit) & 1;

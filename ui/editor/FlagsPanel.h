@@ -12,7 +12,7 @@ class QLabel;
 
 namespace trimlet {
 
-class Comparison;
+class Document;
 class DropDown;
 class ImageWatch;
 class ViewFollower;
@@ -21,9 +21,9 @@ class FlagsPanel : public QWidget {
   Q_OBJECT
 
  public:
-  // `comparison` tells which bits differ from the reference image; the boxes follow every
+  // `document`'s reference tells which bits differ from the reference image; the boxes follow every
   // change `watch` announces of the chosen byte, so a click never writes stale bits.
-  FlagsPanel(EditorFields& fields, const Comparison& comparison, const ImageWatch& watch,
+  FlagsPanel(EditorFields& fields, const Document& document, const ImageWatch& watch,
              QWidget* parent = nullptr);
 
   [[nodiscard]] DropDown* list() const { return cmbFlag; }
@@ -51,7 +51,7 @@ class FlagsPanel : public QWidget {
   void buildLayout();
 
   EditorFields& fields_;
-  const Comparison& comparison_;
+  const Document& document_;
   ViewFollower* follower_;
   DropDown* cmbFlag;
   std::array<QCheckBox*, 8> chkFlag{};

@@ -8,8 +8,8 @@
 #include <functional>
 #include <utility>
 
-#include "core/compare.h"
 #include "core/conversion.h"
+#include "core/document.h"
 #include "core/hex.h"
 #include "core/image.h"
 #include "ui/common/Captions.h"
@@ -39,11 +39,11 @@ uint64_t valueLimit(int bytes) { return uint64_t{1} << (8 * bytes); }
 
 }  // namespace
 
-ValuesPanel::ValuesPanel(EditorFields& fields, const Comparison& comparison,
-                         const ImageWatch& watch, QWidget* parent)
+ValuesPanel::ValuesPanel(EditorFields& fields, const Document& document, const ImageWatch& watch,
+                         QWidget* parent)
     : QWidget(parent),
       fields_(fields),
-      comparison_(comparison),
+      document_(document),
       follower_(new ViewFollower(
           this, watch,
           [this](const ImageChange& change) {
@@ -160,11 +160,13 @@ void ValuesPanel::showMarks() {
   const std::optional<Target> target = chosenTarget();
   const RecordRange range{RangeProblem::None, target ? target->first : 0,
                           target ? target->bytes : 0};
-  if (!target || !comparison_.differs(range)) {
+  if (!target || !document_.reference().differs(range)) {
     txtValue_Raw->setToolTip(QString());
     return;
   }
-  const auto reference = [this](int64_t i) { return comparison_.referenceByte(i).value_or(0); };
+  const auto reference = [this](int64_t i) {
+    return document_.reference().referenceByte(i).value_or(0);
+  };
   const uint64_t value = joined(target->first, target->bytes, reference);
   const ECU_Item& item = *target->item;
   const std::string calculated =

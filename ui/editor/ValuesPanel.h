@@ -12,7 +12,7 @@ class QLineEdit;
 
 namespace trimlet {
 
-class Comparison;
+class Document;
 class DropDown;
 class ImageWatch;
 class SpinControl;
@@ -23,10 +23,10 @@ class ValuesPanel : public QWidget {
   Q_OBJECT
 
  public:
-  // `comparison` tells whether the value differs from the reference image; the boxes follow
-  // every change `watch` announces of the value's bytes, so a step never starts from a stale
+  // `document`'s reference tells whether the value differs from the reference image; the boxes
+  // follow every change `watch` announces of the value's bytes, so a step never starts from a stale
   // number.
-  ValuesPanel(EditorFields& fields, const Comparison& comparison, const ImageWatch& watch,
+  ValuesPanel(EditorFields& fields, const Document& document, const ImageWatch& watch,
               QWidget* parent = nullptr);
 
   [[nodiscard]] DropDown* list() const { return cmb0Dim; }
@@ -63,7 +63,7 @@ class ValuesPanel : public QWidget {
   void buildLayout();
 
   EditorFields& fields_;
-  const Comparison& comparison_;
+  const Document& document_;
   ViewFollower* follower_;
   bool RawEntered = false;
 

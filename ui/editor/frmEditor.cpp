@@ -21,7 +21,6 @@
 #include "ui/common/ImageWatch.h"
 #include "ui/common/Messages.h"
 #include "ui/common/MousePointer.h"
-#include "ui/common/OpenFiles.h"
 #include "ui/common/Widgets.h"
 #include "ui/editor/ChangesWindow.h"
 #include "ui/editor/FlagsPanel.h"
@@ -43,11 +42,11 @@ constexpr char kReferenceBin[] = "Reference BIN";
 constexpr char kKeepOriginal[] = "Keep Original (Y/N)";
 
 // One pass of the list filling: the items of one class, in file order.
-int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_Item&)) {
+int16_t fillList(const Document& document, DropDown* list, IndexTable& index,
+                 bool (*inClass)(const ECU_Item&)) {
   int16_t count = 0;
-  const int last = std::min<int>(ECU_Count, kMaxItems);
-  for (int i = 1; i <= last; ++i) {
-    const ECU_Item& item = ECU_Items[static_cast<size_t>(i)];
+  for (int i = 1; i <= document.itemCount(); ++i) {
+    const ECU_Item& item = document.item(i);
     if (!inClass(item)) continue;
     ++count;
     index[static_cast<size_t>(count)] = static_cast<int16_t>(i);
@@ -58,7 +57,7 @@ int16_t fillList(DropDown* list, IndexTable& index, bool (*inClass)(const ECU_It
 
 // The fields a table panel shares with the window: its own list, sizes and mode, and the
 // map's view.
-TableFields tableFields(EditorFields& f, TableKind kind, const Comparison& comparison,
+TableFields tableFields(EditorFields& f, TableKind kind, const Document& document,
                         const ImageWatch& watch) {
   const bool map = kind == TableKind::Maps;
   return {map ? f.MapIndex : f.ArrayIndex,
@@ -71,24 +70,24 @@ TableFields tableFields(EditorFields& f, TableKind kind, const Comparison& compa
           f.MapMinY,
           f.ArrayCols,
           f.ArrayRows,
-          comparison,
+          document,
           watch};
 }
 
 }  // namespace
 
-frmEditor::frmEditor(QWidget* parent)
+frmEditor::frmEditor(const std::string& binPath, const std::string& ecuPath, QWidget* parent)
     : QDialog(parent),
+      document_(binPath, ecuPath),
       watch_(new ImageWatch(this)),
       SSTab1(new QTabWidget(this)),
-      flags_(new FlagsPanel(fields_, comparison_, *watch_, SSTab1)),
-      values_(new ValuesPanel(fields_, comparison_, *watch_, SSTab1)),
+      flags_(new FlagsPanel(fields_, document_, *watch_, SSTab1)),
+      values_(new ValuesPanel(fields_, document_, *watch_, SSTab1)),
       arrays_(new TablePanel(TableKind::Arrays,
-                             tableFields(fields_, TableKind::Arrays, comparison_, *watch_),
-                             SSTab1)),
+                             tableFields(fields_, TableKind::Arrays, document_, *watch_), SSTab1)),
       maps_(new TablePanel(TableKind::Maps,
-                           tableFields(fields_, TableKind::Maps, comparison_, *watch_), SSTab1)),
-      hex_(new HexPanel(fields_.RotAngle, *watch_, SSTab1)),
+                           tableFields(fields_, TableKind::Maps, document_, *watch_), SSTab1)),
+      hex_(new HexPanel(fields_.RotAngle, document_, *watch_, SSTab1)),
       cmdSave(makeButton("cmdSave", "Save Changes", this)),
       cmdUpload(makeButton("cmdUpload", "Upload Changes", this)) {
   setObjectName("frmEditor");
@@ -152,18 +151,19 @@ bool frmEditor::Form_Load() {
   maps_->setHighlight(false);
   arrays_->setHighlight(false);
 
-  if (!openImageAndItems(parentWidget())) return false;
+  const Opening opening = document_.open();
+  setDefaultPointer();
+  showNotices(parentWidget(), opening.notices);
+  if (!opening.usable) return false;
   Fill_Lists();
   setDefaultPointer();
-  setWindowTitle(fileCaption("Trimlet", BIN_Size - 16));
-  opened_ = imageBytes();
-  comparison_.setReference(opened_);
+  setWindowTitle(fileCaption("Trimlet", document_.recordCount() - 16));
   // A stock image chosen for this BIN file before; one that no longer fits is let go.
-  if (INI_Read(kReferenceBin) == BIN_Path && !INI_Read(kReferenceFile).empty()) {
-    ReferenceFile stock = readReference(INI_Read(kReferenceFile), opened_.size());
-    if (stock.problem.empty()) comparison_.setReference(std::move(stock.bytes));
+  if (INI_Read(kReferenceBin) == document_.binPath() && !INI_Read(kReferenceFile).empty()) {
+    ReferenceFile stock = readReference(INI_Read(kReferenceFile), document_.opened().size());
+    if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes));
   }
-  savedState_ = journal_.state();
+  savedState_ = document_.history().state();
   watch_->announceReference();
   return true;
 }
@@ -188,17 +188,17 @@ void frmEditor::ClearVars() {
 }
 
 void frmEditor::Fill_Lists() {
-  fields_.FlagCount = fillList(flags_->list(), fields_.FlagIndex, isFlagByte);
-  fields_.ValueCount = fillList(values_->list(), fields_.ValueIndex, isSingleValue);
-  fields_.ArrayCount = fillList(arrays_->list(), fields_.ArrayIndex, isArray);
-  fields_.MapCount = fillList(maps_->list(), fields_.MapIndex, isMap);
+  fields_.FlagCount = fillList(document_, flags_->list(), fields_.FlagIndex, isFlagByte);
+  fields_.ValueCount = fillList(document_, values_->list(), fields_.ValueIndex, isSingleValue);
+  fields_.ArrayCount = fillList(document_, arrays_->list(), fields_.ArrayIndex, isArray);
+  fields_.MapCount = fillList(document_, maps_->list(), fields_.MapIndex, isMap);
   for (DropDown* list : {flags_->list(), values_->list(), arrays_->list(), maps_->list()})
     list->setCurrentIndex(-1);
   const int sum = fields_.FlagCount + fields_.ValueCount + fields_.ArrayCount + fields_.MapCount;
-  if (sum != ECU_Count) {
+  if (sum != document_.declaredItems()) {
     setDefaultPointer();
     showMessage(parentWidget(), kErrorInEcuFile, MessageIcon::None,
-                ecuProblemDetails(kErrorInEcuFile));
+                QString::fromStdString(ecuProblemDetails(document_.ecuPath(), kErrorInEcuFile)));
     std::exit(EXIT_FAILURE);  // the whole program ends here, without its closing steps
   }
 }
@@ -213,7 +213,7 @@ void frmEditor::SSTab1_Click(int /*previousTab*/) {
 bool frmEditor::saveImage() {
   // Before the first save over the file, the file as it was loaded is kept beside it.
   if (!originalKept_ && QString::fromStdString(INI_Read(kKeepOriginal)).left(1).toUpper() != "N") {
-    const FileResult kept = keepOriginal(BIN_Path, opened_);
+    const FileResult kept = keepOriginal(document_.binPath(), document_.opened());
     if (!kept.ok) {
       showMessage(this, QString::fromStdString(kept.message), MessageIcon::Critical);
       return false;
@@ -239,9 +239,9 @@ bool frmEditor::saveImage() {
     showMessage(this, QString::fromStdString(saved.message), MessageIcon::Critical);
     return false;
   }
-  showMessage(this, QString::fromStdString(BIN_Path).toUpper() + " Saved.");
+  showMessage(this, QString::fromStdString(document_.binPath()).toUpper() + " Saved.");
   fields_.Saved = true;
-  savedState_ = journal_.state();
+  savedState_ = document_.history().state();
   return true;
 }
 
@@ -324,10 +324,9 @@ void frmEditor::buildActions() {
 }
 
 void frmEditor::imageChanged(const ImageChange& change) {
-  if (change.kind == ChangeKind::Action && change.changesBytes()) journal_.record(change);
   markLists(&change);
-  const ImageChange* undoable = journal_.undoStep();
-  const ImageChange* redoable = journal_.redoStep();
+  const ImageChange* undoable = document_.history().undoStep();
+  const ImageChange* redoable = document_.history().redoStep();
   actUndo->setEnabled(undoable != nullptr);
   actUndo->setText(undoable ? "Undo: " + QString::fromStdString(undoable->what) : "Undo");
   actRedo->setEnabled(redoable != nullptr);
@@ -335,14 +334,14 @@ void frmEditor::imageChanged(const ImageChange& change) {
 }
 
 void frmEditor::undo() {
-  if (journal_.undo() == nullptr) return;
+  if (document_.history().undo() == nullptr) return;
   // Back at the image last saved, there is nothing left to ask about on closing.
-  fields_.Saved = journal_.state() == savedState_;
+  fields_.Saved = document_.history().state() == savedState_;
 }
 
 void frmEditor::redo() {
-  if (journal_.redo() == nullptr) return;
-  fields_.Saved = journal_.state() == savedState_;
+  if (document_.history().redo() == nullptr) return;
+  fields_.Saved = document_.history().state() == savedState_;
 }
 
 void frmEditor::markLists(const ImageChange* change) {
@@ -355,41 +354,41 @@ void frmEditor::markLists(const ImageChange* change) {
 void frmEditor::markList(DropDown* list, const IndexTable& index, int16_t count,
                          const ImageChange* change) {
   for (int k = 0; k < std::min<int>(count, list->count()); ++k) {
-    const RecordRange range = itemRecords(chosenItem(index, k));
+    const RecordRange& range = document_.itemRange(index[static_cast<size_t>(k) + 1]);
     if (change != nullptr && !change->touches(range.first, range.count)) continue;
-    const bool differs = comparison_.differs(range);
+    const bool differs = document_.reference().differs(range);
     if (differs == list->itemIcon(k).isNull())
       list->setItemIcon(k, differs ? changeMark() : QIcon());
   }
 }
 
 void frmEditor::compareWith() {
-  QFileDialog dialog(this, "Compare with", QFileInfo(QString::fromStdString(BIN_Path)).path(),
-                     "*.bin");
+  QFileDialog dialog(this, "Compare with",
+                     QFileInfo(QString::fromStdString(document_.binPath())).path(), "*.bin");
   dialog.setObjectName("cdiCompare");
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().first();
-  ReferenceFile stock = readReference(path.toStdString(), opened_.size());
+  ReferenceFile stock = readReference(path.toStdString(), document_.opened().size());
   if (!stock.problem.empty()) {
     showMessage(this, QString::fromStdString(stock.problem), MessageIcon::Critical);
     return;
   }
-  comparison_.setReference(std::move(stock.bytes));
-  INI_Write(kReferenceBin, BIN_Path);
+  document_.reference().setReference(std::move(stock.bytes));
+  INI_Write(kReferenceBin, document_.binPath());
   INI_Write(kReferenceFile, path.toStdString());
   watch_->announceReference();
 }
 
 void frmEditor::compareAsOpened() {
-  comparison_.setReference(opened_);
+  document_.reference().setReference(document_.opened());
   INI_Write(kReferenceFile, "");
   watch_->announceReference();
 }
 
 void frmEditor::showChanges() {
   if (changes_ == nullptr) {
-    changes_ = new ChangesWindow(comparison_, *watch_, this);
+    changes_ = new ChangesWindow(document_, *watch_, this);
     connect(changes_, &ChangesWindow::showItem, this, &frmEditor::showItem);
     connect(changes_, &ChangesWindow::reverted, this, [this] { fields_.Saved = false; });
   }

@@ -4,10 +4,10 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "core/compare.h"
-#include "core/journal.h"
+#include "core/document.h"
 #include "ui/editor/EditorFields.h"
 
 class QAction;
@@ -29,7 +29,8 @@ class frmEditor : public QDialog {
   Q_OBJECT
 
  public:
-  explicit frmEditor(QWidget* parent = nullptr);
+  // An editor of the BIN file and the ECU file at these paths.
+  frmEditor(const std::string& binPath, const std::string& ecuPath, QWidget* parent = nullptr);
   ~frmEditor() override;
 
   // Start-up. False when the window closed itself (a refused BIN file or a rejected ECU
@@ -75,11 +76,10 @@ class frmEditor : public QDialog {
   void showItem(int item);
 
   EditorFields fields_;
-  Journal journal_;
-  Comparison comparison_;
-  std::vector<uint8_t> opened_;  // the image as the window opened it: the first reference
-  bool originalKept_ = false;    // the copy of the file as loaded is there
-  uint64_t savedState_ = 0;      // the history's state at the last save (or the load)
+  // Before the watch: the history records an action before the views hear of it.
+  Document document_;
+  bool originalKept_ = false;  // the copy of the file as loaded is there
+  uint64_t savedState_ = 0;    // the history's state at the last save (or the load)
   ImageWatch* watch_;
   QTabWidget* SSTab1;
   FlagsPanel* flags_;

@@ -218,10 +218,10 @@ void frmMain::open(Target target) {
   storeLocation(txtBIN, kBinLocation);
   storeLocation(txtECU, kEcuLocation);
   if (target == Target::Editor) {
-    frmEditor editor(this);
+    frmEditor editor(BIN_Path, ECU_Path, this);
     if (editor.Form_Load()) editor.exec();
   } else {
-    frmView viewer(this);
+    frmView viewer(BIN_Path, ECU_Path, this);
     if (viewer.Form_Load()) viewer.exec();
   }
   setDefaultPointer();

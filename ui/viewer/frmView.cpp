@@ -13,7 +13,8 @@
 #include "core/text.h"
 #include "ui/common/Canvas.h"
 #include "ui/common/Captions.h"
-#include "ui/common/OpenFiles.h"
+#include "ui/common/Messages.h"
+#include "ui/common/MousePointer.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/TextBox.h"
 #include "ui/common/Twips.h"
@@ -72,8 +73,9 @@ std::optional<int64_t> readStart(const TextBox* box) {
 
 }  // namespace
 
-frmView::frmView(QWidget* parent)
+frmView::frmView(const std::string& binPath, const std::string& ecuPath, QWidget* parent)
     : QDialog(parent),
+      document_(binPath, ecuPath),
       picHexLine(new Canvas(this)),
       lblStart(makeLabel("lblStart", "Start Address", this)),
       txtStart(makeTextBox("txtStart", qText(lastStart_), this)),
@@ -124,8 +126,11 @@ frmView::~frmView() = default;
 
 bool frmView::Form_Load() {
   ClearVars();
-  if (!openImageAndItems(parentWidget())) return false;
-  setWindowTitle(fileCaption("Trimscope", BIN_Size - 16));
+  const Opening opening = document_.open();
+  setDefaultPointer();
+  showNotices(parentWidget(), opening.notices);
+  if (!opening.usable) return false;
+  setWindowTitle(fileCaption("Trimscope", document_.recordCount() - 16));
   Show_Hex_Line();
   return true;
 }
@@ -204,8 +209,8 @@ void frmView::colsStep() {
 void frmView::limitStart() {
   const double count = toReal(lastCols_).value_or(0);
   const std::string start = steppedStart(txtStart->text().toStdString(), lastStart_, 0);
-  lastStart_ =
-      limitedStart(start, lastStart(BIN_FileBytes, static_cast<int64_t>(std::nearbyint(count))));
+  lastStart_ = limitedStart(
+      start, lastStart(document_.fileBytes(), static_cast<int64_t>(std::nearbyint(count))));
   if (txtStart->text().toStdString() != lastStart_) txtStart->setText(qText(lastStart_));
 }
 

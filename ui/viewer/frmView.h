@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/document.h"
 #include "core/table.h"
 
 class QLabel;
@@ -20,7 +21,8 @@ class frmView : public QDialog {
   Q_OBJECT
 
  public:
-  explicit frmView(QWidget* parent = nullptr);
+  // A viewer of the BIN file at `binPath`, whose ECU file is at `ecuPath`.
+  frmView(const std::string& binPath, const std::string& ecuPath, QWidget* parent = nullptr);
   ~frmView() override;
 
   // Start-up. False when the window unloaded itself (a refused BIN or rejected ECU file).
@@ -56,6 +58,7 @@ class frmView : public QDialog {
   [[nodiscard]] std::optional<Stretch> chosenStretch() const;
 
   // What the boxes go back to when they hold text that is not a number; the boxes start so.
+  Document document_;
   std::string lastStart_ = "35";
   std::string lastCols_ = "140";
 

@@ -85,9 +85,9 @@ void EditorTest::SetUp() {
 }
 
 bool EditorTest::open(const std::vector<unsigned char>& bin, const std::string& ecu) {
-  BIN_Path = binPath = dir.write("image.bin", bin);
-  ECU_Path = ecuPath = dir.write("engine.ecu", ecu);
-  editor = std::make_unique<frmEditor>();
+  binPath = dir.write("image.bin", bin);
+  ecuPath = dir.write("engine.ecu", ecu);
+  editor = std::make_unique<frmEditor>(binPath, ecuPath);
   window = editor.get();
   bool opened = false;
   messages = answerMessages([&] { opened = editor->Form_Load(); });
@@ -95,7 +95,7 @@ bool EditorTest::open(const std::vector<unsigned char>& bin, const std::string& 
 }
 
 void EditorTest::openViewer() {
-  viewer = std::make_unique<frmView>();
+  viewer = std::make_unique<frmView>(binPath, ecuPath);
   window = viewer.get();
   ASSERT_TRUE(viewer->Form_Load());
   ASSERT_TRUE(shownActive(viewer.get()));

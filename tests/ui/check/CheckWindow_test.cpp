@@ -6,9 +6,9 @@
 #include <QTableWidget>
 #include <QTextBlock>
 
+#include "core/document.h"
 #include "core/ecu_file.h"
 #include "support/ui/EditorTest.h"
-#include "ui/common/OpenFiles.h"
 #include "ui/main/frmMain.h"
 
 namespace trimlet::test {
@@ -70,7 +70,7 @@ TEST_F(CheckWindowTest, EcuMessagesNameTheirFirstProblemInTheirDetails) {
       "Line 4, column 1: Version \"two\" is not a number.\n"));
 
   ECU_Path = dir.write("broken.ecu", kBroken);
-  EXPECT_TRUE(ecuProblemDetails(kErrorInEcuFile).startsWith("Line 14, column 13: Cols"));
+  EXPECT_EQ(ecuProblemDetails(ECU_Path, kErrorInEcuFile).rfind("Line 14, column 13: Cols", 0), 0u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/document.h"
 #include "core/image.h"
 #include "core/stepper.h"
 #include "core/text.h"
@@ -37,9 +38,11 @@ QString qText(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-HexPanel::HexPanel(int16_t& rotAngle, const ImageWatch& watch, QWidget* parent)
+HexPanel::HexPanel(int16_t& rotAngle, const Document& document, const ImageWatch& watch,
+                   QWidget* parent)
     : QWidget(parent),
       RotAngle(rotAngle),
+      document_(document),
       follower_(new ViewFollower(
           this, watch,
           [this](const ImageChange& change) {
@@ -132,8 +135,8 @@ void HexPanel::stepStart() {
   const auto cols = tableExtent(txtCols->text());
   const auto rows = tableExtent(txtRows->text());
   const int64_t stretch = cols && rows ? int64_t{*cols} * *rows : 1;
-  txtStart->setText(
-      qText(limitedStart(txtStart->text().toStdString(), lastStart(BIN_FileBytes, stretch))));
+  txtStart->setText(qText(
+      limitedStart(txtStart->text().toStdString(), lastStart(document_.fileBytes(), stretch))));
   lastStart_ = txtStart->text().toStdString();
   txtStart->repaint();
   Show_Hex();
@@ -225,7 +228,7 @@ void HexPanel::Pop_Hex() {
   grdHex->verticalHeader()->setFixedWidth(twipsToPixelsX(grdHex, 800));
   for (int c = 0; c < 16; ++c) grdHex->setColumnWidth(c, twipsToPixelsX(grdHex, 300));
   // Whole 16-byte rows only: the last block that BIN_Size counts is the file's remainder.
-  const double limit = std::min(BIN_Size, kDumpLimit);
+  const double limit = std::min(document_.recordCount(), kDumpLimit);
   dump_->fill(std::max(static_cast<int>(std::floor(limit / 16)) - 1, 0));
   setDefaultPointer();
 }

@@ -14,6 +14,7 @@ class QTableView;
 namespace trimlet {
 
 class Canvas;
+class Document;
 class HexDumpModel;
 class ImageWatch;
 class SpinControl;
@@ -26,7 +27,8 @@ class HexPanel : public QWidget {
  public:
   // `rotAngle` is the editor's RotAngle, which the 3D Maps tab turns too. The graphs follow
   // every change `watch` announces of their stretch; the dump stays what Populate Chart made.
-  HexPanel(int16_t& rotAngle, const ImageWatch& watch, QWidget* parent = nullptr);
+  HexPanel(int16_t& rotAngle, const Document& document, const ImageWatch& watch,
+           QWidget* parent = nullptr);
 
   // Rebuilds both graphs from the three fields; draws nothing when the stretch does not fit
   // the file or every point lies on an axis.
@@ -61,6 +63,7 @@ class HexPanel : public QWidget {
   [[nodiscard]] RecordRange stretch() const;
 
   int16_t& RotAngle;
+  const Document& document_;
   ViewFollower* follower_;
 
   int16_t HexCols = 0;

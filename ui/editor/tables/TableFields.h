@@ -7,7 +7,7 @@
 
 namespace trimlet {
 
-class Comparison;
+class Document;
 class ImageWatch;
 
 struct TableFields {
@@ -22,8 +22,8 @@ struct TableFields {
   double& MapMinY;
   int16_t& ArrayCols;
   int16_t& ArrayRows;
-  // Which cells differ from the reference image.
-  const Comparison& comparison;
+  // The items and the reference image the cells are compared with.
+  const Document& document;
   // The image's announcements, which the grid, the wire frame and the graph follow.
   const ImageWatch& watch;
 };

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "core/conversion.h"
+#include "core/document.h"
 #include "core/image.h"
 #include "core/text.h"
 #include "ui/common/Canvas.h"
@@ -329,7 +330,7 @@ void TablePanel::widenExtents() {
 }
 
 void TablePanel::Draw_Grid() {
-  const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
+  const ECU_Item& item = item_ ? *item_ : fields_.document.item(0);
   lblZlabel->setText(fields_.Raw ? QString(kRawValues) : itemCaption(item.Name));
   // Cells hold whole bytes, so each of the 256 texts is made once: the raw ones for good, the
   // calculated ones once for each item shown.
@@ -346,7 +347,8 @@ void TablePanel::Draw_Grid() {
   }
   // Without a table (none chosen, refused, or a map chosen since) the cells keep what they show.
   if (fields_.Cols > 0 && fields_.Rows > 0)
-    grd->fill(fields_.Raw ? raw : calculated_, {place(), &fields_.comparison, calculated_});
+    grd->fill(fields_.Raw ? raw : calculated_,
+              {place(), &fields_.document.reference(), calculated_});
 }
 
 void TablePanel::readValues() {
@@ -382,7 +384,7 @@ void TablePanel::cmdShowIn_Click() {
 void TablePanel::grd_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
   const int step = keyStep(key, modifiers);
   const TablePlace table = place();
-  const ECU_Item& item = item_ ? *item_ : ECU_Items[0];
+  const ECU_Item& item = item_ ? *item_ : fields_.document.item(0);
   {
     ImageAction action(describeStep(step, 0, item.Name));
     readTable(table, *data_);  // the bytes as they are, whatever changed them last
@@ -490,7 +492,7 @@ std::optional<CellBlock> TablePanel::selection() {
 }
 
 CellUnits TablePanel::units() const {
-  return CellUnits::of(item_ ? *item_ : ECU_Items[0], fields_.Raw);
+  return CellUnits::of(item_ ? *item_ : fields_.document.item(0), fields_.Raw);
 }
 
 bool TablePanel::unitsConvert() {
@@ -588,7 +590,8 @@ void TablePanel::graphSelection() {
   const std::optional<CellBlock> block = selectedBlock();
   const CellBlock lines =
       isMap() && block ? *block : CellBlock{0, table.cols - 1, 0, table.rows - 1};
-  if (graph_ == nullptr) graph_ = new GraphWindow(fields_.comparison, fields_.watch, this);
+  if (graph_ == nullptr)
+    graph_ = new GraphWindow(fields_.document.reference(), fields_.watch, this);
   graph_->plot(*item_, table, graphLines(lines), units());
   graph_->show();
   graph_->raise();

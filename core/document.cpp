@@ -1,0 +1,70 @@
+#include "core/document.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/bin_file.h"
+#include "core/ecu_check.h"
+#include "core/ecu_file.h"
+
+namespace trimlet {
+
+Document::Document(std::string binPath, std::string ecuPath)
+    : binPath_(std::move(binPath)),
+      ecuPath_(std::move(ecuPath)),
+      recording_([this](const ImageChange& change) {
+        if (change.kind == ChangeKind::Action && change.changesBytes()) history_.record(change);
+      }) {}
+
+Opening Document::open() {
+  BIN_Path = binPath_;
+  ECU_Path = ecuPath_;
+  const FileResult loaded = Load_BIN();
+  const ParseResult parsed = loaded.ok ? Parse_ECU() : ParseResult{};
+  if (!loaded.ok) return {false, {{loaded.message, true, {}}}};
+  if (parsed.outcome == ParseOutcome::Rejected)
+    return {false, {{parsed.message, true, ecuProblemDetails(ecuPath_, parsed.message)}}};
+  Opening opening{true, {}};
+  if (parsed.outcome == ParseOutcome::ItemError)
+    opening.notices.push_back({parsed.message, false, ecuProblemDetails(ecuPath_, kEcuFileError)});
+  ranges_.assign(static_cast<size_t>(itemCount()) + 1, {RangeProblem::NotHexadecimal});
+  for (int i = 1; i <= itemCount(); ++i) ranges_[static_cast<size_t>(i)] = itemRecords(item(i));
+  opened_ = imageBytes();
+  reference_.setReference(opened_);
+  return opening;
+}
+
+int Document::declaredItems() const { return ECU_Count; }
+
+int Document::itemCount() const { return std::clamp<int>(ECU_Count, 0, kMaxItems); }
+
+const ECU_Item& Document::item(int number) const {
+  return ECU_Items[static_cast<size_t>(std::clamp(number, 0, kMaxItems))];
+}
+
+const RecordRange& Document::itemRange(int number) const {
+  static const RecordRange kNone{RangeProblem::NotHexadecimal};
+  return number > 0 && static_cast<size_t>(number) < ranges_.size()
+             ? ranges_[static_cast<size_t>(number)]
+             : kNone;
+}
+
+double Document::recordCount() const { return BIN_Size; }
+
+int64_t Document::fileBytes() const { return BIN_FileBytes; }
+
+std::string ecuProblemDetails(const std::string& ecuPath, const std::string& message) {
+  // The parse keeps no positions; a check of the same file finds them by the same read.
+  const CheckedFiles check = checkFiles(ecuPath, std::string());
+  const auto& problems = check.report.problems;
+  const auto found = std::find_if(problems.begin(), problems.end(), [&](const Problem& p) {
+    return std::find(p.shows.begin(), p.shows.end(), message) != p.shows.end();
+  });
+  if (found == problems.end() || found->at.line == 0) return {};
+  return "Line " + std::to_string(found->at.line) + ", column " + std::to_string(found->at.column) +
+         ": " + found->message +
+         ".\n\nChoose \"Check ECU file…\" in the menu of the main window's ECU file box to see "
+         "every problem of the file.";
+}
+
+}  // namespace trimlet
