@@ -24,8 +24,8 @@
 #include "ui/editor/EditorFields.h"
 #include "ui/editor/tables/TableGrid.h"
 #include "ui/editor/tables/TablePanel.h"
-#include "ui/graph/PointGraph.h"
 #include "ui/graph/Projection.h"
+#include "ui/graph/WireFrame.h"
 
 namespace {
 
@@ -111,14 +111,10 @@ void BM_WireFrame(benchmark::State& state) {
   MapFixture map(static_cast<int>(state.range(0)));
   const EditorFields& f = map.fields;
   Canvas& canvas = *map.canvas;
+  trimlet::WireFrame frame;
+  frame.read({0, f.MapCols, f.MapRows});
   for (auto _ : state) {
-    canvas.Cls();
-    canvas.setDrawWidth(2);
-    const trimlet::Projection projection(f.RotAngle);
-    trimlet::drawAxes(canvas, projection, 100);
-    canvas.setDrawWidth(1);
-    trimlet::drawMesh(canvas, projection, map.values(), f.MapCols, f.MapRows, f.MapMaxX, f.MapMinY,
-                      1);
+    frame.draw(canvas, trimlet::Projection(f.RotAngle), 100, 1, f.MapMaxX, f.MapMinY);
     map.paintCanvas();
   }
 }

@@ -19,7 +19,6 @@
 #include "ui/common/TextBox.h"
 #include "ui/common/Twips.h"
 #include "ui/common/Widgets.h"
-#include "ui/graph/PointGraph.h"
 #include "ui/graph/Projection.h"
 
 namespace trimlet {
@@ -90,8 +89,7 @@ frmView::frmView(const std::string& binPath, const std::string& ecuPath, QWidget
       lbl2(makeLabel("lbl2", QString(), this)),
       lbl3(makeLabel("lbl3", QString(), this)),
       lbl4(makeLabel("lbl4", QString(), this)),
-      lbl5(makeLabel("lbl5", QString(), this)),
-      HexData(std::make_unique<PointTable>()) {
+      lbl5(makeLabel("lbl5", QString(), this)) {
   setObjectName("frmView");
   picHexLine->setObjectName("picHexLine");
 
@@ -247,21 +245,15 @@ void frmView::Show_Hex_Line() {
   HexMaxX = 0;
   HexMinY = 0;
   HexRows = 1;
-  const Projection projection(RotAngle);
-  for (int r = 0; r < HexRows; ++r) {
-    for (int k = 0; k < HexCols; ++k) {
-      double& value = (*HexData)[static_cast<size_t>(k)][static_cast<size_t>(r)];
-      value = imageByte(stretch->start + HexCols * r + k).value_or(0);
-      HexMaxX = std::max(HexMaxX, projection.X_Bar(k, r, value));
-    }
-  }
+  HexData.read({static_cast<int>(stretch->start), HexCols, HexRows});
+  HexData.widen(Projection(RotAngle), HexMaxX, HexMinY);  // the graph's floor is fixed below
   // Fewer than two bytes: the picture keeps the graph it shows.
   if (HexMaxX == 0) return;
-  Draw_Hex_Line(HexCols, HexRows, HexMaxX, HexMinY);
+  Draw_Hex_Line(HexMaxX, HexMinY);
 }
 
 // Seen straight from the front: at angle 0, whatever the window's angle.
-void frmView::Draw_Hex_Line(int16_t columns, int16_t rows, double& xmax, double& ymin) {
+void frmView::Draw_Hex_Line(double& xmax, double& ymin) {
   ymin = -255;
   picHexLine->Cls();
   picHexLine->setDrawWidth(2);
@@ -269,7 +261,7 @@ void frmView::Draw_Hex_Line(int16_t columns, int16_t rows, double& xmax, double&
   // The fine levels and the data share the 1-pixel pen.
   picHexLine->setDrawWidth(1);
   for (const GridLine& line : kFineLines) picHexLine->Line(line.x1, line.y1, line.x2, line.y2);
-  drawMesh(*picHexLine, Projection(0), *HexData, columns, rows, xmax, ymin, 0.25);
+  HexData.drawMesh(*picHexLine, Projection(0), 0.25, xmax, ymin);
 }
 
 }  // namespace trimlet

@@ -8,6 +8,7 @@
 
 #include "core/document.h"
 #include "core/table.h"
+#include "ui/graph/WireFrame.h"
 
 class QLabel;
 
@@ -49,7 +50,7 @@ class frmView : public QDialog {
   };
 
   void Form_Resize();
-  void Draw_Hex_Line(int16_t columns, int16_t rows, double& xmax, double& ymin);
+  void Draw_Hex_Line(double& xmax, double& ymin);
   void startStep();
   void colsStep();
   // Keeps the start at or below the last start whose whole stretch lies in the file.
@@ -81,7 +82,7 @@ class frmView : public QDialog {
   int16_t RotAngle = 0;
   int16_t HexCols = 0;
   int16_t HexRows = 0;
-  std::unique_ptr<PointTable> HexData;
+  WireFrame HexData;
   double HexMaxX = 0;
   double HexMinY = 0;
 };

@@ -24,7 +24,6 @@
 #include "ui/common/ViewFollower.h"
 #include "ui/common/Widgets.h"
 #include "ui/editor/hex/HexDumpModel.h"
-#include "ui/graph/PointGraph.h"
 #include "ui/graph/Projection.h"
 
 namespace trimlet {
@@ -190,37 +189,21 @@ void HexPanel::Show_Hex() {
   HexMinY = 0;
   const RecordRange shown = stretch();
   if (shown.problem != RangeProblem::None) return;
-  const Projection projection(RotAngle);
-  for (int r = 0; r < HexRows; ++r) {
-    for (int c = 0; c < HexCols; ++c) {
-      double& value = HexData[static_cast<size_t>(c)][static_cast<size_t>(r)];
-      value = imageByte(shown.first + HexCols * r + c).value_or(0);
-      projection.widen(c, r, value, HexMaxX, HexMinY);
-    }
-  }
+  HexData.read({shown.first, HexCols, HexRows});
+  HexData.widen(Projection(RotAngle), HexMaxX, HexMinY);
   if (HexMaxX != 0 && HexMinY != 0) {
-    Draw_Hex_Map(HexCols, HexRows, HexMaxX, HexMinY);
-    Draw_Hex_Line(HexCols, HexRows, HexMaxX, HexMinY);
+    Draw_Hex_Map(HexMaxX, HexMinY);
+    Draw_Hex_Line(HexMaxX, HexMinY);
   }
 }
 
-void HexPanel::drawGraph(Canvas& picture, int16_t angle, double axis, double radius, int16_t cols,
-                         int16_t rows, double xmax, double ymin) {
-  const Projection projection(angle);
-  picture.Cls();
-  picture.setDrawWidth(2);
-  drawAxes(picture, projection, axis);
-  picture.setDrawWidth(1);
-  drawMesh(picture, projection, HexData, cols, rows, xmax, ymin, radius);
-}
-
-void HexPanel::Draw_Hex_Map(int16_t cols, int16_t rows, double xmax, double ymin) {
-  drawGraph(*picHexMap, RotAngle, 100, 1.0, cols, rows, xmax, ymin);
+void HexPanel::Draw_Hex_Map(double xmax, double ymin) {
+  HexData.draw(*picHexMap, Projection(RotAngle), 100, 1.0, xmax, ymin);
 }
 
 // Seen straight from the front: at angle 0, whatever the view's angle.
-void HexPanel::Draw_Hex_Line(int16_t cols, int16_t rows, double xmax, double ymin) {
-  drawGraph(*picHexLine, 0, 200, 0.25, cols, rows, xmax, ymin);
+void HexPanel::Draw_Hex_Line(double xmax, double ymin) {
+  HexData.draw(*picHexLine, Projection(0), 200, 0.25, xmax, ymin);
 }
 
 void HexPanel::Pop_Hex() {

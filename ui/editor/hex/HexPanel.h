@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/table.h"
+#include "ui/graph/WireFrame.h"
 
 class QLabel;
 class QPushButton;
@@ -46,12 +47,8 @@ class HexPanel : public QWidget {
   void txtRows_LostFocus();
   void vscRows_Change();
   void hscHexMap_Change();
-  void Draw_Hex_Map(int16_t cols, int16_t rows, double xmax, double ymin);
-  void Draw_Hex_Line(int16_t cols, int16_t rows, double xmax, double ymin);
-  // Clears the picture, draws the axes of the given length and the mesh of HexData, both seen
-  // under `angle`.
-  void drawGraph(Canvas& picture, int16_t angle, double axis, double radius, int16_t cols,
-                 int16_t rows, double xmax, double ymin);
+  void Draw_Hex_Map(double xmax, double ymin);
+  void Draw_Hex_Line(double xmax, double ymin);
 
   void buildLayout();
   void connectHandlers();
@@ -68,7 +65,7 @@ class HexPanel : public QWidget {
 
   int16_t HexCols = 0;
   int16_t HexRows = 0;
-  PointTable HexData{};
+  WireFrame HexData;
   double HexMaxX = 0;
   double HexMinY = 0;
 

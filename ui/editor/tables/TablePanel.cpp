@@ -28,7 +28,6 @@
 #include "ui/editor/tables/GraphWindow.h"
 #include "ui/editor/tables/SetCellsDialog.h"
 #include "ui/editor/tables/TableGrid.h"
-#include "ui/graph/PointGraph.h"
 #include "ui/graph/Projection.h"
 
 namespace trimlet {
@@ -88,7 +87,7 @@ QLineEdit* makeDisplayBox(const QString& name, QWidget* parent) {
 }  // namespace
 
 TablePanel::TablePanel(TableKind kind, const TableFields& fields, QWidget* parent)
-    : QWidget(parent), kind_(kind), fields_(fields), data_(std::make_unique<PointTable>()) {
+    : QWidget(parent), kind_(kind), fields_(fields) {
   const QString line = isMap() ? "Map" : "Line";
   cmbDim = new DropDown(this);
   cmbDim->setObjectName(isMap() ? "cmb2Dim" : "cmb1Dim");
@@ -242,6 +241,7 @@ void TablePanel::connectHandlers() {
 }
 
 void TablePanel::clearGrid() {
+  data_.read({});
   grd->setFrame(2, 2);
   grd->setEnabled(true);
   lblNote->hide();
@@ -304,6 +304,7 @@ void TablePanel::cmbDim_Click() {
 void TablePanel::refuse(const QString& reason) {
   item_ = nullptr;
   fields_.Cols = fields_.Rows = 0;
+  readValues();  // none: the picture is cleared
   clearLabels();
   grd->setFrame(2, 2);
   grd->setEnabled(false);
@@ -321,12 +322,7 @@ void TablePanel::drawFrame(const ECU_Item& item) {
 }
 
 void TablePanel::widenExtents() {
-  const Projection projection(fields_.RotAngle);
-  const PointTable& data = *data_;
-  for (int r = 0; r < fields_.Rows; ++r)
-    for (int c = 0; c < fields_.Cols; ++c)
-      projection.widen(c, r, data[static_cast<size_t>(c)][static_cast<size_t>(r)], fields_.MapMaxX,
-                       fields_.MapMinY);
+  data_.widen(Projection(fields_.RotAngle), fields_.MapMaxX, fields_.MapMinY);
 }
 
 void TablePanel::Draw_Grid() {
@@ -352,7 +348,7 @@ void TablePanel::Draw_Grid() {
 }
 
 void TablePanel::readValues() {
-  readTable(place(), *data_);
+  data_.read(place());
   follower_->caughtUp();
 }
 
@@ -363,15 +359,8 @@ void TablePanel::refresh() {
 }
 
 void TablePanel::Draw_Map() {
-  if (picMap) {
-    const Projection projection(fields_.RotAngle);
-    picMap->Cls();
-    picMap->setDrawWidth(2);
-    drawAxes(*picMap, projection, 100);
-    picMap->setDrawWidth(1);
-    drawMesh(*picMap, projection, *data_, fields_.Cols, fields_.Rows, fields_.MapMaxX,
-             fields_.MapMinY, 1);
-  }
+  if (picMap)
+    data_.draw(*picMap, Projection(fields_.RotAngle), 100, 1, fields_.MapMaxX, fields_.MapMinY);
   Draw_Grid();
 }
 
@@ -387,9 +376,10 @@ void TablePanel::grd_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
   const ECU_Item& item = item_ ? *item_ : fields_.document.item(0);
   {
     ImageAction action(describeStep(step, 0, item.Name));
-    readTable(table, *data_);  // the bytes as they are, whatever changed them last
-    const int changed = step != 0 ? stepCells(*data_, table, grd->selectedCells(), step) : 0;
-    writeTable(table, *data_);
+    data_.read(table);  // the bytes as they are, whatever changed them last
+    const int changed =
+        step != 0 ? stepCells(data_.values(), table, grd->selectedCells(), step) : 0;
+    writeTable(table, data_.values());
     action.rename(describeStep(step, changed, item.Name));
   }
   follower_->caughtUp();  // the values are what was just written
@@ -510,9 +500,9 @@ void TablePanel::editCells(const CellBlock& block, const std::string& what,
   Clamped clamped;
   {
     const ImageAction action(what);
-    readTable(table, *data_);  // the bytes as they are, whatever changed them last
+    data_.read(table);  // the bytes as they are, whatever changed them last
     clamped = edit();
-    writeTable(table, *data_, block);
+    writeTable(table, data_.values(), block);
   }
   follower_->caughtUp();  // the values are what was just written
   if (isMap()) widenExtents();
@@ -526,8 +516,8 @@ void TablePanel::copySelection(bool withAxes) {
   const std::optional<CellBlock> block = selection();
   if (!block) return;
   readValues();
-  QGuiApplication::clipboard()->setText(
-      QString::fromStdString(copyCells(*data_, *block, units(), withAxes ? item_ : nullptr)));
+  QGuiApplication::clipboard()->setText(QString::fromStdString(
+      copyCells(data_.values(), *block, units(), withAxes ? item_ : nullptr)));
 }
 
 void TablePanel::pasteClipboard() {
@@ -542,7 +532,7 @@ void TablePanel::pasteClipboard() {
   const CellBlock target = cells.at(block->firstCol, block->lastRow);
   const CellUnits in = units();
   editCells(target, "Paste of " + counted(target.cells(), "cell") + " into " + item_->Name,
-            [&] { return pasteCells(*data_, target, cells, in); });
+            [&] { return pasteCells(data_.values(), target, cells, in); });
 }
 
 void TablePanel::setAddScale() {
@@ -554,9 +544,9 @@ void TablePanel::setAddScale() {
              : "The number is in calculated values of " + QString::fromStdString(item_->Name) + ".",
       this);
   if (dialog.exec() != QDialog::Accepted) return;
-  editCells(*block,
-            describeArithmetic(dialog.operation(), dialog.number(), block->cells(), item_->Name),
-            [&] { return arithmetic(*data_, *block, in, dialog.operation(), dialog.number()); });
+  editCells(
+      *block, describeArithmetic(dialog.operation(), dialog.number(), block->cells(), item_->Name),
+      [&] { return arithmetic(data_.values(), *block, in, dialog.operation(), dialog.number()); });
 }
 
 void TablePanel::interpolateSelection(Direction direction) {
@@ -566,7 +556,7 @@ void TablePanel::interpolateSelection(Direction direction) {
                     : direction == Direction::AlongColumns ? "Interpolate along columns on "
                                                            : "Interpolate from the corners on ";
   editCells(*block, how + cellsOf(block->cells(), item_->Name), [&] {
-    interpolate(*data_, *block, direction);
+    interpolate(data_.values(), *block, direction);
     return Clamped{};
   });
 }
@@ -575,7 +565,7 @@ void TablePanel::smoothSelection() {
   const std::optional<CellBlock> block = selection();
   if (!block) return;
   editCells(*block, "Smooth " + cellsOf(block->cells(), item_->Name), [&] {
-    smooth(*data_, *block);
+    smooth(data_.values(), *block);
     return Clamped{};
   });
 }

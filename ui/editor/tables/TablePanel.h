@@ -12,6 +12,7 @@
 #include "core/table_edit.h"
 #include "ui/editor/tables/TableFields.h"
 #include "ui/editor/tables/TableModel.h"
+#include "ui/graph/WireFrame.h"
 
 class QLabel;
 class QLineEdit;
@@ -118,8 +119,8 @@ class TablePanel : public QWidget {
   TableKind kind_;
   TableFields fields_;
   // ArrayData or MapData: the values of the table on show, read again whenever an announced
-  // change touched them.
-  std::unique_ptr<PointTable> data_;
+  // change touched them, and the wire frame drawn from them.
+  WireFrame data_;
   ViewFollower* follower_ = nullptr;
   // The item whose values the table holds and where its first byte lies: edits go back there
   // whatever the list shows meanwhile.
