@@ -22,6 +22,7 @@
 #include "ui/common/DropDown.h"
 #include "ui/common/ImageWatch.h"
 #include "ui/editor/EditorFields.h"
+#include "ui/editor/tables/CellActions.h"
 #include "ui/editor/tables/TableGrid.h"
 #include "ui/editor/tables/TablePanel.h"
 #include "ui/graph/Projection.h"
@@ -148,7 +149,7 @@ void BM_PasteWholeMap(benchmark::State& state) {
   // The map's own text and the same a step higher, pasted in turn so every paste changes it.
   QString texts[2];
   for (QString& text : texts) {
-    map.panel->copySelection(false);
+    map.panel->cells().copySelection(false);
     text = QApplication::clipboard()->text();
     map.panel->grd_KeyDown(Qt::Key_Plus, Qt::NoModifier);
   }
@@ -158,7 +159,7 @@ void BM_PasteWholeMap(benchmark::State& state) {
     state.PauseTiming();  // a user's paste finds the text on the clipboard
     QApplication::clipboard()->setText(texts[turn++ % 2]);
     state.ResumeTiming();
-    map.panel->pasteClipboard();
+    map.panel->cells().pasteClipboard();
     paintAfter(map, gridImage);
   }
 }
@@ -167,13 +168,13 @@ BENCHMARK(BM_PasteWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
 void BM_InterpolateWholeMap(benchmark::State& state) {
   MapFixture map(static_cast<int>(state.range(0)));
   map.panel->grid()->selectAll();
-  map.panel->copySelection(false);  // the surface, put back before each pass
+  map.panel->cells().copySelection(false);  // the surface, put back before each pass
   QImage gridImage(map.panel->grid()->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
     state.PauseTiming();
-    map.panel->pasteClipboard();
+    map.panel->cells().pasteClipboard();
     state.ResumeTiming();
-    map.panel->interpolateSelection(trimlet::Direction::Both);
+    map.panel->cells().interpolateSelection(trimlet::Direction::Both);
     paintAfter(map, gridImage);
   }
 }
@@ -182,7 +183,7 @@ BENCHMARK(BM_InterpolateWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMilliseco
 void BM_CopyWholeMap(benchmark::State& state) {
   MapFixture map(static_cast<int>(state.range(0)));
   map.panel->grid()->selectAll();
-  for (auto _ : state) map.panel->copySelection(false);
+  for (auto _ : state) map.panel->cells().copySelection(false);
 }
 BENCHMARK(BM_CopyWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
 

@@ -1,13 +1,9 @@
 #include "ui/editor/tables/TablePanel.h"
 
-#include <QAction>
-#include <QClipboard>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -21,12 +17,10 @@
 #include "ui/common/Captions.h"
 #include "ui/common/DropDown.h"
 #include "ui/common/ImageWatch.h"
-#include "ui/common/Messages.h"
 #include "ui/common/SpinControl.h"
 #include "ui/common/ViewFollower.h"
 #include "ui/common/Widgets.h"
-#include "ui/editor/tables/GraphWindow.h"
-#include "ui/editor/tables/SetCellsDialog.h"
+#include "ui/editor/tables/CellActions.h"
 #include "ui/editor/tables/TableGrid.h"
 #include "ui/graph/Projection.h"
 
@@ -51,28 +45,10 @@ QString fromView(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// "6 cells of Fuel": what the names of the user's actions end with.
-std::string cellsOf(int cells, const std::string& name) {
-  return counted(cells, "cell") + " of " + name;
-}
-
 // What a key press did, for the user's list of actions: "+1 on 6 cells of Fuel".
 std::string describeStep(int step, int cells, const std::string& name) {
   if (step == 0) return "Key on " + name;
   return (step > 0 ? "+1 on " : "-1 on ") + cellsOf(cells, name);
-}
-
-// What a set, add or scale did: "Set to 20 on 6 cells of Fuel", "+2.5 on ...", "Scale 110% on ...".
-std::string describeArithmetic(Arithmetic operation, double number, int cells,
-                               const std::string& name) {
-  const std::string on = " on " + cellsOf(cells, name);
-  if (operation == Arithmetic::Set) return "Set to " + realText(number) + on;
-  if (operation == Arithmetic::Scale) return "Scale " + realText(number) + "%" + on;
-  return (number < 0 ? "" : "+") + realText(number) + on;
-}
-
-QString noTable(bool map) {
-  return QString("There is no %1 on show to work on.").arg(map ? "map" : "array");
 }
 
 QLineEdit* makeDisplayBox(const QString& name, QWidget* parent) {
@@ -118,8 +94,13 @@ TablePanel::TablePanel(TableKind kind, const TableFields& fields, QWidget* paren
         return item_ != nullptr && change.touches(table.first, table.cols * table.rows);
       },
       [this] { refresh(); });
+  cells_ = new CellActions(
+      this, grd, data_, fields_,
+      [this] {
+        return CellActions::Shown{item_, place(), isMap()};
+      },
+      [this] { afterEdit(); });
   connectHandlers();
-  buildActions();
 }
 
 void TablePanel::buildArrays() {
@@ -382,6 +363,10 @@ void TablePanel::grd_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     writeTable(table, data_.values());
     action.rename(describeStep(step, changed, item.Name));
   }
+  afterEdit();
+}
+
+void TablePanel::afterEdit() {
   follower_->caughtUp();  // the values are what was just written
   if (isMap()) widenExtents();
   Draw_Map();
@@ -420,171 +405,6 @@ void TablePanel::scrZoom_Change() {
   picMap->setScaleTop(picMap->scaleTop() + v * 0.125);
   scrZoom->setValue(0);
   Draw_Map();
-}
-
-void TablePanel::buildActions() {
-  const auto add = [this](QWidget* holder, const char* name, const QString& text,
-                          const std::function<void()>& run) {
-    auto* action = new QAction(text, grd);
-    action->setObjectName(name);
-    // Only while the grid has the focus: elsewhere a text box keeps its own Ctrl+C and Ctrl+V.
-    action->setShortcutContext(Qt::WidgetShortcut);
-    connect(action, &QAction::triggered, this, run);
-    holder->addAction(action);
-    return action;
-  };
-  const auto separator = [this] {
-    auto* line = new QAction(grd);
-    line->setSeparator(true);
-    grd->addAction(line);
-  };
-  add(grd, "actCopy", "Copy", [this] { copySelection(false); })->setShortcuts(QKeySequence::Copy);
-  add(grd, "actCopyWithAxes", "Copy with axes", [this] { copySelection(true); });
-  add(grd, "actPaste", "Paste", [this] { pasteClipboard(); })->setShortcuts(QKeySequence::Paste);
-  separator();
-  add(grd, "actSetCells", "Set, add or scale…", [this] { setAddScale(); });
-  auto* directions = new QMenu(grd);
-  add(directions, "actAlongRows", "Along each row",
-      [this] { interpolateSelection(Direction::AlongRows); });
-  add(directions, "actAlongColumns", "Along each column",
-      [this] { interpolateSelection(Direction::AlongColumns); });
-  add(directions, "actFromCorners", "From the four corners",
-      [this] { interpolateSelection(Direction::Both); });
-  auto* interpolation = new QAction("Interpolate", grd);
-  interpolation->setObjectName("actInterpolate");
-  interpolation->setMenu(directions);
-  grd->addAction(interpolation);
-  add(grd, "actSmooth", "Smooth", [this] { smoothSelection(); });
-  add(grd, "actGraph", "Graph…", [this] { graphSelection(); });
-  separator();
-  grd->setContextMenuPolicy(Qt::ActionsContextMenu);
-}
-
-std::optional<CellBlock> TablePanel::selectedBlock() const {
-  const TablePlace table = place();
-  const std::vector<CellBlock> blocks = grd->selectedCells();
-  // The grid may still show the cells of a table chosen before, or of none.
-  if (item_ == nullptr || blocks.size() != 1) return std::nullopt;
-  const CellBlock& block = blocks.front();
-  if (block.firstCol < 0 || block.firstRow < 0 || block.lastCol >= table.cols ||
-      block.lastRow >= table.rows)
-    return std::nullopt;
-  return block;
-}
-
-std::optional<CellBlock> TablePanel::selection() {
-  std::optional<CellBlock> block = selectedBlock();
-  if (!block)
-    showMessage(this, item_ == nullptr || fields_.Cols == 0
-                          ? noTable(isMap())
-                          : QString("Select the cells to work on first."));
-  return block;
-}
-
-CellUnits TablePanel::units() const {
-  return CellUnits::of(item_ ? *item_ : fields_.document.item(0), fields_.Raw);
-}
-
-bool TablePanel::unitsConvert() {
-  const std::string problem = units().problem();
-  if (!problem.empty())
-    showMessage(this, QString::fromStdString("The calculated values of " + item_->Name +
-                                             " cannot be turned back into raw values: " + problem +
-                                             ". Show raw values to work in raw numbers."));
-  return problem.empty();
-}
-
-void TablePanel::editCells(const CellBlock& block, const std::string& what,
-                           const std::function<Clamped()>& edit) {
-  const TablePlace table = place();
-  Clamped clamped;
-  {
-    const ImageAction action(what);
-    data_.read(table);  // the bytes as they are, whatever changed them last
-    clamped = edit();
-    writeTable(table, data_.values(), block);
-  }
-  follower_->caughtUp();  // the values are what was just written
-  if (isMap()) widenExtents();
-  Draw_Map();
-  fields_.Saved = false;
-  if (const std::string report = clamped.report(); !report.empty())
-    showMessage(this, QString::fromStdString(what + ".\n" + report));
-}
-
-void TablePanel::copySelection(bool withAxes) {
-  const std::optional<CellBlock> block = selection();
-  if (!block) return;
-  readValues();
-  QGuiApplication::clipboard()->setText(QString::fromStdString(
-      copyCells(data_.values(), *block, units(), withAxes ? item_ : nullptr)));
-}
-
-void TablePanel::pasteClipboard() {
-  const std::optional<CellBlock> block = selection();
-  if (!block || !unitsConvert()) return;
-  const PastedCells cells = parseCells(QGuiApplication::clipboard()->text().toStdString(),
-                                       place().cols - block->firstCol, block->lastRow + 1);
-  if (!cells.problem.empty()) {
-    showMessage(this, QString::fromStdString(cells.problem + "\nNothing was pasted."));
-    return;
-  }
-  const CellBlock target = cells.at(block->firstCol, block->lastRow);
-  const CellUnits in = units();
-  editCells(target, "Paste of " + counted(target.cells(), "cell") + " into " + item_->Name,
-            [&] { return pasteCells(data_.values(), target, cells, in); });
-}
-
-void TablePanel::setAddScale() {
-  const std::optional<CellBlock> block = selection();
-  if (!block || !unitsConvert()) return;
-  const CellUnits in = units();
-  SetCellsDialog dialog(
-      in.raw ? QString("The number is in raw values (0 to 255).")
-             : "The number is in calculated values of " + QString::fromStdString(item_->Name) + ".",
-      this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  editCells(
-      *block, describeArithmetic(dialog.operation(), dialog.number(), block->cells(), item_->Name),
-      [&] { return arithmetic(data_.values(), *block, in, dialog.operation(), dialog.number()); });
-}
-
-void TablePanel::interpolateSelection(Direction direction) {
-  const std::optional<CellBlock> block = selection();
-  if (!block) return;
-  const char* how = direction == Direction::AlongRows      ? "Interpolate along rows on "
-                    : direction == Direction::AlongColumns ? "Interpolate along columns on "
-                                                           : "Interpolate from the corners on ";
-  editCells(*block, how + cellsOf(block->cells(), item_->Name), [&] {
-    interpolate(data_.values(), *block, direction);
-    return Clamped{};
-  });
-}
-
-void TablePanel::smoothSelection() {
-  const std::optional<CellBlock> block = selection();
-  if (!block) return;
-  editCells(*block, "Smooth " + cellsOf(block->cells(), item_->Name), [&] {
-    smooth(data_.values(), *block);
-    return Clamped{};
-  });
-}
-
-void TablePanel::graphSelection() {
-  if (item_ == nullptr || fields_.Cols == 0) {
-    showMessage(this, noTable(isMap()));
-    return;
-  }
-  const TablePlace table = place();
-  // An array is drawn whole; a map by the rows or columns the selection covers.
-  const std::optional<CellBlock> block = selectedBlock();
-  const CellBlock lines =
-      isMap() && block ? *block : CellBlock{0, table.cols - 1, 0, table.rows - 1};
-  if (graph_ == nullptr)
-    graph_ = new GraphWindow(fields_.document.reference(), fields_.watch, this);
-  graph_->plot(*item_, table, graphLines(lines), units());
-  graph_->show();
-  graph_->raise();
 }
 
 }  // namespace trimlet

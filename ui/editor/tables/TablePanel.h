@@ -21,8 +21,8 @@ class QPushButton;
 namespace trimlet {
 
 class Canvas;
+class CellActions;
 class DropDown;
-class GraphWindow;
 class SpinControl;
 class TableGrid;
 class ViewFollower;
@@ -32,8 +32,7 @@ enum class TableKind { Arrays, Maps };
 // Shows one table item in a grid whose highlighted cells the "+" and "-" keys step; maps are
 // also drawn as a wire frame that can be rotated, panned and zoomed. The handlers carry the
 // arrays tab's names (cmb1Dim_Click, grdLine_KeyDown ...) in a form that serves both tabs.
-// The grid's context menu works on the selected block: copy, paste, set, add or scale,
-// interpolate, smooth, and a graph of its rows or columns.
+// The grid's context menu (CellActions) works on the selected block.
 class TablePanel : public QWidget {
   Q_OBJECT
 
@@ -65,14 +64,8 @@ class TablePanel : public QWidget {
   void scrPanVer_Change();
   void scrZoom_Change();
 
-  // Work on the selected cells; Copy and Paste are also on their standard keys in the grid.
-  void copySelection(bool withAxes);
-  void pasteClipboard();
-  void setAddScale();
-  void interpolateSelection(Direction direction);
-  void smoothSelection();
-  // A graph of the rows or columns the selection covers (of the whole table without one).
-  void graphSelection();
+  // The work of the grid's context menu on the selected cells.
+  [[nodiscard]] CellActions& cells() const { return *cells_; }
 
  private:
   [[nodiscard]] bool isMap() const { return kind_ == TableKind::Maps; }
@@ -100,21 +93,10 @@ class TablePanel : public QWidget {
   QWidget* buildPicture();
   QLayout* buildFooter();
   void connectHandlers();
-  void buildActions();
 
-  // The one selected block, inside the table on show.
-  [[nodiscard]] std::optional<CellBlock> selectedBlock() const;
-  // The selected block to work on; without one the user is told why and nothing happens.
-  [[nodiscard]] std::optional<CellBlock> selection();
-  // The units of the numbers the user gives and copies: those the grid shows.
-  [[nodiscard]] CellUnits units() const;
-  // Whether numbers in those units can become raw ones; if not, the user is told why.
-  [[nodiscard]] bool unitsConvert();
-  // One edit of selected cells: `edit` works on the table's bytes as the image holds them,
-  // `block` is written back as one action named `what`, the table is redrawn, and what had to
-  // be held within 0..255 is reported.
-  void editCells(const CellBlock& block, const std::string& what,
-                 const std::function<Clamped()>& edit);
+  // What follows an edit of the cells, by a key or a cell action: the values are what was
+  // written, the wire frame widens and everything is drawn again; the image is not saved.
+  void afterEdit();
 
   TableKind kind_;
   TableFields fields_;
@@ -149,7 +131,7 @@ class TablePanel : public QWidget {
   SpinControl* scrPanVer = nullptr;
   SpinControl* scrZoom = nullptr;
 
-  GraphWindow* graph_ = nullptr;
+  CellActions* cells_ = nullptr;
 };
 
 }  // namespace trimlet
