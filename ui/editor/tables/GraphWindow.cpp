@@ -104,32 +104,65 @@ void GraphWindow::refresh() {
 
 QSize GraphWindow::sizeHint() const { return {640, 420}; }
 
-void GraphWindow::paintEvent(QPaintEvent* /*event*/) {
-  QPainter painter(this);
-  painter.fillRect(rect(), palette().base());
-  painter.setPen(palette().color(QPalette::Text));
-  const QFontMetrics metrics = fontMetrics();
-  const int line = metrics.height();
-
-  double low = std::numeric_limits<double>::infinity();
-  double high = -low;
+std::optional<GraphWindow::Range> GraphWindow::valueRange() const {
+  Range range{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
   for (const Curve& curve : curves_)
     for (const auto* values : {&curve.now, &curve.reference})
       for (const double v : *values)
         if (std::isfinite(v)) {
-          low = std::min(low, v);
-          high = std::max(high, v);
+          range.low = std::min(range.low, v);
+          range.high = std::max(range.high, v);
         }
-  if (!(low <= high)) {
+  if (!(range.low <= range.high)) return std::nullopt;
+  if (range.low == range.high) {  // a flat line runs across the middle
+    range.low -= 1;
+    range.high += 1;
+  }
+  return range;
+}
+
+GraphWindow::Layout GraphWindow::layOut(const Range& range) const {
+  const QFontMetrics metrics = fontMetrics();
+  Layout layout;
+  layout.line = metrics.height();
+  for (int k = 0; k < kLevels; ++k) {
+    layout.levels << QString::number(range.low + (range.high - range.low) * k / (kLevels - 1), 'g',
+                                     5);
+    layout.labels = std::max(layout.labels, metrics.horizontalAdvance(layout.levels.back()));
+  }
+  const int left = kMargin + layout.labels + 6;
+  layout.area = QRect(left, kMargin + 3 * layout.line, width() - left - 2 * kMargin,
+                      height() - 6 * layout.line - 2 * kMargin);
+  return layout;
+}
+
+double GraphWindow::positionX(const Layout& layout, int p) const {
+  const int count = static_cast<int>(positions_.size());
+  const double span = std::max(count - 1, 1);
+  return layout.area.left() + layout.area.width() * (count > 1 ? p / span : 0.5);
+}
+
+void GraphWindow::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().base());
+  painter.setPen(palette().color(QPalette::Text));
+  const std::optional<Range> range = valueRange();
+  if (!range) {
     painter.drawText(rect(), Qt::AlignCenter, "No values to draw");
     return;
   }
-  if (low == high) {  // a flat line runs across the middle
-    low -= 1;
-    high += 1;
-  }
+  paintKey(painter);
+  const Layout layout = layOut(*range);
+  if (layout.area.width() < 10 || layout.area.height() < 10) return;
+  paintLevels(painter, layout);
+  paintPositions(painter, layout);
+  paintCurves(painter, layout, *range);
+}
 
-  // The key: what the lines are, each line's colour and name, what solid and dashed mean.
+// What the lines are, each line's colour and name, what solid and dashed mean.
+void GraphWindow::paintKey(QPainter& painter) const {
+  const QFontMetrics metrics = fontMetrics();
+  const int line = metrics.height();
   int x = kMargin;
   if (!linesTitle_.isEmpty()) {
     painter.drawText(x, kMargin + metrics.ascent(), linesTitle_ + ":");
@@ -147,49 +180,50 @@ void GraphWindow::paintEvent(QPaintEvent* /*event*/) {
                      QString("and %1 more").arg(curves_.size() - kShownNames));
   painter.drawText(QRect(kMargin, kMargin + line, width() - 2 * kMargin, line), Qt::AlignLeft,
                    "Solid: the image now. Dashed: the reference.");
+}
 
-  // Five levels up the left side, each with a faint line across.
-  QStringList levels;
-  int labels = 0;
-  for (int k = 0; k < kLevels; ++k) {
-    levels << QString::number(low + (high - low) * k / (kLevels - 1), 'g', 5);
-    labels = std::max(labels, metrics.horizontalAdvance(levels.back()));
-  }
-  const int left = kMargin + labels + 6;
-  const QRect area(left, kMargin + 3 * line, width() - left - 2 * kMargin,
-                   height() - 6 * line - 2 * kMargin);
-  if (area.width() < 10 || area.height() < 10) return;
+// The levels up the left side, each with a faint line across, the frame and the axis's title.
+void GraphWindow::paintLevels(QPainter& painter, const Layout& layout) const {
+  const QRect& area = layout.area;
   for (int k = 0; k < kLevels; ++k) {
     const int y = area.bottom() - area.height() * k / (kLevels - 1);
     painter.setPen(palette().color(QPalette::Midlight));
     painter.drawLine(area.left(), y, area.right(), y);
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(QRect(kMargin, y - line / 2, labels, line), Qt::AlignRight, levels[k]);
+    painter.drawText(QRect(kMargin, y - layout.line / 2, layout.labels, layout.line),
+                     Qt::AlignRight, layout.levels[k]);
   }
   painter.drawRect(area);
-  painter.drawText(QRect(area.left(), area.bottom() + 6 + line, area.width(), line),
+  painter.drawText(QRect(area.left(), area.bottom() + 6 + layout.line, area.width(), layout.line),
                    Qt::AlignHCenter, acrossTitle_);
+}
 
-  // Captions along the bottom, as many as fit side by side.
+// Captions along the bottom, as many as fit side by side.
+void GraphWindow::paintPositions(QPainter& painter, const Layout& layout) const {
+  const QFontMetrics metrics = fontMetrics();
+  const QRect& area = layout.area;
   const int count = static_cast<int>(positions_.size());
-  const double span = std::max(count - 1, 1);
-  const auto at = [&](int p) { return area.left() + area.width() * (count > 1 ? p / span : 0.5); };
   int widest = 0;
   for (const QString& text : positions_) widest = std::max(widest, metrics.horizontalAdvance(text));
   const int every =
       std::max(1, static_cast<int>(std::ceil(double(widest + 8) * count / area.width())));
   for (int p = 0; p < count; p += every) {
-    const int centre = static_cast<int>(at(p));
+    const int centre = static_cast<int>(positionX(layout, p));
     painter.drawLine(centre, area.bottom(), centre, area.bottom() + 4);
-    painter.drawText(QRect(centre - widest, area.bottom() + 6, 2 * widest, line), Qt::AlignHCenter,
-                     positions_[p]);
+    painter.drawText(QRect(centre - widest, area.bottom() + 6, 2 * widest, layout.line),
+                     Qt::AlignHCenter, positions_[p]);
   }
+}
 
-  // The lines in graph coordinates, mapped once; cosmetic pens keep their width in pixels.
+// The lines in graph coordinates, mapped once; cosmetic pens keep their width in pixels.
+void GraphWindow::paintCurves(QPainter& painter, const Layout& layout, const Range& range) const {
+  const QRect& area = layout.area;
+  const int count = static_cast<int>(positions_.size());
   QTransform toArea;
-  toArea.translate(at(0), area.bottom());
-  toArea.scale(count > 1 ? area.width() / span : 1, -area.height() / (high - low));
-  toArea.translate(0, -low);
+  toArea.translate(positionX(layout, 0), area.bottom());
+  toArea.scale(count > 1 ? area.width() / double(count - 1) : 1,
+               -area.height() / (range.high - range.low));
+  toArea.translate(0, -range.low);
   painter.setClipRect(area.adjusted(-2, -2, 2, 2));
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setTransform(toArea);

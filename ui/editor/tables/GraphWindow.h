@@ -2,11 +2,15 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 #include "core/table.h"
 #include "core/table_edit.h"
+
+class QPainter;
 
 namespace trimlet {
 
@@ -44,6 +48,27 @@ class GraphWindow : public QDialog {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // The values the curves span, a flat line widened to one either side.
+  struct Range {
+    double low;
+    double high;
+  };
+  // Where the parts of the picture go in the window as it is now.
+  struct Layout {
+    int line = 0;        // a line of text's height
+    QStringList levels;  // the values up the left side, lowest first
+    int labels = 0;      // the widest of them
+    QRect area;          // the graph itself
+  };
+  [[nodiscard]] std::optional<Range> valueRange() const;
+  [[nodiscard]] Layout layOut(const Range& range) const;
+  // The horizontal place of axis position `p` in the graph.
+  [[nodiscard]] double positionX(const Layout& layout, int p) const;
+  void paintKey(QPainter& painter) const;
+  void paintLevels(QPainter& painter, const Layout& layout) const;
+  void paintPositions(QPainter& painter, const Layout& layout) const;
+  void paintCurves(QPainter& painter, const Layout& layout, const Range& range) const;
+
   const Comparison& comparison_;
   ViewFollower* follower_;
   const ECU_Item* item_ = nullptr;
