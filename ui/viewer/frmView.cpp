@@ -61,8 +61,6 @@ QString hexText(int64_t value) {
   return QString::fromStdString(numberToHex(static_cast<uint64_t>(value)));
 }
 
-QString qText(const std::string& text) { return QString::fromStdString(text); }
-
 // A start within the image; anything larger cannot name a stretch of it.
 std::optional<int64_t> readStart(const TextBox* box) {
   const auto start = hexToNumber(box->text().toStdString());
@@ -76,12 +74,8 @@ frmView::frmView(const std::string& binPath, const std::string& ecuPath, QWidget
     : QDialog(parent),
       document_(binPath, ecuPath),
       picHexLine(new Canvas(this)),
-      lblStart(makeLabel("lblStart", "Start Address", this)),
-      txtStart(makeTextBox("txtStart", qText(lastStart_), this)),
-      vscStart(makeSpin("vscStart", Qt::Vertical, this)),
-      lblCols(makeLabel("lblCols", "Total Address's", this)),
-      txtCols(makeTextBox("txtCols", qText(lastCols_), this)),
-      vscCols(makeSpin("vscCols", Qt::Vertical, this)),
+      start_("Start", "Start Address", "35", this),
+      cols_("Cols", "Total Address's", "140", this),
       lbl0(makeLabel("lbl0", "0", this)),
       lbl128(makeLabel("lbl128", "128", this)),
       lbl255(makeLabel("lbl255", "255", this)),
@@ -96,15 +90,11 @@ frmView::frmView(const std::string& binPath, const std::string& ecuPath, QWidget
   const auto px = [this](int twips) { return twipsToPixelsX(this, twips); };
   const auto py = [this](int twips) { return twipsToPixelsY(this, twips); };
   picHexLine->move(px(kPictureLeft), py(kPictureTop));
-  for (QLabel* title : {lblStart, lblCols}) {
-    title->setGeometry(px(kBoxTitleLeft), 0, px(kBoxTitleWidth), py(kBoxHeight));
-  }
-  for (TextBox* box : {txtStart, txtCols}) {
-    box->setGeometry(px(kBoxLeft), 0, px(kBoxWidth), py(kBoxHeight));
-  }
-  for (SpinControl* spinner : {vscStart, vscCols}) {
-    spinner->setFixedSize(px(kSpinnerWidth), py(kSpinnerHeight));
-    spinner->move(px(kSpinnerLeft), 0);
+  for (const StretchField* field : {&start_, &cols_}) {
+    field->label()->setGeometry(px(kBoxTitleLeft), 0, px(kBoxTitleWidth), py(kBoxHeight));
+    field->box()->setGeometry(px(kBoxLeft), 0, px(kBoxWidth), py(kBoxHeight));
+    field->spin()->setFixedSize(px(kSpinnerWidth), py(kSpinnerHeight));
+    field->spin()->move(px(kSpinnerLeft), 0);
   }
   for (QLabel* value : {lbl0, lbl128, lbl255}) {
     value->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -114,10 +104,10 @@ frmView::frmView(const std::string& binPath, const std::string& ecuPath, QWidget
   setMinimumSize(px(kMinimumWidth), py(kMinimumHeight));
   resize(px(kStartWidth), py(kStartHeight));
 
-  connect(txtStart, &TextBox::lostFocus, this, &frmView::txtStart_LostFocus);
-  connect(vscStart, &SpinControl::valueChanged, this, &frmView::vscStart_Change);
-  connect(txtCols, &TextBox::lostFocus, this, &frmView::txtCols_LostFocus);
-  connect(vscCols, &SpinControl::valueChanged, this, &frmView::vscCols_Change);
+  connect(start_.box(), &TextBox::lostFocus, this, &frmView::txtStart_LostFocus);
+  connect(start_.spin(), &SpinControl::valueChanged, this, &frmView::vscStart_Change);
+  connect(cols_.box(), &TextBox::lostFocus, this, &frmView::txtCols_LostFocus);
+  connect(cols_.spin(), &SpinControl::valueChanged, this, &frmView::vscCols_Change);
 }
 
 frmView::~frmView() = default;
@@ -159,9 +149,10 @@ void frmView::Form_Resize() {
   picHexLine->setScaleTop(-150);
   picHexLine->setScaleWidth(150);
   picHexLine->setScaleLeft(-2);
-  for (QWidget* widget : std::initializer_list<QWidget*>{lblStart, txtStart, vscStart})
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{start_.label(), start_.box(), start_.spin()})
     setTop(widget, H - 1155);
-  for (QWidget* widget : std::initializer_list<QWidget*>{lblCols, txtCols, vscCols})
+  for (QWidget* widget : std::initializer_list<QWidget*>{cols_.label(), cols_.box(), cols_.spin()})
     setTop(widget, H - 795);
   setTop(lbl0, H - 1730);
   setTop(lbl128, H / 1.8 - 850);
@@ -181,40 +172,33 @@ void frmView::txtCols_LostFocus() { colsStep(); }
 void frmView::vscCols_Change() { colsStep(); }
 
 void frmView::startStep() {
-  const int v = vscStart->value();
-  txtStart->setText(qText(steppedStart(txtStart->text().toStdString(), lastStart_, v)));
-  // Raises this step once more; that pass finds 0 and steps nothing.
-  vscStart->setValue(0);
+  start_.step(steppedStart);
   limitStart();
   setAddressLabels();
-  txtStart->repaint();
+  start_.box()->repaint();
   Show_Hex_Line();
 }
 
 void frmView::colsStep() {
-  const int v = vscCols->value();
-  txtCols->setText(qText(steppedCount(txtCols->text().toStdString(), lastCols_, v)));
-  vscCols->setValue(0);
+  cols_.step(steppedCount);
   // A count of 1 is put back to 2; typed counts are held to what the graph can take.
-  txtCols->setText(qText(limitedCount(txtCols->text().toStdString(), 1)));
-  lastCols_ = txtCols->text().toStdString();
+  cols_.settle(limitedCount(cols_.text(), 1));
   limitStart();
   setAddressLabels();
-  txtCols->repaint();
+  cols_.box()->repaint();
   Show_Hex_Line();
 }
 
 void frmView::limitStart() {
-  const double count = toReal(lastCols_).value_or(0);
-  const std::string start = steppedStart(txtStart->text().toStdString(), lastStart_, 0);
-  lastStart_ = limitedStart(
-      start, lastStart(document_.fileBytes(), static_cast<int64_t>(std::nearbyint(count))));
-  if (txtStart->text().toStdString() != lastStart_) txtStart->setText(qText(lastStart_));
+  const double count = toReal(cols_.last()).value_or(0);
+  const std::string start = steppedStart(start_.text(), start_.last(), 0);
+  start_.settle(limitedStart(
+      start, lastStart(document_.fileBytes(), static_cast<int64_t>(std::nearbyint(count)))));
 }
 
 std::optional<frmView::Stretch> frmView::chosenStretch() const {
-  const auto start = readStart(txtStart);
-  const auto count = toReal(txtCols->text().toStdString());
+  const auto start = readStart(start_.box());
+  const auto count = toReal(cols_.text());
   if (!start || !count) return std::nullopt;
   const double cols = std::nearbyint(*count);
   if (cols < 0 || cols > kMaxCount) return std::nullopt;
@@ -229,7 +213,7 @@ void frmView::setAddressLabels() {
   const auto address = [](double sum) {
     return hexText(static_cast<int64_t>(std::nearbyint(sum)));
   };
-  lbl1->setText(txtStart->text());
+  lbl1->setText(start_.box()->text());
   lbl2->setText(address(s + c / 4));
   lbl3->setText(address(s + c / 2));
   lbl4->setText(address(s + c * 3 / 4));

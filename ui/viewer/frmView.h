@@ -8,6 +8,7 @@
 
 #include "core/document.h"
 #include "core/table.h"
+#include "ui/common/StretchField.h"
 #include "ui/graph/WireFrame.h"
 
 class QLabel;
@@ -58,18 +59,12 @@ class frmView : public QDialog {
   void setAddressLabels();
   [[nodiscard]] std::optional<Stretch> chosenStretch() const;
 
-  // What the boxes go back to when they hold text that is not a number; the boxes start so.
   Document document_;
-  std::string lastStart_ = "35";
-  std::string lastCols_ = "140";
 
   Canvas* picHexLine;
-  QLabel* lblStart;
-  TextBox* txtStart;
-  SpinControl* vscStart;
-  QLabel* lblCols;
-  TextBox* txtCols;
-  SpinControl* vscCols;
+  // The stretch graphed: its start address and its count of bytes.
+  StretchField start_;
+  StretchField cols_;
   QLabel* lbl0;
   QLabel* lbl128;
   QLabel* lbl255;

@@ -8,7 +8,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 #include "core/document.h"
@@ -33,8 +32,6 @@ namespace {
 // The dump covers the first 32K of the file plus the extra block that BIN_Size counts.
 constexpr double kDumpLimit = 32784;
 
-QString qText(const std::string& text) { return QString::fromStdString(text); }
-
 }  // namespace
 
 HexPanel::HexPanel(int16_t& rotAngle, const Document& document, const ImageWatch& watch,
@@ -54,15 +51,9 @@ HexPanel::HexPanel(int16_t& rotAngle, const Document& document, const ImageWatch
       picHexMap(makePicture("picHexMap", -51, -151, 202, 202, this)),
       hscHexMap(makeSpin("hscHexMap", Qt::Horizontal, this)),
       picHexLine(makePicture("picHexLine", -11, -271, 202, 282, this)),
-      lblStart(makeLabel("lblStart", "Start Address", this)),
-      txtStart(makeTextBox("txtStart", qText(lastStart_), this)),
-      vscStart(makeSpin("vscStart", Qt::Vertical, this)),
-      lblCols(makeLabel("lblCols", "Columns", this)),
-      txtCols(makeTextBox("txtCols", qText(lastCols_), this)),
-      vscCols(makeSpin("vscCols", Qt::Vertical, this)),
-      lblRows(makeLabel("lblRows", "Rows", this)),
-      txtRows(makeTextBox("txtRows", qText(lastRows_), this)),
-      vscRows(makeSpin("vscRows", Qt::Vertical, this)),
+      start_("Start", "Start Address", "35", this),
+      cols_("Cols", "Columns", "140", this),
+      rows_("Rows", "Rows", "1", this),
       cmdPopulate(makeButton("cmdPopulate", "Populate Chart", this)),
       lblLimit(makeLabel("lblLimit", "Limited to first 32K of file", this)) {
   grdHex->setObjectName("grdHex");
@@ -85,12 +76,14 @@ void HexPanel::buildLayout() {
   view->addWidget(hscHexMap, 0, Qt::AlignHCenter);
 
   auto* form = new QGridLayout;
-  const std::array<std::array<QWidget*, 3>, 3> rows = {
-      {{lblStart, txtStart, vscStart}, {lblCols, txtCols, vscCols}, {lblRows, txtRows, vscRows}}};
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) form->addWidget(rows[r][c], r, c);
+  int row = 0;
+  for (const StretchField* field : {&start_, &cols_, &rows_}) {
+    form->addWidget(field->label(), row, 0);
+    form->addWidget(field->box(), row, 1);
+    form->addWidget(field->spin(), row, 2);
     // Room for a six-digit address, no more: the fields read as one small group.
-    rows[r][1]->setFixedWidth(rows[r][1]->fontMetrics().horizontalAdvance("0000000") + 16);
+    field->box()->setFixedWidth(field->box()->fontMetrics().horizontalAdvance("0000000") + 16);
+    ++row;
   }
   form->addWidget(cmdPopulate, 3, 0, 1, 3);
   form->addWidget(lblLimit, 4, 0, 1, 3, Qt::AlignHCenter);
@@ -109,12 +102,12 @@ void HexPanel::buildLayout() {
 }
 
 void HexPanel::connectHandlers() {
-  connect(txtStart, &TextBox::lostFocus, this, &HexPanel::txtStart_LostFocus);
-  connect(vscStart, &QScrollBar::valueChanged, this, &HexPanel::vscStart_Change);
-  connect(txtCols, &TextBox::lostFocus, this, &HexPanel::txtCols_LostFocus);
-  connect(vscCols, &QScrollBar::valueChanged, this, &HexPanel::vscCols_Change);
-  connect(txtRows, &TextBox::lostFocus, this, &HexPanel::txtRows_LostFocus);
-  connect(vscRows, &QScrollBar::valueChanged, this, &HexPanel::vscRows_Change);
+  connect(start_.box(), &TextBox::lostFocus, this, &HexPanel::txtStart_LostFocus);
+  connect(start_.spin(), &QScrollBar::valueChanged, this, &HexPanel::vscStart_Change);
+  connect(cols_.box(), &TextBox::lostFocus, this, &HexPanel::txtCols_LostFocus);
+  connect(cols_.spin(), &QScrollBar::valueChanged, this, &HexPanel::vscCols_Change);
+  connect(rows_.box(), &TextBox::lostFocus, this, &HexPanel::txtRows_LostFocus);
+  connect(rows_.spin(), &QScrollBar::valueChanged, this, &HexPanel::vscRows_Change);
   connect(hscHexMap, &QScrollBar::valueChanged, this, &HexPanel::hscHexMap_Change);
   connect(cmdPopulate, &QPushButton::clicked, this, &HexPanel::Pop_Hex);
 }
@@ -127,33 +120,23 @@ void HexPanel::txtRows_LostFocus() { stepCount(Field::Rows); }
 void HexPanel::vscRows_Change() { stepCount(Field::Rows); }
 
 void HexPanel::stepStart() {
-  const int s = vscStart->value();
-  txtStart->setText(qText(steppedStart(txtStart->text().toStdString(), lastStart_, s)));
-  vscStart->setValue(0);
+  start_.step(steppedStart);
   // Every byte shown must be a byte of the file.
-  const auto cols = tableExtent(txtCols->text());
-  const auto rows = tableExtent(txtRows->text());
+  const auto cols = tableExtent(cols_.box()->text());
+  const auto rows = tableExtent(rows_.box()->text());
   const int64_t stretch = cols && rows ? int64_t{*cols} * *rows : 1;
-  txtStart->setText(qText(
-      limitedStart(txtStart->text().toStdString(), lastStart(document_.fileBytes(), stretch))));
-  lastStart_ = txtStart->text().toStdString();
-  txtStart->repaint();
+  start_.settle(limitedStart(start_.text(), lastStart(document_.fileBytes(), stretch)));
+  start_.box()->repaint();
   Show_Hex();
 }
 
 void HexPanel::stepCount(Field field) {
-  TextBox* box = field == Field::Cols ? txtCols : txtRows;
-  SpinControl* spin = field == Field::Cols ? vscCols : vscRows;
-  std::string& last = field == Field::Cols ? lastCols_ : lastRows_;
-
-  const int s = spin->value();
-  box->setText(qText(steppedCount(box->text().toStdString(), last, s)));
-  spin->setValue(0);
+  StretchField& count = field == Field::Cols ? cols_ : rows_;
+  count.step(steppedCount);
   // Columns below 2 and rows below 1 are put back; a step beyond 500, or a typed number
   // beyond the table, becomes 500.
-  box->setText(qText(limitedCount(box->text().toStdString(), field == Field::Cols ? 1 : 0)));
-  last = box->text().toStdString();
-  box->repaint();
+  count.settle(limitedCount(count.text(), field == Field::Cols ? 1 : 0));
+  count.box()->repaint();
   Show_Hex();
 }
 
@@ -171,16 +154,16 @@ std::optional<int16_t> HexPanel::tableExtent(const QString& text) {
 }
 
 RecordRange HexPanel::stretch() const {
-  const auto cols = tableExtent(txtCols->text());
-  const auto rows = tableExtent(txtRows->text());
+  const auto cols = tableExtent(cols_.box()->text());
+  const auto rows = tableExtent(rows_.box()->text());
   if (!cols || !rows) return {RangeProblem::TableSize};
-  return resolveRecords(txtStart->text().toStdString(), int64_t{*cols} * *rows);
+  return resolveRecords(start_.text(), int64_t{*cols} * *rows);
 }
 
 void HexPanel::Show_Hex() {
   follower_->caughtUp();
-  const auto cols = tableExtent(txtCols->text());
-  const auto rows = tableExtent(txtRows->text());
+  const auto cols = tableExtent(cols_.box()->text());
+  const auto rows = tableExtent(rows_.box()->text());
   // Text typed but not yet taken by its field: the fields' handlers will rebuild.
   if (!cols || !rows) return;
   HexCols = *cols;

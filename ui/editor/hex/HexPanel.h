@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/table.h"
+#include "ui/common/StretchField.h"
 #include "ui/graph/WireFrame.h"
 
 class QLabel;
@@ -69,25 +70,15 @@ class HexPanel : public QWidget {
   double HexMaxX = 0;
   double HexMinY = 0;
 
-  // What each field last held in its normal form, put back when the text is not a number.
-  std::string lastStart_ = "35";
-  std::string lastCols_ = "140";
-  std::string lastRows_ = "1";
-
   QTableView* grdHex;
   HexDumpModel* dump_;
   Canvas* picHexMap;
   SpinControl* hscHexMap;
   Canvas* picHexLine;
-  QLabel* lblStart;
-  TextBox* txtStart;
-  SpinControl* vscStart;
-  QLabel* lblCols;
-  TextBox* txtCols;
-  SpinControl* vscCols;
-  QLabel* lblRows;
-  TextBox* txtRows;
-  SpinControl* vscRows;
+  // The stretch the graphs show.
+  StretchField start_;
+  StretchField cols_;
+  StretchField rows_;
   QPushButton* cmdPopulate;
   QLabel* lblLimit;
 };
