@@ -30,6 +30,8 @@ cmake --build build/asan -j2
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j2
 
+bash scripts/package.sh  # the Debian package: built, checked, run from its unpacked files
+
 echo "== fuzzers (about a minute each, on a copy of the seed corpora and the hostile test files)"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIMLET_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++
