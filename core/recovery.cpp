@@ -262,6 +262,10 @@ FoundRecovery readRecovery(const std::string& path, const std::string& binPath,
   return found;
 }
 
+std::string cannotKeep(const std::string& where, int error) {
+  return "Trimlet cannot keep your changes for recovery in " + where + ": " + std::strerror(error);
+}
+
 }  // namespace
 
 std::string recoveryFolder() {
@@ -301,15 +305,13 @@ void RecoveryWriter::append(StepKind kind, const ImageChange& change, Clock::tim
 
 bool RecoveryWriter::create() {
   const std::string folder = recoveryFolder();
-  if (folder.empty()) {
-    problem_ =
-        "Trimlet cannot keep your changes for recovery: neither XDG_STATE_HOME nor HOME "
-        "names a folder.";
-    return false;
-  }
+  if (folder.empty())
+    return fail(
+        "Trimlet cannot keep your changes for recovery: neither XDG_STATE_HOME nor HOME names a "
+        "folder.");
   std::error_code error;
   fs::create_directories(folder, error);
-  if (error) return fail(folder, error.value());
+  if (error) return fail(cannotKeep(folder, error.value()));
   const std::string prefix = (fs::path(folder) / familyPrefix(binPath_)).string();
   // A file of an earlier session is never overwritten: it may be one the user chose to keep.
   for (int n = 1; n < 1000; ++n) {
@@ -320,14 +322,15 @@ bool RecoveryWriter::create() {
       written_ = 0;
       return true;
     }
-    if (errno != EEXIST) return fail(path, errno);
+    if (errno != EEXIST) return fail(cannotKeep(path, errno));
   }
-  return fail(folder, EEXIST);
+  return fail(cannotKeep(folder, EEXIST));
 }
 
-bool RecoveryWriter::fail(const std::string& where, int error) {
-  problem_ =
-      "Trimlet cannot keep your changes for recovery in " + where + ": " + std::strerror(error);
+bool RecoveryWriter::fail(std::string problem) {
+  // One message for a run of failed writes, not one every quarter of a second.
+  if (!failing_) problem_ = std::move(problem);
+  failing_ = true;
   return false;
 }
 
@@ -344,7 +347,7 @@ void RecoveryWriter::flush(Clock::time_point now) {
   if (error != 0) {
     // The next write starts where the last whole block ends.
     (void)::ftruncate(fd_, static_cast<off_t>(written_));
-    fail(path_, error);
+    fail(cannotKeep(path_, error));
     return;
   }
   // The file's name reaches the disk with the folder that holds it.
@@ -358,6 +361,7 @@ void RecoveryWriter::flush(Clock::time_point now) {
   }
   written_ += out.size();
   pending_.clear();
+  failing_ = false;
 }
 
 void RecoveryWriter::compact(Clock::time_point now) {
@@ -378,12 +382,13 @@ void RecoveryWriter::compact(Clock::time_point now) {
     if (fd_ < 0) error = errno;
   }
   if (error != 0) {
-    fail(path_, error);
+    fail(cannotKeep(path_, error));
     return;
   }
   written_ = text.size();
   pending_.clear();
   lastWrite_ = now;
+  failing_ = false;
 }
 
 void RecoveryWriter::remove() {

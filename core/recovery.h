@@ -51,8 +51,8 @@ class RecoveryWriter {
   // Removes the file: the image was saved, or its changes were discarded.
   void remove();
 
-  // Why the last write failed, once, for a message; empty when none did. The steps stay
-  // pending and the next flush tries again.
+  // Why writing failed, once for each run of failed writes, for a message; empty otherwise.
+  // The steps stay pending and the next flush tries again.
   [[nodiscard]] std::string takeProblem();
 
   // The file written; empty before the first write.
@@ -61,7 +61,7 @@ class RecoveryWriter {
  private:
   bool create();
   void compact(Clock::time_point now);
-  bool fail(const std::string& where, int error);  // false, with the problem noted
+  bool fail(std::string problem);  // false, with the problem noted
 
   std::string binPath_;
   std::vector<uint8_t> base_;
@@ -74,6 +74,7 @@ class RecoveryWriter {
   int64_t changes_ = 0;
   int64_t lastStepMs_ = 0;
   std::string problem_;
+  bool failing_ = false;
 };
 
 enum class RecoveryState {
