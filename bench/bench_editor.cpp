@@ -1,6 +1,8 @@
 // Opening the editor on the largest image with a full item table, and the handlers of the
 // Values and Flags tabs.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +14,8 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -20,6 +24,7 @@
 
 #include "application.h"
 #include "core/bin_file.h"
+#include "core/recovery.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "ui/editor/FlagsPanel.h"
@@ -261,6 +266,40 @@ void BM_MapKeyPressWithMarks(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_MapKeyPressWithMarks)->Unit(benchmark::kMillisecond);
+
+// What keeping that key press for recovery costs: its 256 records appended to the recovery file
+// as the editor will hand them over. Steps 250 ms apart are each written and flushed to the disk
+// at once; steps 25 ms apart (a held key) are written together, one write in ten steps.
+void BM_RecoveryKeepKeyPress(benchmark::State& state) {
+  (void)openEditor();  // the image loaded
+  static QTemporaryDir folder;
+  ::setenv("XDG_STATE_HOME", folder.path().toLocal8Bit().constData(), 1);
+  trimlet::RecoveryWriter writer;
+  writer.start(trimlet::BIN_Path, trimlet::imageBytes());
+  trimlet::ImageChange step;
+  for (int cell = 0; cell < 256; ++cell)
+    step.records.push_back({0x1400 + cell, {'4', '0'}, {'4', '1'}});
+  auto now = trimlet::RecoveryWriter::Clock::now();
+  for (auto _ : state)
+    writer.append(trimlet::StepKind::Action, step,
+                  now += std::chrono::milliseconds(state.range(0)));
+  writer.remove();
+}
+BENCHMARK(BM_RecoveryKeepKeyPress)->Arg(250)->Arg(25)->Unit(benchmark::kMicrosecond);
+
+// The least that keeping a step on disk takes: one write of as many bytes, flushed.
+void BM_RecoveryBaseline_WriteAndFlush(benchmark::State& state) {
+  QTemporaryDir folder;
+  const int fd = ::open((folder.path() + "/file").toLocal8Bit().constData(),
+                        O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+  const std::string bytes(256 * 13 + 60, 'x');
+  for (auto _ : state) {
+    if (::write(fd, bytes.data(), bytes.size()) < 0 || ::fdatasync(fd) != 0)
+      state.SkipWithError("the write failed");
+  }
+  ::close(fd);
+}
+BENCHMARK(BM_RecoveryBaseline_WriteAndFlush)->Unit(benchmark::kMicrosecond);
 
 // Opening the Changes window when every cell of the 75 maps differs from the reference: 19,200
 // changed cells listed with their reference and current values.
