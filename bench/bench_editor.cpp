@@ -280,9 +280,10 @@ void BM_RecoveryKeepKeyPress(benchmark::State& state) {
   for (int cell = 0; cell < 256; ++cell)
     step.records.push_back({0x1400 + cell, {'4', '0'}, {'4', '1'}});
   auto now = trimlet::RecoveryWriter::Clock::now();
-  for (auto _ : state)
-    writer.append(trimlet::StepKind::Action, step,
-                  now += std::chrono::milliseconds(state.range(0)));
+  for (auto _ : state) {
+    writer.append(step);
+    writer.flushIfDue(now += std::chrono::milliseconds(state.range(0)));
+  }
   writer.remove();
 }
 BENCHMARK(BM_RecoveryKeepKeyPress)->Arg(250)->Arg(25)->Unit(benchmark::kMicrosecond);

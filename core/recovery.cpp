@@ -40,6 +40,7 @@ constexpr std::string_view kMagic = "trimlet recovery ";
 constexpr int kVersion = 1;
 constexpr std::string_view kSuffix = ".recovery";
 constexpr size_t kRecordLine = 13;
+// By ChangeKind: Action, Undo, Redo.
 constexpr std::string_view kKindNames[] = {"action", "undo", "redo"};
 // A file that would grow past this is rewritten as one step holding what all steps left
 // changed (at most some 8.5 MB), so a long session never outgrows what a reader takes.
@@ -178,7 +179,7 @@ bool followSteps(std::string_view payload, uint64_t fileBytes, Steps& steps) {
         changes < 0 || !readNumber(takeWord(line), ms) || !readNumber(line, records) ||
         records > payload.size() / kRecordLine)
       return false;
-    const bool undo = named - std::begin(kKindNames) == static_cast<int>(StepKind::Undo);
+    const bool undo = named - std::begin(kKindNames) == static_cast<int>(ChangeKind::Undo);
     for (size_t r = 0; r < records; ++r, payload.remove_prefix(kRecordLine)) {
       const char* text = payload.data();
       uint32_t index = 0;
@@ -291,15 +292,19 @@ void RecoveryWriter::start(const std::string& binPath, std::span<const uint8_t> 
             "\n";
 }
 
-void RecoveryWriter::append(StepKind kind, const ImageChange& change, Clock::time_point now) {
-  if (header_.empty() || change.records.empty()) return;
+void RecoveryWriter::append(const ImageChange& change) {
+  if (header_.empty() || change.records.empty() || change.kind == ChangeKind::Load) return;
   ++changes_;
   lastStepMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(
                     std::chrono::system_clock::now().time_since_epoch())
                     .count();
-  pending_ += stepLine(kKindNames[static_cast<int>(kind)], 1, lastStepMs_, change.records.size());
+  pending_ +=
+      stepLine(kKindNames[static_cast<int>(change.kind)], 1, lastStepMs_, change.records.size());
   for (const RecordChange& record : change.records)
     appendRecord(pending_, record.index, record.before, record.after);
+}
+
+void RecoveryWriter::flushIfDue(Clock::time_point now) {
   if (now - lastWrite_ >= kFlushInterval) flush(now);
 }
 

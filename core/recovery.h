@@ -19,8 +19,6 @@ namespace trimlet {
 // Largest recovery file read; the writer keeps its own files to half of it.
 inline constexpr size_t kMaxRecoveryBytes = 64 * 1024 * 1024;
 
-enum class StepKind { Action, Undo, Redo };
-
 // Appends the editor's steps to a recovery file of its own, created at the first one. The file
 // names the BIN file and the bytes the steps were made on; it is written at most every
 // kFlushInterval (and on demand), each write flushed to the disk and whole or, after a kill,
@@ -40,13 +38,15 @@ class RecoveryWriter {
   // saved. The file of the steps before, if any, is removed.
   void start(const std::string& binPath, std::span<const uint8_t> bytes);
 
-  // A finished action, or the step an undo or a redo applied (the journal's step as it
-  // returns it). Written at once when the last write is older than kFlushInterval.
-  void append(StepKind kind, const ImageChange& change, Clock::time_point now = Clock::now());
+  // A finished action, or the step an undo or a redo applied, as the image announces them (a
+  // load is not a step). Kept until the next flush: a key press never waits for the disk.
+  void append(const ImageChange& change);
 
   // Whether steps wait to be written: the caller flushes them within kFlushInterval.
   [[nodiscard]] bool pending() const { return !pending_.empty(); }
   void flush(Clock::time_point now = Clock::now());
+  // Flushes when steps wait and the last write is older than kFlushInterval.
+  void flushIfDue(Clock::time_point now = Clock::now());
 
   // Removes the file: the image was saved, or its changes were discarded.
   void remove();

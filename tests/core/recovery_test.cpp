@@ -40,15 +40,14 @@ class Recovery : public testing::Test {
     BIN_Path = dir.write("car.bin", patternBytes(4096));
     load();
     writer.start(BIN_Path, imageBytes());
-    setImageListener([this](const ImageChange& change) { hand(StepKind::Action, change); }, this);
   }
-  void TearDown() override { clearImageListener(this); }
 
   // The kill test's child tells its image as it hands each step over, and "!" after a write.
-  void hand(StepKind kind, const ImageChange& change) {
-    if (kind == StepKind::Action) journal.record(change);
+  void hand(const ImageChange& change) {
+    if (change.kind == ChangeKind::Action) journal.record(change);
     if (told.is_open()) told << imageHash() << std::endl;
-    writer.append(kind, change, now);
+    writer.append(change);
+    writer.flushIfDue(now);
     if (told.is_open() && !writer.pending()) told << "!" << std::endl;
   }
   void load() { ASSERT_TRUE(Load_BIN().ok); }
@@ -72,6 +71,8 @@ class Recovery : public testing::Test {
   RecoveryWriter writer;
   RecoveryWriter::Clock::time_point now = RecoveryWriter::Clock::now();
   std::ofstream told;
+  // Actions, undos and redos, as the editor hears of them.
+  ImageSubscription heard{[this](const ImageChange& change) { hand(change); }};
 };
 
 // Actions, undos and redos come back as one step that leaves the image the editor had; steps
@@ -83,11 +84,10 @@ TEST_F(Recovery, EveryKindOfStepComesBackAsOneAction) {
   act(2, 2, 0x20);
   EXPECT_TRUE(writer.pending());
   now += 300ms;
-  hand(StepKind::Undo, journal.undo());
+  (void)journal.undo();
   EXPECT_FALSE(writer.pending());
   act(4000, 1, 0);
-  for (const char step : {'u', 'u', 'r'})
-    step == 'u' ? hand(StepKind::Undo, journal.undo()) : hand(StepKind::Redo, journal.redo());
+  for (const char step : {'u', 'u', 'r'}) (void)(step == 'u' ? journal.undo() : journal.redo());
   writer.flush(now);
   EXPECT_TRUE(find().at(0).lastAt >= before - 1ms && find()[0].lastAt <= before + 1min);
   journal = {};
@@ -107,7 +107,11 @@ TEST_F(Recovery, SavesRemoveTheFileAndOtherBytesAreNeverReplayed) {
   EXPECT_EQ(find().at(0).state, RecoveryState::Matches);  // against the bytes saved
   RecoveryWriter second;                                  // another session
   second.start(BIN_Path, readBytes(BIN_Path));
-  second.append(StepKind::Undo, journal.undo(), now);
+  {
+    const ImageSubscription alsoHeard([&](const ImageChange& change) { second.append(change); });
+    (void)journal.undo();
+  }
+  second.flush(now);
   EXPECT_EQ(find().size(), 2u);
   second.remove();
 
@@ -206,9 +210,9 @@ TEST_F(Recovery, KilledAtRandomMomentsTheLastWrittenStateComesBack) {
         if (choice < 6)
           act(first, random() % (4097 - first) % 1500, random() % 256);
         else if (choice < 8 && journal.undoStep())
-          hand(StepKind::Undo, journal.undo());
+          (void)journal.undo();
         else if (journal.redoStep())
-          hand(StepKind::Redo, journal.redo());
+          (void)journal.redo();
       }
     }
     ::usleep(random() % 80'000);
