@@ -1,5 +1,7 @@
 #include "ui/common/Messages.h"
 
+#include <QPushButton>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace trimlet {
@@ -20,12 +22,48 @@ void showNotices(QWidget* parent, const std::vector<Notice>& notices) {
                 QString::fromStdString(notice.details));
 }
 
-bool askYesNo(QWidget* parent, const QString& text, DefaultAnswer answer) {
+namespace {
+
+// Keeps Esc and the close button from answering a question.
+class NoEscape : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool escape = event->type() == QEvent::KeyPress &&
+                        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (escape || event->type() == QEvent::Close) {
+      event->ignore();
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
+
+Answer ask(QWidget* parent, const QString& text, DefaultAnswer answer, Escape escape) {
   QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
                   parent);
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(answer == DefaultAnswer::No ? QMessageBox::No : QMessageBox::Yes);
-  return box.exec() == QMessageBox::Yes;
+  NoEscape noEscape;
+  if (escape == Escape::Ignored) box.installEventFilter(&noEscape);
+  if (escape == Escape::PutsOff) {
+    // A button no one sees, which Esc and the close button press.
+    QPushButton* later = box.addButton(QMessageBox::Cancel);
+    later->hide();
+    box.setEscapeButton(later);
+  }
+  const int pressed = box.exec();
+  return pressed == QMessageBox::Yes  ? Answer::Yes
+         : pressed == QMessageBox::No ? Answer::No
+                                      : Answer::PutOff;
+}
+
+bool askYesNo(QWidget* parent, const QString& text, DefaultAnswer answer) {
+  return ask(parent, text, answer, Escape::AnswersNo) == Answer::Yes;
 }
 
 }  // namespace trimlet

@@ -25,7 +25,14 @@ enum class DefaultAnswer { Yes, No };
 // Shows each notice of an open in turn, the critical ones with the critical icon.
 void showNotices(QWidget* parent, const std::vector<Notice>& notices);
 
-// Asks a modal Yes/No question; true for Yes.
+// What Esc and the window's close button do to a question: answer No, nothing (the question
+// stays until Yes or No is clicked), or put it off (it is asked again another time).
+enum class Escape { AnswersNo, Ignored, PutsOff };
+enum class Answer { Yes, No, PutOff };
+
+// Asks a modal Yes/No question.
+[[nodiscard]] Answer ask(QWidget* parent, const QString& text, DefaultAnswer answer, Escape escape);
+// Asks a modal Yes/No question that Esc answers No; true for Yes.
 [[nodiscard]] bool askYesNo(QWidget* parent, const QString& text,
                             DefaultAnswer answer = DefaultAnswer::Yes);
 

@@ -1,6 +1,7 @@
 #include "ui/editor/frmEditor.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -8,13 +9,17 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <chrono>
 #include <cstdlib>
 
 #include "core/bin_file.h"
 #include "core/ecu_file.h"
 #include "core/image.h"
+#include "core/recovery.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "ui/common/Captions.h"
 #include "ui/common/ChangeMark.h"
 #include "ui/common/DropDown.h"
@@ -80,6 +85,7 @@ frmEditor::frmEditor(const std::string& binPath, const std::string& ecuPath, QWi
     : QDialog(parent),
       document_(binPath, ecuPath),
       watch_(new ImageWatch(this)),
+      recoveryFlush_(new QTimer(this)),
       SSTab1(new QTabWidget(this)),
       flags_(new FlagsPanel(fields_, document_, *watch_, SSTab1)),
       values_(new ValuesPanel(fields_, document_, *watch_, SSTab1)),
@@ -101,6 +107,9 @@ frmEditor::frmEditor(const std::string& binPath, const std::string& ecuPath, QWi
   SSTab1->addTab(hex_, "Hex");
   buildLayout();
   buildActions();
+  recoveryFlush_->setSingleShot(true);
+  recoveryFlush_->setInterval(RecoveryWriter::kFlushInterval);
+  connect(recoveryFlush_, &QTimer::timeout, this, &frmEditor::flushRecovery);
   connect(watch_, &ImageWatch::imageChanged, this, &frmEditor::imageChanged);
   connect(watch_, &ImageWatch::referenceChanged, this, [this] { markLists(nullptr); });
 
@@ -155,6 +164,8 @@ bool frmEditor::Form_Load() {
   setDefaultPointer();
   showNotices(parentWidget(), opening.notices);
   if (!opening.usable) return false;
+  savedState_ = document_.history().state();
+  offerRecovery();
   Fill_Lists();
   setDefaultPointer();
   setWindowTitle(fileCaption("Trimlet", document_.recordCount() - 16));
@@ -163,9 +174,50 @@ bool frmEditor::Form_Load() {
     ReferenceFile stock = readReference(INI_Read(kReferenceFile), document_.opened().size());
     if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes));
   }
-  savedState_ = document_.history().state();
   watch_->announceReference();
   return true;
+}
+
+void frmEditor::offerRecovery() {
+  recovery_.start(document_.binPath(), document_.opened());
+  bool asked = false;  // one offer an open; more wait for the next
+  for (const FoundRecovery& found : findRecoveries(document_.binPath(), document_.opened())) {
+    if (found.state == RecoveryState::Empty) {
+      discardRecovery(found);
+    } else if (found.state != RecoveryState::Matches) {
+      showMessage(parentWidget(), QString::fromStdString(found.message));
+    } else if (!asked) {
+      asked = true;
+      const QString when =
+          QDateTime::fromMSecsSinceEpoch(
+              std::chrono::duration_cast<std::chrono::milliseconds>(found.lastAt.time_since_epoch())
+                  .count())
+              .toString("yyyy-MM-dd HH:mm:ss");
+      const Answer answer = ask(parentWidget(),
+                                QString("Trimlet closed without saving %1 to %2 (last at %3). "
+                                        "Bring them back?")
+                                    .arg(QString::fromStdString(counted(found.changes, "change")),
+                                         QString::fromStdString(document_.binPath()), when),
+                                DefaultAnswer::Yes, Escape::PutsOff);
+      if (answer == Answer::No) discardRecovery(found);
+      if (answer != Answer::Yes) continue;
+      if (const std::string refused = replayRecovery(found); !refused.empty()) {
+        showMessage(parentWidget(), QString::fromStdString(refused));
+        continue;
+      }
+      fields_.Saved = false;
+      // The old file goes once the changes brought back are in this session's own.
+      recovery_.flush();
+      if (!recovery_.pending()) discardRecovery(found);
+    }
+  }
+}
+
+void frmEditor::flushRecovery() {
+  recovery_.flush();
+  if (recovery_.pending()) recoveryFlush_->start();  // a write that failed is tried again
+  if (const std::string problem = recovery_.takeProblem(); !problem.empty())
+    showMessage(this, QString::fromStdString(problem), MessageIcon::Critical);
 }
 
 void frmEditor::ClearVars() {
@@ -242,6 +294,7 @@ bool frmEditor::saveImage() {
   showMessage(this, QString::fromStdString(document_.binPath()).toUpper() + " Saved.");
   fields_.Saved = true;
   savedState_ = document_.history().state();
+  recovery_.start(document_.binPath(), imageBytes());  // the steps from here on, against these
   return true;
 }
 
@@ -276,11 +329,14 @@ void frmEditor::cmdUpload_Click() {
 }
 
 bool frmEditor::Form_Unload() {
+  // Only a click answers: Esc must not throw the edits away.
   if (!fields_.Saved &&
-      askYesNo(this, "BIN File has not been changed. Would you like to save it now?") &&
+      ask(this, "BIN File has not been changed. Would you like to save it now?", DefaultAnswer::Yes,
+          Escape::Ignored) == Answer::Yes &&
       !saveImage())
     return false;  // the edits are still in memory and can be saved once the cause is mended
   fields_.ArrayCols = fields_.ArrayRows = fields_.MapCols = fields_.MapRows = 0;
+  recovery_.remove();  // saved, or thrown away by the user: nothing to bring back
   return true;
 }
 
@@ -324,6 +380,8 @@ void frmEditor::buildActions() {
 }
 
 void frmEditor::imageChanged(const ImageChange& change) {
+  recovery_.append(change);
+  if (recovery_.pending() && !recoveryFlush_->isActive()) recoveryFlush_->start();
   markLists(&change);
   const ImageChange* undoable = document_.history().undoStep();
   const ImageChange* redoable = document_.history().redoStep();

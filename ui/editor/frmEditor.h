@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/recovery.h"
 #include "ui/editor/EditorFields.h"
 
 class QAction;
 class QLabel;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 
 namespace trimlet {
 
@@ -60,6 +62,9 @@ class frmEditor : public QDialog {
   // menus of its tabs and grids.
   void buildActions();
 
+  // A recovery file of this BIN file left by a crash: offered back once, before the lists fill.
+  void offerRecovery();
+  void flushRecovery();
   // Every announced change of the image: the history records the user's actions, and the marks
   // of the items it touched follow. The views follow by themselves.
   void imageChanged(const ImageChange& change);
@@ -80,7 +85,10 @@ class frmEditor : public QDialog {
   Document document_;
   bool originalKept_ = false;  // the copy of the file as loaded is there
   uint64_t savedState_ = 0;    // the history's state at the last save (or the load)
+  // The steps not yet saved, kept on disk for after a crash; written when the timer runs out.
+  RecoveryWriter recovery_;
   ImageWatch* watch_;
+  QTimer* recoveryFlush_;
   QTabWidget* SSTab1;
   FlagsPanel* flags_;
   ValuesPanel* values_;
