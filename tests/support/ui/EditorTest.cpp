@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 
 #include "core/hex.h"
@@ -50,6 +51,7 @@ QStringList answerMessages(const std::function<void()>& action,
     const auto answer = answers.at(std::min(g_seen.size(), answers.size() - 1));
     g_seen.push_back({box->text(), box->icon(), box->standardButtons(),
                       box->standardButton(box->defaultButton()), box->detailedText()});
+    if (answer == QMessageBox::NoButton) return QTest::keyClick(box, Qt::Key_Escape);
     QAbstractButton* button = box->button(answer);
     if (button == nullptr) button = box->buttons().value(0);
     button->click();
@@ -82,15 +84,17 @@ int whileModal(const QString& name, const std::function<void(QDialog*)>& handle,
 void EditorTest::SetUp() {
   resetState();
   setSettingsFile((dir.path() / "trimlet.ini").string(), "trimlet");
+  ::setenv("XDG_STATE_HOME", (dir.path() / "state").c_str(), 1);  // recovery files
 }
 
-bool EditorTest::open(const std::vector<unsigned char>& bin, const std::string& ecu) {
+bool EditorTest::open(const std::vector<unsigned char>& bin, const std::string& ecu,
+                      const std::vector<QMessageBox::StandardButton>& answers) {
   binPath = dir.write("image.bin", bin);
   ecuPath = dir.write("engine.ecu", ecu);
   editor = std::make_unique<frmEditor>(binPath, ecuPath);
   window = editor.get();
   bool opened = false;
-  messages = answerMessages([&] { opened = editor->Form_Load(); });
+  messages = answerMessages([&] { opened = editor->Form_Load(); }, answers);
   return opened && shownActive(editor.get());
 }
 

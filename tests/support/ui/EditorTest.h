@@ -46,8 +46,9 @@ inline ECU_Item tableItem(const std::string& name, const std::string& address, i
 }
 
 // Records the message boxes shown while `action` runs and answers each with the next answer
-// (the last one for any after it; the box's only button when it has no such one). Returns their
-// texts in order; lastMessages() has the rest.
+// (the last one for any after it; the box's only button when it has no such one; NoButton
+// presses Esc, and a box still up after it is answered again). Returns their texts in order;
+// lastMessages() has the rest.
 QStringList answerMessages(const std::function<void()>& action,
                            const std::vector<QMessageBox::StandardButton>& answers);
 inline QStringList answerMessages(const std::function<void()>& action,
@@ -74,10 +75,12 @@ class EditorTest : public ::testing::Test {
   void SetUp() override;
 
   // Writes both files and runs the start-up; true when the window stayed open (then shown and
-  // active). Messages shown on the way are in `messages`.
-  bool open(const std::vector<unsigned char>& bin, const std::string& ecu);
-  bool open(const std::vector<unsigned char>& bin, const std::vector<ECU_Item>& items) {
-    return open(bin, ecuText(items));
+  // active). Messages shown on the way are in `messages`, answered with `answers`.
+  bool open(const std::vector<unsigned char>& bin, const std::string& ecu,
+            const std::vector<QMessageBox::StandardButton>& answers = {QMessageBox::Ok});
+  bool open(const std::vector<unsigned char>& bin, const std::vector<ECU_Item>& items,
+            const std::vector<QMessageBox::StandardButton>& answers = {QMessageBox::Ok}) {
+    return open(bin, ecuText(items), answers);
   }
 
   // The controls of the window the test drives: the editor, or the viewer once opened.

@@ -1,9 +1,20 @@
 #include "ui/editor/frmEditor.h"
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
+#include "core/image.h"
+#include "core/recovery.h"
 #include "core/settings.h"
+#include "core/sha256.h"
 #include "support/ui/EditorTest.h"
 #include "ui/editor/tables/TableGrid.h"
 
@@ -11,6 +22,12 @@ namespace trimlet::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The image as a hash, one line of text.
+std::string imageHash() {
+  const std::vector<uint8_t> bytes = imageBytes();
+  return sha256Text(sha256({reinterpret_cast<const char*>(bytes.data()), bytes.size()}));
+}
 
 constexpr char kAsk[] = "BIN File has not been changed. Would you like to save it now?";
 
@@ -90,7 +107,10 @@ TEST_F(EditorFrame, SavesConfirmOnlyWhatReachedTheDiskAndClosingAsksAboutTheRest
   fs::remove(dir.path() / "image.orig.bin");
   INI_Write("Keep Original (Y/N)", "no");
   openAndEdit();
-  EXPECT_EQ(closeAnswering(QMessageBox::No), QStringList({kAsk}));
+  // Esc leaves the question up: only a click answers it.
+  EXPECT_EQ(answerMessages([&] { QTest::keyClick(editor.get(), Qt::Key_Escape); },
+                           {QMessageBox::NoButton, QMessageBox::No}),
+            QStringList({kAsk, kAsk}));
   EXPECT_EQ(lastMessages().at(0).buttons, QMessageBox::Yes | QMessageBox::No);
   EXPECT_EQ(readBytes(binPath), image);
   openAndEdit();
@@ -189,6 +209,82 @@ TEST_F(EditorFrame, ViewsThatWriteShowWhatOtherTabsWrote) {
   pick("cmbFlag", "Options");
   editor->ClearVars();
   EXPECT_EQ(text("lblFlag_Xlabel") + text("lblFlag_Yaxis(0)") + text("lblFlag_Xaxis"), "");
+}
+
+// Edits not saved when the editor died come back once when the file is opened again: Esc puts
+// the question off, No lets them go, Yes brings them back as one step; a save leaves nothing.
+TEST_F(EditorFrame, EditsLostInACrashAreOfferedBackOnce) {
+  const auto reopen = [&](std::vector<QMessageBox::StandardButton> answers) {
+    QTest::qWait(2 * RecoveryWriter::kFlushInterval.count());
+    editor.reset();  // the process ends: no question, no save
+    EXPECT_TRUE(open(image, {flagItem("Options", "10")}, answers));
+    return messages;
+  };
+  openAndEdit();
+  const QString offer =
+      "Trimlet closed without saving 1 change to " + QString::fromStdString(binPath) + " (last at ";
+  for (const auto answer : {QMessageBox::NoButton, QMessageBox::No}) {
+    EXPECT_TRUE(reopen({answer}).value(0).startsWith(offer)) << messages.join("|").toStdString();
+    EXPECT_EQ(stored(0x10), "0F");
+  }
+  EXPECT_TRUE(reopen({}).isEmpty());
+  pick("cmbFlag", "Options");
+  click("chkFlag(0)");
+  EXPECT_EQ(reopen({QMessageBox::Yes}).size(), 1);
+  EXPECT_EQ(stored(0x10), "8F");
+  EXPECT_FALSE(saved());
+  EXPECT_EQ(action("actUndo")->text(), "Undo: 1 change brought back");
+  EXPECT_EQ(answerMessages([&] { click("cmdSave"); }), QStringList({savedMessage()}));
+  EXPECT_TRUE(reopen({}).isEmpty());
+}
+
+// A session killed at random moments: the editor opened afterwards brings back the image the
+// session had at its last step kept on disk (or the step being kept when it died).
+TEST_F(EditorFrame, EditsComeBackAfterAKillAtAnyMoment) {
+  const std::vector<ECU_Item> items = {tableItem("Map", "0", 16, 16)};
+  const auto bytes = patternBytes(4096);
+  const std::string told = (dir.path() / "told").string();
+  int kills = 0, brought = 0;
+  for (int round = 0; round < 12; ++round) {
+    ASSERT_TRUE(open(bytes, items));
+    editor.reset();
+    const pid_t child = ::fork();
+    if (child == 0) {  // the core alone: what an editor session does to the image and the file
+      RecoveryWriter writer;
+      writer.start(binPath, imageBytes());
+      std::ofstream out(told);
+      const ImageSubscription kept([&](const ImageChange& change) { writer.append(change); });
+      for (auto now = RecoveryWriter::Clock::now();; now += std::chrono::milliseconds(40)) {
+        {
+          const ImageAction action("step");
+          for (int i = 0; i < 8; ++i) writeImageByte(std::rand() % 256, std::rand() % 256);
+        }
+        out << imageHash() << std::endl;  // the state about to be kept, then "!" once it is
+        writer.flushIfDue(now);
+        if (!writer.pending()) out << "!" << std::endl;
+      }
+    }
+    ::usleep(static_cast<useconds_t>(20'000 + std::rand() % 200'000));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ++kills;
+    // The last state the session told, and the last it knew was on disk.
+    std::string toldLast = imageHash(), kept = toldLast, line;
+    for (std::ifstream in(told); std::getline(in, line);) {
+      if (line == "!") {
+        kept = toldLast;
+      } else {
+        toldLast = line;
+      }
+    }
+    ASSERT_TRUE(open(bytes, items, {QMessageBox::Yes}));
+    brought += !messages.isEmpty();
+    const std::string now = imageHash();
+    EXPECT_TRUE(now == kept || now == toldLast) << "round " << round;
+    editor.reset();
+    std::filesystem::remove_all(dir.path() / "state");
+  }
+  std::printf("%d kills, %d sessions brought back\n", kills, brought);
 }
 
 // One change on each tab, marked against the image as opened, then undone with the shortcut:
