@@ -5,5 +5,5 @@ import os
 import runpy
 
 MUTANTS = []
-for name in ("list", "safety", "check", "select", "changes"):
+for name in ("list", "safety", "check", "select", "changes", "checksum"):
     MUTANTS += runpy.run_path(os.path.join(os.path.dirname(__file__), name + ".py"))["MUTANTS"]
