@@ -54,8 +54,9 @@ struct TextPosition {
 };
 
 // How much a finding about the file matters. error: the editor shows a message because of it,
-// or a checksum block cannot be computed as written; warning: the editor opens, but an item or a
-// checksum block cannot be used as written; note: a hint at what may be meant.
+// a checksum block cannot be computed as written, or a checksum is BAD; warning: the editor
+// opens, but an item or a checksum block cannot be used as written; note: a hint at what may be
+// meant, or a checksum that is OK.
 enum class Severity { Error, Warning, Note };
 
 // An item of the file and where it starts (at its opening quote when it is quoted).
