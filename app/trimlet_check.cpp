@@ -1,12 +1,18 @@
 // trimlet-check: reads an ECU file as Trimlet does and reports what each item is and where the
 // file goes wrong, one line per problem in the form compilers use.
-#include <iostream>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/ecu_check.h"
 #include "core/hex.h"
+#include "core/text.h"
 #include "core/version.h"
 
 namespace {
@@ -20,16 +26,19 @@ constexpr char kHelp[] =
     "Reads an ECU definition file exactly as the Trimlet editor does and prints each problem\n"
     "as FILE:LINE:COLUMN: error|warning|note: MESSAGE, in file order, then a summary.\n"
     "Errors are what makes the editor show a message (\"Incorrect ECU Format\", \"ECU File\n"
-    "Error\", \"Error in ECU File\", a refused BIN file); warnings are items the editor cannot\n"
-    "use as written; notes are hints. With a BIN file, items are checked against its size;\n"
-    "without one, against the largest image Trimlet holds.\n"
+    "Error\", \"Error in ECU File\", a refused BIN file), a checksum block that cannot be\n"
+    "computed as written, and a checksum that is BAD; warnings are items or blocks the editor\n"
+    "cannot use as written; notes are hints, and checksums that are OK. With a BIN file, items\n"
+    "and checksum blocks are checked against its size and each checksum is computed over it;\n"
+    "without one, they are checked against the largest image Trimlet holds.\n"
     "\n"
-    "  --json     print the report, with every item and field, as JSON\n"
+    "  --json     print the report, with every item, checksum block and field, as JSON\n"
     "  --help     print this help\n"
     "  --version  print the version\n"
     "\n"
-    "Exit status: 0 when the editor would open the files without an error message, 1 when it\n"
-    "would show one, 2 when the command line is wrong or a file cannot be read.\n";
+    "Exit status: 0 when there is no error, 1 when there is one (the editor would show a\n"
+    "message, a checksum block cannot be computed, or a checksum is BAD), 2 when the command\n"
+    "line is wrong, a file cannot be read or the report cannot be written; 2 wins over 1.\n";
 
 enum Exit { kOpens = 0, kShowsMessage = 1, kUsageError = 2 };
 
@@ -61,13 +70,44 @@ size_t utf8Length(std::string_view text, size_t i) {
   return length;
 }
 
-// A JSON string: the file may hold any byte, so control characters are escaped and bytes that
-// are not UTF-8 become U+FFFD.
-std::string json(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
+// Text from the files, or a file's name, which may hold any byte, as UTF-8: each ASCII byte as
+// `ascii` writes it, each well-formed character as it is, every other byte as `invalid`.
+template <class Ascii>
+std::string asUtf8(std::string_view text, Ascii ascii, std::string_view invalid) {
+  std::string out;
   for (size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
+    const size_t length = c < 0x80 ? 1 : utf8Length(text, i);
+    if (c < 0x80)
+      ascii(out, c);
+    else if (length > 0)
+      out.append(text.substr(i, length));
+    else
+      out += invalid;
+    i += std::max<size_t>(length, 1);
+  }
+  return out;
+}
+
+// A line of the text report: control characters become \xNN, so that a line break in a name
+// cannot split the line, and bytes that are not UTF-8 become U+FFFD.
+std::string printable(std::string_view text) {
+  const auto ascii = [](std::string& out, unsigned char c) {
+    if (c < 0x20 || c == 0x7F) {
+      out += "\\x";
+      out += kHexDigits[c >> 4];
+      out += kHexDigits[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  };
+  return asUtf8(text, ascii, "\xEF\xBF\xBD");
+}
+
+// A JSON string: control characters escaped, bytes that are not UTF-8 as U+FFFD.
+std::string json(std::string_view text) {
+  const auto ascii = [](std::string& out, unsigned char c) {
+    static constexpr char kHex[] = "0123456789abcdef";
     if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
@@ -81,18 +121,11 @@ std::string json(std::string_view text) {
       out += "\\u00";
       out += kHex[c >> 4];
       out += kHex[c & 0xF];
-    } else if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (const size_t length = utf8Length(text, i); length > 0) {
-      out.append(text.substr(i, length));
-      i += length;
-      continue;
     } else {
-      out += "\\ufffd";
+      out += static_cast<char>(c);
     }
-    ++i;
-  }
-  return out + "\"";
+  };
+  return "\"" + asUtf8(text, ascii, "\\ufffd") + "\"";
 }
 
 std::string json(const std::vector<std::string>& texts) {
@@ -101,6 +134,10 @@ std::string json(const std::vector<std::string>& texts) {
   return out + "]";
 }
 
+std::string jsonOrNull(const std::string& text) { return text.empty() ? "null" : json(text); }
+
+std::string jsonBool(bool value) { return value ? "true" : "false"; }
+
 // "line": 4, "column": 1 — or nulls for a problem with a whole file.
 std::string jsonPosition(const TextPosition& at) {
   return at.line == 0 ? "\"line\": null, \"column\": null"
@@ -108,29 +145,75 @@ std::string jsonPosition(const TextPosition& at) {
                             ", \"column\": " + std::to_string(at.column);
 }
 
+std::string jsonRange(const ByteRange& range) {
+  return "{\"first\": \"" + numberToHex(range.first) + "\", \"last\": \"" +
+         numberToHex(range.last) + "\"}";
+}
+
+std::string jsonRanges(const std::vector<ByteRange>& ranges) {
+  std::string out = "[";
+  for (size_t i = 0; i < ranges.size(); ++i) out += (i == 0 ? "" : ", ") + jsonRange(ranges[i]);
+  return out + "]";
+}
+
 const std::string& fileOf(const Problem& problem, const std::string& ecu, const std::string& bin) {
   return problem.aboutBin ? bin : ecu;
 }
 
-void printText(const EcuReport& report, const std::string& ecu, const std::string& bin) {
+std::string textReport(const EcuReport& report, const std::string& ecu, const std::string& bin) {
+  std::string out;
   for (const Problem& p : report.problems) {
-    std::cout << fileOf(p, ecu, bin);
-    if (p.at.line > 0) std::cout << ':' << p.at.line << ':' << p.at.column;
-    std::cout << ": " << severityName(p.severity) << ": " << problemText(p) << '\n';
+    std::string line = fileOf(p, ecu, bin);
+    if (p.at.line > 0) line += ":" + std::to_string(p.at.line) + ":" + std::to_string(p.at.column);
+    line += std::string(": ") + severityName(p.severity) + ": " + problemText(p);
+    out += printable(line) + "\n";
   }
-  std::cout << summaryText(report) << '\n';
+  return out + printable(summaryText(report)) + "\n";
 }
 
-void printJson(const EcuReport& report, const std::string& ecu, const std::string& bin) {
-  std::string out = "{\n  \"file\": " + json(ecu) +
-                    ",\n  \"bin\": " + (bin.empty() ? std::string("null") : json(bin)) +
-                    ",\n  \"problems\": [";
+std::string jsonBlock(const ChecksumBlock& block, const ChecksumValue* value) {
+  std::string out = "    {\"name\": " + json(block.name) + ", " + jsonPosition(block.at) +
+                    ", \"algorithm\": \"" + keywordOf(block.algorithm) +
+                    "\", \"ranges\": " + jsonRanges(block.ranges) +
+                    ", \"excluded\": " + jsonRanges(block.excluded) +
+                    ", \"covered\": " + jsonRanges(block.covered) + ", \"store\": \"" +
+                    numberToHex(block.store) + "\", \"size\": " + std::to_string(block.size) +
+                    ", \"order\": \"" + keywordOf(block.order) + "\"";
+  if (block.algorithm == ChecksumAlgorithm::Crc) {
+    const CrcModel& crc = block.crc;
+    out += ", \"width\": " + std::to_string(crc.width) + ", \"poly\": \"" + numberToHex(crc.poly) +
+           "\", \"init\": \"" + numberToHex(crc.init) + "\", \"refIn\": " + jsonBool(crc.refIn) +
+           ", \"refOut\": " + jsonBool(crc.refOut) + ", \"xorOut\": \"" + numberToHex(crc.xorOut) +
+           "\"";
+  } else {
+    out += ", \"word\": " + std::to_string(block.word) + ", \"result\": \"" +
+           keywordOf(block.form) + "\"";
+  }
+  out += ", \"fields\": [";
+  for (size_t f = 0; f < block.fields.size(); ++f) {
+    const BlockField& field = block.fields[f];
+    out += std::string(f == 0 ? "" : ", ") + "{\"key\": " + json(field.key) + ", " +
+           jsonPosition(field.at) + ", \"value\": " + json(field.value) + "}";
+  }
+  out += "], \"stored\": ";
+  out += value == nullptr ? "null, \"computed\": null, \"ok\": null}"
+                          : "\"" + checksumText(value->stored, block.size) +
+                                "\", \"computed\": \"" + checksumText(value->computed, block.size) +
+                                "\", \"ok\": " + jsonBool(value->ok()) + "}";
+  return out;
+}
+
+std::string jsonReport(const CheckedFiles& check, const std::string& ecu, const std::string& bin) {
+  const EcuReport& report = check.report;
+  std::string out = "{\n  \"file\": " + json(ecu) + ",\n  \"bin\": " + jsonOrNull(bin) +
+                    ",\n  \"error\": null,\n  \"problems\": [";
   for (size_t i = 0; i < report.problems.size(); ++i) {
     const Problem& p = report.problems[i];
     out += std::string(i == 0 ? "\n" : ",\n") + "    {\"file\": " + json(fileOf(p, ecu, bin)) +
            ", " + jsonPosition(p.at) + ", \"severity\": \"" + severityName(p.severity) +
            "\", \"item\": " + (p.item < 0 ? "null" : std::to_string(p.item)) +
-           ", \"message\": " + json(p.message) + ", \"shows\": " + json(p.shows) + "}";
+           ", \"checksums\": " + jsonBool(p.aboutChecksums) + ", \"message\": " + json(p.message) +
+           ", \"shows\": " + json(p.shows) + "}";
   }
   out += std::string(report.problems.empty() ? "" : "\n  ") + "],\n  \"items\": [";
   for (size_t i = 0; i < report.items.size(); ++i) {
@@ -139,10 +222,8 @@ void printJson(const EcuReport& report, const std::string& ecu, const std::strin
            ", " + jsonPosition(item.at);
     if (item.number > 0) {
       out += ", \"name\": " + json(item.name()) + ", \"class\": \"" + className(item.itemClass) +
-             "\", \"classNote\": " + json(item.classNote) + ", \"range\": " +
-             (item.range ? "{\"first\": \"" + numberToHex(item.range->first) + "\", \"last\": \"" +
-                               numberToHex(item.range->last) + "\"}"
-                         : std::string("null"));
+             "\", \"classNote\": " + json(item.classNote) +
+             ", \"range\": " + (item.range ? jsonRange(*item.range) : std::string("null"));
     }
     out += ", \"fields\": [";
     for (size_t f = 0; f < item.fields.size(); ++f) {
@@ -153,24 +234,47 @@ void printJson(const EcuReport& report, const std::string& ecu, const std::strin
     }
     out += "]}";
   }
-  out += "\n  ],\n  \"errors\": " + std::to_string(report.count(Severity::Error)) +
+  const ChecksumSection& section = report.checksums;
+  out += "\n  ],\n  \"checksums\": {" + jsonPosition(section.at.value_or(TextPosition{0, 0})) +
+         ", \"blocks\": [";
+  for (size_t i = 0; i < section.blocks.size(); ++i) {
+    const bool computed = i < check.checksumValues.size();
+    out += std::string(i == 0 ? "\n" : ",\n") +
+           jsonBlock(section.blocks[i], computed ? &check.checksumValues[i] : nullptr);
+  }
+  out += std::string(section.blocks.empty() ? "" : "\n  ") +
+         "]},\n  \"errors\": " + std::to_string(report.count(Severity::Error)) +
          ",\n  \"warnings\": " + std::to_string(report.count(Severity::Warning)) +
          ",\n  \"notes\": " + std::to_string(report.count(Severity::Note)) +
          ",\n  \"shows\": " + json(report.shows) +
          ",\n  \"summary\": " + json(summaryText(report)) + "\n}\n";
-  std::cout << out;
+  return out;
 }
 
-int usageError(const std::string& why) {
-  std::cerr << "trimlet-check: " << why << '\n' << kUsage;
-  return kUsageError;
+// What the run says: the report (or JSON) for the standard output, messages for the error
+// output, and its status.
+struct Outcome {
+  std::string out;
+  std::string err;
+  int status = kOpens;
+};
+
+// A failure that ends the run with status 2: its message, and under --json an object that
+// names it.
+Outcome failure(const std::string& why, bool asJson, const std::string& ecu, const std::string& bin,
+                bool usage) {
+  Outcome outcome{
+      {}, printable("trimlet-check: " + why) + "\n" + (usage ? kUsage : ""), kUsageError};
+  if (asJson)
+    outcome.out = "{\n  \"file\": " + jsonOrNull(ecu) + ",\n  \"bin\": " + jsonOrNull(bin) +
+                  ",\n  \"error\": " + json(why) + "\n}\n";
+  return outcome;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+Outcome run(int argc, char* argv[]) {
   bool asJson = false;
   bool optionsEnd = false;
+  std::string unknown;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -181,28 +285,49 @@ int main(int argc, char* argv[]) {
     } else if (arg == "--json") {
       asJson = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage << kHelp;
-      return kOpens;
+      return {std::string(kUsage) + kHelp, {}, kOpens};
     } else if (arg == "--version") {
-      std::cout << "trimlet-check, Trimlet Version " << programVersion() << '\n';
-      return kOpens;
-    } else {
-      return usageError("unknown option " + arg);
+      return {"trimlet-check, Trimlet Version " + programVersion() + "\n", {}, kOpens};
+    } else if (unknown.empty()) {
+      unknown = arg;
     }
   }
-  if (files.empty() || files.size() > 2)
-    return usageError("name an ECU file and at most a BIN file");
-
-  const std::string& ecu = files[0];
+  const std::string ecu = files.empty() ? std::string() : files[0];
   const std::string bin = files.size() > 1 ? files[1] : std::string();
-  const CheckedFiles check = checkFiles(ecu, bin);
-  for (const std::string& failure : {check.ecuFailure, check.binFailure})
-    if (!failure.empty()) std::cerr << "trimlet-check: " << failure << '\n';
-  if (!check.ecuFailure.empty() || !check.binFailure.empty()) return kUsageError;
+  if (!unknown.empty()) return failure("unknown option " + unknown, asJson, ecu, bin, true);
+  if (files.empty() || files.size() > 2)
+    return failure("name an ECU file and at most a BIN file", asJson, ecu, bin, true);
 
-  if (asJson)
-    printJson(check.report, ecu, bin);
-  else
-    printText(check.report, ecu, bin);
-  return check.report.shows.empty() ? kOpens : kShowsMessage;
+  const CheckedFiles check = checkFiles(ecu, bin);
+  for (const std::string& why : {check.ecuFailure, check.binFailure})
+    if (!why.empty()) return failure(why, asJson, ecu, bin, false);
+  const int found = check.report.count(Severity::Error) > 0 ? kShowsMessage : kOpens;
+  return {asJson ? jsonReport(check, ecu, bin) : textReport(check.report, ecu, bin), {}, found};
+}
+
+// Writes all of the text, or says why it could not.
+int writeAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0) return errno;
+    text.remove_prefix(static_cast<size_t>(written));
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // A reader that goes away must not end the program unseen: the write fails with EPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
+  Outcome outcome = run(argc, argv);
+  if (!outcome.err.empty() && writeAll(STDERR_FILENO, outcome.err) != 0)
+    outcome.status = kUsageError;
+  if (const int error = writeAll(STDOUT_FILENO, outcome.out); error != 0) {
+    (void)writeAll(STDERR_FILENO, std::string("trimlet-check: the report cannot be written: ") +
+                                      std::strerror(error) + "\n");
+    return kUsageError;
+  }
+  return outcome.status;
 }

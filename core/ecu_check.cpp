@@ -14,24 +14,6 @@ namespace trimlet {
 
 namespace {
 
-// A text as a message quotes it: cut short, and control characters written as \xNN so that a
-// problem stays on one line whatever the file holds.
-std::string inQuotes(std::string_view text) {
-  const std::string_view shown = characters(text, 0, 40);
-  std::string out = "\"";
-  for (const char c : shown) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      out += "\\x";
-      out += kHexDigits[byte >> 4];
-      out += kHexDigits[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  return out + (shown.size() < text.size() ? "...\"" : "\"");
-}
-
 // The letters and digits of a key in upper case: "Address", "ADDR " and "addr." compare alike.
 std::string letters(std::string_view key) {
   std::string out;
@@ -90,16 +72,6 @@ int listsOf(ItemClass itemClass) {
   }
 }
 
-// The header and items of one read, kept apart from the shared state.
-struct Content {
-  std::string format, head1, head3, head4, head5, head6;
-  int16_t head2 = 0;
-  int16_t count = 0;
-  std::array<ECU_Item, kMaxItems + 1> items;
-
-  EcuTarget target() { return {format, head1, head2, head3, head4, head5, head6, count, items}; }
-};
-
 const char* fieldName(const FieldRead& read) {
   return read.item == 0 ? kHeaderFieldNames[static_cast<size_t>(read.field)]
                         : kItemFieldNames[static_cast<size_t>(read.field)];
@@ -112,7 +84,7 @@ std::string keyOf(std::string_view source) {
 class Checker {
  public:
   Checker(std::string_view text, std::optional<int64_t> binBytes)
-      : binBytes_(binBytes), content_(std::make_unique<Content>()) {
+      : text_(text), binBytes_(binBytes), content_(std::make_unique<EcuContent>()) {
     read_ = readEcuText(text, content_->target(), &trace_);
   }
 
@@ -127,6 +99,7 @@ class Checker {
     reportOverlaps();
     reportHints();
     reportUnreadItems();
+    reportChecksums();
     std::stable_sort(report_.problems.begin(), report_.problems.end(),
                      [](const Problem& a, const Problem& b) { return a.at < b.at; });
     return std::move(report_);
@@ -462,13 +435,47 @@ class Checker {
     add(Severity::Warning, trace_.firstUnread, -1, message);
   }
 
+  void reportChecksums() {
+    report_.checksums =
+        readChecksumSection(text_, trace_.itemsEnd, binBytes_.value_or(kMaxBinFileBytes));
+    for (const ChecksumFinding& finding : report_.checksums.findings) {
+      add(finding.severity, finding.at, -1, finding.message);
+      report_.problems.back().aboutChecksums = true;
+    }
+  }
+
+  std::string_view text_;
   std::optional<int64_t> binBytes_;
-  std::unique_ptr<Content> content_;
+  std::unique_ptr<EcuContent> content_;
   EcuTrace trace_;
   ParseResult read_;
   bool mismatch_ = false;
   EcuReport report_;
 };
+
+// Each block's values over the BIN file's bytes, when the section allows computing them.
+void reportChecksumValues(CheckedFiles& check, std::string_view binBytes) {
+  EcuReport& report = check.report;
+  if (!report.checksums.usable()) return;
+  const std::vector<ChecksumBlock>& blocks = report.checksums.blocks;
+  check.checksumValues = checkChecksums(
+      blocks, std::span(reinterpret_cast<const uint8_t*>(binBytes.data()), binBytes.size()));
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const ChecksumValue& value = check.checksumValues[i];
+    const int size = blocks[i].size;
+    Problem problem{value.ok() ? Severity::Note : Severity::Error,
+                    blocks[i].at,
+                    -1,
+                    "checksum " + inQuotes(blocks[i].name) + (value.ok() ? " OK" : " BAD") +
+                        ": stored " + checksumText(value.stored, size) + ", computed " +
+                        checksumText(value.computed, size),
+                    {}};
+    problem.aboutChecksums = true;
+    report.problems.push_back(std::move(problem));
+  }
+  std::stable_sort(report.problems.begin(), report.problems.end(),
+                   [](const Problem& a, const Problem& b) { return a.at < b.at; });
+}
 
 // A problem with a whole file stops the opening before the ECU file is read: what the editor
 // shows is that problem's message alone.
@@ -496,9 +503,10 @@ CheckedFiles checkFiles(const std::string& ecuPath, const std::string& binPath) 
   CheckedFiles check;
   std::optional<int64_t> binBytes;
   std::string binRefused;  // what the editor says of a BIN file too large for it
+  FileBytes bin;
   if (!binPath.empty()) {
     const auto limit = static_cast<size_t>(kMaxBinFileBytes);
-    const FileBytes bin = readFileBytes(binPath, limit);
+    bin = readFileBytes(binPath, limit);
     if (bin.problem == ReadProblem::TooLarge)
       binRefused = readFailure("BIN file", binPath, bin, limit);
     else if (bin.problem != ReadProblem::None)
@@ -521,6 +529,7 @@ CheckedFiles checkFiles(const std::string& ecuPath, const std::string& binPath) 
   } else {
     check.text = std::move(ecu.bytes);
     check.report = checkEcu(check.text, binBytes);
+    if (binBytes) reportChecksumValues(check, bin.bytes);
   }
   // Listed in the order the editor meets them: the BIN file loads before the ECU file is read,
   // and the main window checks the ECU file's name before either.
@@ -569,11 +578,6 @@ const char* className(ItemClass itemClass) {
       return "flag byte and map";
   }
   return "";
-}
-
-std::string rangeText(const ByteRange& range) {
-  const std::string first = numberToHex(range.first);
-  return range.first == range.last ? first : first + ".." + numberToHex(range.last);
 }
 
 std::string problemText(const Problem& problem) {

@@ -8,13 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/checksum_section.h"
 #include "core/ecu_file.h"
+#include "core/hex.h"
 
 namespace trimlet {
-
-// error: the editor shows a message because of it; warning: the editor opens, but the item
-// cannot be used as written; note: a hint at what may be meant.
-enum class Severity { Error, Warning, Note };
 
 enum class ItemClass { None, FlagByte, Value, Array, Map, FlagByteAndMap };
 
@@ -24,12 +22,6 @@ struct CheckedField {
   TextPosition at;
   std::string key;  // the text before "=", blanks around removed (all of it without "=")
   std::string value;
-};
-
-// A run of bytes in the image.
-struct ByteRange {
-  uint64_t first = 0;
-  uint64_t last = 0;
 };
 
 struct CheckedItem {
@@ -50,12 +42,14 @@ struct Problem {
   std::string message;
   std::vector<std::string> shows;  // an error's messages in the editor, in the order shown
   bool aboutBin = false;           // about the BIN file rather than the ECU file
+  bool aboutChecksums = false;     // about the checksum section rather than the items
 };
 
 struct EcuReport {
   std::vector<CheckedItem> items;  // the header first, then the items the read reached
-  std::vector<Problem> problems;   // in file order
+  std::vector<Problem> problems;   // in file order, the checksum section's among them
   std::vector<std::string> shows;  // the editor's messages on opening; empty when it opens
+  ChecksumSection checksums;
 
   [[nodiscard]] int count(Severity severity) const;
 };
@@ -70,18 +64,20 @@ struct CheckedFiles {
   std::string binFailure;  // why the named BIN file cannot be read: checked without it
   std::string text;        // the ECU file as read
   EcuReport report;
+  // Each checksum block's values over the BIN file, in the order of report.checksums.blocks;
+  // empty when there is no BIN file or the section has an error.
+  std::vector<ChecksumValue> checksumValues;
 };
 
 // Reads and checks the files as the main window and the editor would open them (an empty
-// `binPath` names no BIN file).
+// `binPath` names no BIN file). With a BIN file, each checksum block is computed over it and
+// reported: OK as a note, BAD as an error.
 [[nodiscard]] CheckedFiles checkFiles(const std::string& ecuPath, const std::string& binPath);
 
 // "error", "warning", "note".
 [[nodiscard]] const char* severityName(Severity severity);
 // "flag byte", "value", "array", "map", "none", "flag byte and map".
 [[nodiscard]] const char* className(ItemClass itemClass);
-// "4000" for one byte, "4000..400F" for more, in hexadecimal.
-[[nodiscard]] std::string rangeText(const ByteRange& range);
 // The message with what the editor shows because of it.
 [[nodiscard]] std::string problemText(const Problem& problem);
 // "2 errors, 1 warning", then what the editor shows, if anything.

@@ -1,5 +1,6 @@
 #include "core/ecu_file.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/file_read.h"
@@ -9,8 +10,6 @@
 namespace trimlet {
 
 namespace {
-
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 bool isBlankItem(std::string_view item) { return trim(item).empty(); }
 
@@ -66,6 +65,15 @@ class ItemReader {
 
   // Where the text ends: meaningful once every item has been read.
   [[nodiscard]] TextPosition end() const { return {line_, text_.size() - lineStart_ + 1}; }
+
+  // The byte where the next item starts.
+  [[nodiscard]] size_t position() const { return std::min(pos_, text_.size()); }
+
+  // Reads nothing from byte `end` on.
+  void endAt(size_t end) {
+    text_ = text_.substr(0, end);
+    done_ = done_ || pos_ >= text_.size();
+  }
 
  private:
   void startLine(size_t at) {
@@ -129,9 +137,10 @@ class FieldWalk {
     if (trace_ != nullptr) trace_->stop = why;
   }
 
-  // Counts the "{" items the read leaves behind.
-  void noteUnreadItems() {
+  // Counts the "{" items the read leaves behind, up to the checksum section.
+  void noteUnreadItems(std::string_view text) {
     if (trace_ == nullptr) return;
+    if (const auto section = checksumsLineAt(text, trace_->itemsEnd)) reader_.endAt(*section);
     auto brace = skip();
     if (brace) trace_->firstUnread = *brace;
     for (; brace; brace = reader_.skipPastOpenBrace()) ++trace_->unreadItems;
@@ -207,21 +216,9 @@ bool readItem(FieldWalk& walk, ECU_Item& item) {
          walk.text(item.Xaxis);
 }
 
-}  // namespace
-
-std::vector<std::string_view> tokenizeItems(std::string_view text) {
-  std::vector<std::string_view> items;
-  ItemReader reader(text);
-  while (auto item = reader.next()) items.push_back(item->text);
-  return items;
-}
-
-std::string Get_Field(std::string_view item) { return std::string(fieldValue(item)); }
-
-ParseResult readEcuText(std::string_view text, const EcuTarget& target, EcuTrace* trace) {
-  ItemReader reader(text);
-  FieldWalk walk(reader, trace);
-
+// The read of the header and the items, leaving `reader` where it stopped.
+ParseResult readItems(ItemReader& reader, FieldWalk& walk, const EcuTarget& target,
+                      EcuTrace* trace) {
   const auto format = reader.nextNonBlank();
   if (trace != nullptr) trace->format = format;
   if (!format || upper(format->text).find("FORMAT") == std::string::npos) {
@@ -243,8 +240,29 @@ ParseResult readEcuText(std::string_view text, const EcuTarget& target, EcuTrace
       return {ParseOutcome::ItemError, kEcuFileError};
     }
   }
-  walk.noteUnreadItems();
   return {};
+}
+
+}  // namespace
+
+std::vector<std::string_view> tokenizeItems(std::string_view text) {
+  std::vector<std::string_view> items;
+  ItemReader reader(text);
+  while (auto item = reader.next()) items.push_back(item->text);
+  return items;
+}
+
+std::string Get_Field(std::string_view item) { return std::string(fieldValue(item)); }
+
+ParseResult readEcuText(std::string_view text, const EcuTarget& target, EcuTrace* trace) {
+  ItemReader reader(text);
+  FieldWalk walk(reader, trace);
+  const ParseResult result = readItems(reader, walk, target, trace);
+  if (trace != nullptr) {
+    trace->itemsEnd = reader.position();
+    if (result.outcome == ParseOutcome::Ok) walk.noteUnreadItems(text);
+  }
+  return result;
 }
 
 ParseResult Parse_ECU() {
@@ -259,6 +277,13 @@ ParseResult Parse_ECU() {
                      {ECU_Format, ECU_Head1, ECU_Head2, ECU_Head3, ECU_Head4, ECU_Head5, ECU_Head6,
                       ECU_Count, ECU_Items},
                      nullptr);
+}
+
+std::optional<size_t> checksumsLineAt(std::string_view text, size_t from) {
+  LineReader lines(text);
+  while (const auto line = lines.next())
+    if (lines.offset() >= from && equalsNoCase(trim(*line), kChecksumsLine)) return lines.offset();
+  return std::nullopt;
 }
 
 }  // namespace trimlet

@@ -53,6 +53,12 @@ struct TextPosition {
   auto operator<=>(const TextPosition&) const = default;
 };
 
+// How much a finding about the file matters. error: the editor shows a message because of it,
+// a checksum block cannot be computed as written, or a checksum is BAD; warning: the editor
+// opens, but an item or a checksum block cannot be used as written; note: a hint at what may be
+// meant, or a checksum that is OK.
+enum class Severity { Error, Warning, Note };
+
 // An item of the file and where it starts (at its opening quote when it is quoted).
 struct PlacedItem {
   std::string_view text;
@@ -89,6 +95,7 @@ struct EcuTrace {
   TextPosition fileEnd;    // where the file ends, when the read ran into it
   size_t unreadItems = 0;  // "{" items after the last declared item, which nothing reads
   TextPosition firstUnread;
+  size_t itemsEnd = 0;  // where the read of the items stopped, as a byte offset
   // The first field item skipped after the fields of the header (0) or of an item.
   struct Leftover {
     int item = 0;
@@ -110,9 +117,27 @@ struct EcuTarget {
   std::array<ECU_Item, kMaxItems + 1>& items;
 };
 
+// The header and items of one read, kept apart from the shared state.
+struct EcuContent {
+  std::string format, head1, head3, head4, head5, head6;
+  int16_t head2 = 0;
+  int16_t count = 0;
+  std::array<ECU_Item, kMaxItems + 1> items;
+
+  EcuTarget target() { return {format, head1, head2, head3, head4, head5, head6, count, items}; }
+};
+
 // Reads ECU text into `target` as Parse_ECU reads its file (Parse_ECU is this read of the
 // file's bytes), noting in `trace`, when one is given, where it found each part.
 [[nodiscard]] ParseResult readEcuText(std::string_view text, const EcuTarget& target,
                                       EcuTrace* trace);
+
+// The line that opens the checksum section after the items: this word alone on its line (blanks
+// around it and the case of its letters aside). The item parse never reads that far.
+inline constexpr char kChecksumsLine[] = "Checksums";
+
+// Where the first such line starting at or after byte `from` begins; nullopt when there is none.
+// `from` is where the read of the items stopped (EcuTrace::itemsEnd).
+[[nodiscard]] std::optional<size_t> checksumsLineAt(std::string_view text, size_t from);
 
 }  // namespace trimlet

@@ -66,4 +66,9 @@ std::string_view storedValue(const BIN_Record& record) {
   return {record.Value.data(), record.Value.size()};
 }
 
+std::string rangeText(const ByteRange& range) {
+  const std::string first = numberToHex(range.first);
+  return range.first == range.last ? first : first + ".." + numberToHex(range.last);
+}
+
 }  // namespace trimlet

@@ -10,6 +10,16 @@
 
 namespace trimlet {
 
+// Bytes first..last of the image, both included.
+struct ByteRange {
+  uint64_t first = 0;
+  uint64_t last = 0;
+  bool operator==(const ByteRange&) const = default;
+};
+
+// "4000" for one byte, "4000..400F" for more, in hexadecimal.
+[[nodiscard]] std::string rangeText(const ByteRange& range);
+
 // Reads hexadecimal digits (either case, no prefix, blanks around ignored) as an unsigned
 // number. Empty text, other characters, or a number beyond 64 bits give nullopt.
 [[nodiscard]] std::optional<uint64_t> hexToNumber(std::string_view text);

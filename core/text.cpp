@@ -7,6 +7,17 @@
 
 namespace trimlet {
 
+std::optional<std::string_view> LineReader::next() {
+  if (pos_ >= text_.size()) return std::nullopt;
+  offset_ = pos_;
+  ++number_;
+  size_t end = pos_;
+  while (end < text_.size() && !isLineEnd(text_[end])) ++end;
+  pos_ = end + 1;
+  if (end + 1 < text_.size() && text_[end] == '\r' && text_[end + 1] == '\n') ++pos_;
+  return text_.substr(offset_, end - offset_);
+}
+
 std::string_view trim(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
@@ -107,6 +118,22 @@ std::string_view characters(std::string_view text, size_t first, size_t count) {
 
 std::string_view shownCaption(std::string_view text) {
   return characters(text, 0, kShownCaptionLength);
+}
+
+std::string inQuotes(std::string_view text) {
+  const std::string_view shown = characters(text, 0, 40);
+  std::string out = "\"";
+  for (const char c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += "\\x";
+      out += kHexDigits[byte >> 4];
+      out += kHexDigits[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out + (shown.size() < text.size() ? "...\"" : "\"");
 }
 
 }  // namespace trimlet

@@ -14,6 +14,28 @@ inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 // Blanks are spaces and tabs; line ends are never blanks.
 [[nodiscard]] constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// A line ends at CR, at LF, or at CR LF taken as one.
+[[nodiscard]] constexpr bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// The lines of a text in turn, each without its line end.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+
+  // The next line; nullopt once the text is used up (a last line end starts no line).
+  std::optional<std::string_view> next();
+
+  // Where the line last returned starts, as a byte offset, and its number from 1.
+  [[nodiscard]] size_t offset() const { return offset_; }
+  [[nodiscard]] size_t number() const { return number_; }
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+  size_t offset_ = 0;
+  size_t number_ = 0;
+};
+
 // The text without blanks at either end.
 [[nodiscard]] std::string_view trim(std::string_view text);
 
@@ -49,6 +71,10 @@ inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 // Characters first..first+count-1 of UTF-8 text, counted from 0; shorter or empty where the
 // text runs out. A byte that starts no character counts as one, so any text can be cut.
 [[nodiscard]] std::string_view characters(std::string_view text, size_t first, size_t count);
+
+// A text as a message quotes it: in double quotes, cut after 40 characters, and control
+// characters written as \xNN so that a message stays on one line whatever the file holds.
+[[nodiscard]] std::string inQuotes(std::string_view text);
 
 // Most characters of a caption or name from the ECU file that a window shows: a label or list
 // entry of megabytes would freeze the window. The item table keeps the whole text.

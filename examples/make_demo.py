@@ -90,6 +90,7 @@ class Demo:
     def __init__(self):
         self.image = bytearray(b"\xFF" * IMAGE_SIZE)
         self.items = []  # (section remark or None, fields)
+        self.sums = []  # (name, first, last, store): 32-bit big-endian sums of bytes
 
     def put(self, address, data):
         assert CAL_START <= address and address + len(data) <= CAL_END, hex(address)
@@ -125,6 +126,12 @@ class Demo:
         self.item(remark, address, cols, rows, 1, 0, offset, operation, factor, name,
                   ylabel, yaxis, xlabel, xaxis)
 
+    def sum_block(self, name, first, last, store):
+        """Stores at `store` the big-endian 32-bit sum of bytes first..last but its own four."""
+        total = sum(self.image[first:last + 1]) - sum(self.image[store:store + 4])
+        self.image[store:store + 4] = (total & 0xFFFFFFFF).to_bytes(4, "big")
+        self.sums.append((name, first, last, store))
+
     def ecu_text(self):
         lines = [
             "ECU FORMAT 1",
@@ -153,6 +160,12 @@ class Demo:
                 f"Xaxis={f['Xaxis']}",
                 "}",
             ]
+        if self.sums:
+            lines += ["", "Checksums",
+                      "; Every byte of the image but the checksum's own four, added up."]
+        for name, first, last, store in self.sums:
+            lines += ["{", f"Name={name}", "Algorithm=sum", f"Range={first:X}-{last:X}",
+                      f"Store={store:X}", "Size=4", "Order=big", "}"]
         return "\n".join(lines) + "\n"
 
 
@@ -243,8 +256,7 @@ def build():
     # The checksum covers every byte of the image but its own four.
     checksum_at = 0x4020
     demo.value("Identification", checksum_at, 0, 4, 0, 0, 0, "Calibration Checksum", "Sum")
-    total = sum(demo.image) - sum(demo.image[checksum_at:checksum_at + 4])
-    demo.image[checksum_at:checksum_at + 4] = (total & 0xFFFFFFFF).to_bytes(4, "big")
+    demo.sum_block("Calibration Checksum", 0, IMAGE_SIZE - 1, checksum_at)
     return demo
 
 

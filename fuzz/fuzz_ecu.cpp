@@ -1,12 +1,14 @@
 // Feeds arbitrary text to the ECU reader, then sorts whatever items it stored into their
 // classes and resolves each the way its panel does, against files of several sizes: an item
 // the panels accept must lie wholly inside the file, whatever the text said. The check of the
-// same text must end as the parse did and report errors exactly when the editor shows a message.
+// same text must end as the parse did and report errors of the items exactly when the editor
+// shows a message; the checksum blocks it accepts must lie inside the image.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/bin_file.h"
 #include "core/conversion.h"
@@ -61,9 +63,27 @@ void checkCalculated(const ECU_Item& item) {
   }
 }
 
+// Every checksum block the section lets through lies inside the image it was checked against,
+// and computing and correcting them stays inside it.
+void checkBlocks(const ChecksumSection& section) {
+  std::vector<uint8_t> image(1000);
+  for (const ChecksumBlock& block : section.blocks) {
+    if (block.result().last >= image.size()) __builtin_trap();
+    for (const ByteRange& run : block.covered)
+      if (run.first > run.last || run.last >= image.size()) __builtin_trap();
+  }
+  (void)checkChecksums(section.blocks, image);
+  (void)correctChecksums(section.blocks, image);
+}
+
 void checkReport(std::string_view text, const ParseResult& parsed) {
   const EcuReport report = checkEcu(text, int64_t{1000});
-  if ((report.count(Severity::Error) > 0) == report.shows.empty()) __builtin_trap();
+  // The checksum section's errors show nothing on opening: the items are not touched.
+  const auto itemErrors = std::count_if(
+      report.problems.begin(), report.problems.end(),
+      [](const Problem& p) { return p.severity == Severity::Error && !p.aboutChecksums; });
+  if ((itemErrors > 0) == report.shows.empty()) __builtin_trap();
+  checkBlocks(report.checksums);
   if (parsed.outcome != ParseOutcome::Ok && report.shows.front() != parsed.message)
     __builtin_trap();
   if (report.items.size() > static_cast<size_t>(kMaxItems) + 1) __builtin_trap();

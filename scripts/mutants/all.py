@@ -5,5 +5,6 @@ import os
 import runpy
 
 MUTANTS = []
-for name in ("list", "safety", "check", "select", "changes", "follow", "package", "recovery"):
+for name in ("list", "safety", "check", "select", "changes", "follow", "package", "recovery",
+             "checksum"):
     MUTANTS += runpy.run_path(os.path.join(os.path.dirname(__file__), name + ".py"))["MUTANTS"]

@@ -1,5 +1,7 @@
-// trimlet-check run as a user or a build script runs it: what it prints and how it exits.
+// trimlet-check run as a user or a build script runs it: what it prints and how it exits, also
+// when its output goes to a full disk, a closed stream or a pipe nobody reads.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -7,6 +9,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <algorithm>
+#include <csignal>
 #include <tuple>
 
 #include "support/TempDir.h"
@@ -14,36 +17,61 @@
 namespace trimlet::test {
 namespace {
 
+enum class Out { Read, Full, Closed, UnreadPipe };
+
 struct Output {
-  int exit = -1;
-  QByteArray out, err;  // as written
+  int exit = -1;  // -1: a signal ended it
+  QByteArray out, err;
 };
 
-Output check(const QStringList& arguments) {
+Output check(const QStringList& arguments, Out to = Out::Read) {
+  int pipe[2] = {-1, -1};
+  if (to == Out::UnreadPipe && ::pipe(pipe) == 0) ::close(pipe[0]);  // gone before any write
   QProcess process;
+  if (to == Out::Full) process.setStandardOutputFile("/dev/full");
+  process.setChildProcessModifier([to, &pipe] {
+    std::signal(SIGPIPE, SIG_DFL);  // as a shell starts it, whatever this process ignores
+    if (to == Out::Closed) ::close(STDOUT_FILENO);
+    if (to == Out::UnreadPipe) ::dup2(pipe[1], STDOUT_FILENO);
+  });
   process.start(TRIMLET_CHECK, arguments);
   process.waitForFinished(-1);
+  if (pipe[1] >= 0) ::close(pipe[1]);
   return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
           process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-// 0: the editor opens the files without a message, warnings or not; 1: it shows one; 2: the
-// command line is wrong or a file cannot be read, which the standard error says.
+const QString kDemo = TRIMLET_SOURCE_DIR "/examples/demo";
+const QString kHostile = TRIMLET_SOURCE_DIR "/tests/data/hostile/";
+
+QString written(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
+  return QString::fromStdString(dir.write(name, bytes));
+}
+
+// 0: no error; 1: the editor shows a message, or a checksum is BAD (each block's line gives
+// both values); 2: the command line is wrong or a file cannot be read, which the standard error
+// says, and which wins over 1. Under --json, an object says what a 2 is for.
 TEST(TrimletCheck, ExitsWithWhatTheEditorWouldDo) {
-  const QString demo = TRIMLET_SOURCE_DIR "/examples/demo";
-  const QString hostile = TRIMLET_SOURCE_DIR "/tests/data/hostile/";
-  const TempDir dir;  // a well-formed file of the wrong name, and a BIN one byte too large
+  const TempDir dir;  // a well-formed file of the wrong name, a BIN too large, one byte changed
   const QString txt =
-      QString::fromStdString(dir.write("engine.txt", readText(demo.toStdString() + ".ecu")));
-  const QString large = QString::fromStdString(dir.write("large.bin", std::string(655344, '\0')));
+      QString::fromStdString(dir.write("engine.txt", readText(kDemo.toStdString() + ".ecu")));
+  const QString large = written(dir, "large.bin", std::vector<uint8_t>(655344));
+  std::vector<uint8_t> bytes = readBytes(kDemo.toStdString() + ".bin");
+  bytes[0x7000] ^= 0x10;
+  const QString changed = written(dir, "changed.bin", bytes);
+  const QString block = kDemo +
+                        ".ecu:208:1: %1: checksum \"Calibration Checksum\" %2: stored "
+                        "004251B0, computed %3\n%4 error%5, 0 warnings\n";
   const std::tuple<QStringList, int, QString> cases[] = {
-      {{demo + ".ecu", demo + ".bin"}, 0, "0 errors, 0 warnings\n"},
-      {{hostile + "past-end.ecu"}, 0, hostile + "past-end.ecu:15:1: warning: "},
-      {{hostile + "fewer-items.ecu"}, 1, hostile + "fewer-items.ecu:4:1: error: Items 3: "},
+      {{kDemo + ".ecu"}, 0, "0 errors, 0 warnings\n"},
+      {{kDemo + ".ecu", kDemo + ".bin"}, 0, block.arg("note", "OK", "004251B0", "0", "s")},
+      {{kDemo + ".ecu", changed}, 1, block.arg("error", "BAD", "004251A0", "1", "")},
+      {{kHostile + "past-end.ecu"}, 0, kHostile + "past-end.ecu:15:1: warning: "},
+      {{kHostile + "fewer-items.ecu"}, 1, kHostile + "fewer-items.ecu:4:1: error: Items 3: "},
       {{}, 2, ""},
-      {{"--verbose", demo + ".ecu"}, 2, ""},
-      {{hostile + "missing.ecu"}, 2, ""},
-      {{demo + ".ecu", hostile + "missing.bin"}, 2, ""},
+      {{"--verbose", kDemo + ".ecu"}, 2, ""},
+      {{kHostile + "missing.ecu"}, 2, ""},
+      {{kHostile + "fewer-items.ecu", kHostile + "missing.bin"}, 2, ""},
       // clang-format off
       {{txt, large}, 1, txt + ": error: the name does not end in \".ecu\": the editor shows \"ECU "
        "file is not correct.\"\n" + large + ": error: the BIN file holds more than 655343 bytes"},
@@ -54,19 +82,97 @@ TEST(TrimletCheck, ExitsWithWhatTheEditorWouldDo) {
     EXPECT_EQ(run.exit, exit) << run.err.toStdString();
     EXPECT_EQ(run.out.left(start.size()).toStdString(), start.toStdString());
     EXPECT_EQ(run.err.isEmpty(), exit != 2) << start.toStdString();
+    const QJsonObject json =
+        QJsonDocument::fromJson(check(QStringList{"--json"} + arguments).out).object();
+    EXPECT_EQ(json["error"].toString().isEmpty(), exit != 2) << start.toStdString();
+  }
+}
+
+// Each fault of a checksum section, with its line, column and the start of its message among
+// the report's lines ("|" ends a line). Without a BIN file the image may hold 655343 bytes.
+TEST(TrimletCheck, ReportsEachFaultOfTheChecksumSection) {
+  const std::string a = "{|Name=a|Algorithm=sum|";  // lines 11 to 13
+  const std::string b = a + "Range=0-FF|Store=100|Size=1|}|{|Name=b|Algorithm=sum|";  // 18..20
+  const std::string crc = "{|Name=a|Algorithm=crc|Range=0-F|Store=10|Size=2|Order=big|";
+  const std::string six = "Init=0|RefIn=no|RefOut=true|XorOut=0|}";
+  const std::pair<std::string, const char*> cases[] = {
+      // clang-format off
+      {"{|Name=a|Algorithm=md5|}", "13:1: error: Algorithm \"md5\" is unknown: write sum"},
+      {"{|Name=a|Colour=red|}", "13:1: error: unknown key \"Colour\": a block knows Name"},
+      {"{|name=a|NAME=b|}", "13:1: error: Name is given twice (first at line 12)"},
+      {a + "Poly=7|}", "14:1: error: Poly belongs to crc blocks, not to a sum block"},
+      {"{|Name=a|}", "11:1: error: the block has no Algorithm (sum, xor or crc)"},
+      {a + "Range=F-0|Store=10|Size=1|}", "14:1: error: Range \"F-0\" starts after it ends"},
+      {a + "Range=0-9FFEF|Store=10|Size=1|}", "14:1: error: Range \"0-9FFEF\" reaches past the end of the image (655343 bytes)"},
+      {a + "Range=0-F|Store=9FFEC|Size=4|Order=big|}", "15:1: error: the 4-byte result at 9FFEC reaches past the end"},
+      {a + "Range=0-F|Store=10|Size=2|}", "11:1: error: the block has no Order (big or little"},
+      {a + "Range=0-E|Store=10|Size=2|Order=big|Word=2|}", "18:1: error: the run 0..E holds 15 bytes, not a whole number of 2-byte words"},
+      {a + "Range=0-F|Range=8-1F|Store=20|Size=1|}", "15:1: error: Range \"8-1F\" shares bytes with Range \"0-F\" (line 14)"},
+      {a + "Range=0-F|Store=10|Size=1|Result=twice|}", "17:1: error: Result \"twice\": write plain"},
+      {crc + "}", "11:1: error: the block has no Width: a crc block needs Width, Poly"},
+      {crc + "Width=17|Poly=1|" + six, "18:1: error: Width \"17\": write 1 to 16"},
+      {crc + "Width=8|Poly=107|" + six, "19:1: error: Poly \"107\" has more bits than the Width of 8"},
+      {crc + "Width=8|Poly=7|" + six, "21:1: error: RefIn \"no\": write true or false"},
+      {a + "Range=10-10|Store=10|Size=1|}", "11:1: error: the block covers no byte but its own result"},
+      {b + "Range=100-1FF|Store=80|Size=1|}", "11:1: error: this block and \"b\" (line 18) each cover the other's result"},
+      {b + "Range=200-2FF|Store=80|Size=1|}", "11:1: error: this block covers the result of \"b\" (line 18), which is computed after it"},
+      {b + "Range=200-2FF|Store=100|Size=1|}", "22:1: error: the result 100 shares bytes with the result of \"a\" (line 11)"},
+      {a + "Range=0-F|Exclude=20-2F|Store=10|Size=1|}", "15:1: warning: Exclude \"20-2F\" leaves out no byte of the ranges"},
+      {a + "Range=0-FF|Store=100|Size=1|}|" + a + "Range=0-FF|Store=200|Size=1|}", "19:1: warning: another block is named \"a\" (line 11) too"},
+      {"; nothing yet", "9:1: warning: the section holds no block"},
+      {"Name=a", "11:1: error: \"Name=a\" lies outside the blocks: a block opens with"},
+      {"}", "11:1: error: this \"}\" closes no block"},
+      {"{|Name a|}", "12:1: error: \"Name a\" is no field: a field is written key=value"},
+      {"{|Name=a|" + a + "Range=0-FF|Store=100|Size=1|}", "13:1: error: a block opens inside the block of line 11"},
+      {"{|Name=a", "11:1: error: the block has no closing \"}\""},
+      // clang-format on
+  };
+  const TempDir dir;
+  for (auto [section, expected] : cases) {
+    std::replace(section.begin(), section.end(), '|', '\n');
+    SCOPED_TRACE(section);
+    const std::string ecu = dir.write(
+        "engine.ecu",
+        "ECU FORMAT 1\n{\nT=,V=1,A=,B=,C=,D=,Items=1\n}\n{\nAddress=0, Cols=1, Rows=1, Bytes=1, "
+        "Kind=80, Offset=0, Operation=0, Factor=0\nName=f, Ylabel=, Yaxis=, Xlabel=, Xaxis=\n}\n"
+        "Checksums\n; blocks\n" +
+            section + "\n");
+    const Output run = check({QString::fromStdString(ecu)});
+    EXPECT_EQ(run.exit, std::string_view(expected).find(": error: ") != std::string::npos ? 1 : 0);
+    EXPECT_NE(run.out.toStdString().find(ecu + ":" + expected), std::string::npos)
+        << run.out.toStdString();
+  }
+}
+
+// Every write is checked: a full disk, a closed standard output and a reader gone before the
+// first write each end with status 2 and a word on the standard error, never with a report
+// lost unseen or a death by signal; 2 wins over the 1 of a BAD checksum.
+TEST(TrimletCheck, AnOutputThatCannotBeWrittenEndsWithStatus2) {
+  std::vector<uint8_t> bytes = readBytes(kDemo.toStdString() + ".bin");
+  bytes[0] ^= 1;
+  const TempDir dir;
+  const QString bad = written(dir, "bad.bin", bytes);
+  for (const Out to : {Out::Full, Out::Closed, Out::UnreadPipe}) {
+    for (const QStringList& arguments :
+         {QStringList{kDemo + ".ecu"}, QStringList{"--json", kDemo + ".ecu", bad}, {"--help"}}) {
+      const Output run = check(arguments, to);
+      EXPECT_EQ(run.exit, 2) << static_cast<int>(to) << arguments[0].toStdString();
+      EXPECT_TRUE(run.err.startsWith("trimlet-check: the report cannot be written: "));
+    }
   }
 }
 
 // The file may hold any byte (here quote, backslash, control characters, UTF-8, then a stray
-// byte, a cut character, an overlong form, a surrogate); the JSON is still UTF-8 with no raw
-// control character but its line ends, and gives the text back, U+FFFD for each byte no UTF-8.
+// byte, a cut character, an overlong form, a surrogate), and its name a line break: the JSON is
+// still UTF-8 with no raw control character but its line ends, and gives the text back, U+FFFD
+// for each byte no UTF-8; the text report escapes alike and keeps one line a problem.
 TEST(TrimletCheck, JsonCarriesControlCharactersAndNonAsciiText) {
   const TempDir dir;
   const char text[] =
       "ECU FORMAT 1\n{\nT=x,V=1,A=,B=,C=,D=,Items=1\n}\n{\nAddress=10,Cols=1,Rows=1,Bytes=1\n"
       "Kind=80,Offset=0,Operation=0,Factor=1,Name=Idle \"\\\x01\0\t caf\xC3\xA9 \xFF\xE2\x82\xE0"
-      "\x80\x80\xED\xA0\x80\nYlabel=,Yaxis=,Xlabel=,Xaxis=\n}";
-  const std::string ecu = dir.write("engine.ecu", std::string_view(text, sizeof text - 1));
+      "\x80\x80\xED\xA0\x80\nYlabel=,Yaxis=,Xlabel=,Xaxis=\n}\n{";
+  const std::string ecu = dir.write("a\nb.ecu", std::string_view(text, sizeof text - 1));
   const Output run = check({"--json", QString::fromStdString(ecu)});
   EXPECT_EQ(run.exit, 0);
   EXPECT_EQ(QString::fromUtf8(run.out).toUtf8(), run.out);
@@ -81,6 +187,14 @@ TEST(TrimletCheck, JsonCarriesControlCharactersAndNonAsciiText) {
                                          QString(9, QChar(0xFFFD)));
   EXPECT_EQ(item["class"].toString() + " " + item["range"].toObject()["first"].toString(),
             "flag byte 10");
+  EXPECT_TRUE(json["file"].toString().endsWith("a\nb.ecu"));
+  dir.write("a\nb.ecu", "ECU \xFF\x0B\n");
+  EXPECT_EQ(
+      check({QString::fromStdString(ecu)}).out.toStdString(),
+      (dir.path() / "a\\x0Ab.ecu:1:1: error: the first item \"ECU \uFFFD\\x0B\" lacks the word "
+                    "FORMAT: the editor shows \"Incorrect ECU Format\"\n")
+              .string() +
+          "1 error, 0 warnings: the editor shows \"Incorrect ECU Format\"\n");
 }
 
 }  // namespace
