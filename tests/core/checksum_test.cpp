@@ -133,7 +133,7 @@ TEST(Checksum, CorrectsTheImageAsOneAction) {
   BIN_Path = dir.write("image.bin", test::patternBytes(64));  // bytes 0 to 63
   ASSERT_TRUE(Load_BIN().ok);
   std::vector<ImageChange> changes;
-  setImageListener([&](const ImageChange& change) { changes.push_back(change); }, &changes);
+  const ImageSubscription heard([&](const ImageChange& change) { changes.push_back(change); });
   const auto blocks =
       blocksOf("{\nName=n\nAlgorithm=sum\nRange=0-3F\nStore=20\nSize=4\nOrder=big\n}\n", 64);
   EXPECT_EQ(correctImageChecksums(blocks), 4);
@@ -146,7 +146,6 @@ TEST(Checksum, CorrectsTheImageAsOneAction) {
             (std::vector<uint8_t>{0x1F, 0, 0, 0x07, 0x5A, 0x24}));
   EXPECT_EQ(correctImageChecksums(blocks), 0);
   EXPECT_EQ(changes.size(), 1u);
-  clearImageListener(&changes);
 }
 
 }  // namespace

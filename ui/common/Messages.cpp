@@ -1,8 +1,8 @@
 #include "ui/common/Messages.h"
 
-#include <QPushButton>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace trimlet {
 
