@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QTableWidget>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -365,6 +366,103 @@ TEST_F(EditorFrame, EverySaveAsksBeforeWritingOverAFileChangedSinceTheLoad) {
       EXPECT_EQ(editor->fields().Saved, yes);
       EXPECT_EQ(editor->isVisible(), !(closes && yes));
     }
+  }
+}
+
+// A BAD checksum is said once at the open; the Checksums window lists each block and corrects
+// it as one step, following the image; every save corrects first unless the setting says N;
+// an upload of a BIN file with a BAD checksum waits for a Yes; a copy gets a save's correction
+// and leaves the editor as it was. Ctrl+S saves, a number typed in the raw box written first.
+TEST_F(EditorFrame, ChecksumsAreShownCorrectedInEverySaveAndAskedAboutBeforeAnUpload) {
+  // The big-endian sum of bytes 0..3B, at 3C; the pattern's 3C3D3E3F is wrong.
+  const auto withSum = [](std::vector<unsigned char> bytes) {
+    uint32_t sum = 0;
+    for (int i = 0; i < 0x3C; ++i) sum += bytes[static_cast<size_t>(i)];
+    for (int k = 0; k < 4; ++k) bytes[0x3C + static_cast<size_t>(k)] = (sum >> (24 - 8 * k)) & 0xFF;
+    return bytes;
+  };
+  image = patternBytes(64);
+  ASSERT_TRUE(open(image, ecuText({flagItem("Options", "10"), valueItem("Idle", "20", 1),
+                                   tableItem("Map", "30", 2, 2)}) +
+                              "Checksums\n{\nName=Sum\nAlgorithm=sum\nRange=0-3F\nStore=3C\n"
+                              "Size=4\nOrder=big\n}\n"));
+  const QString bad = "The checksum \"Sum\" of " + QString::fromStdString(binPath) +
+                      " is BAD (stored 3C3D3E3F, computed 000006EA).";
+  EXPECT_EQ(messages, QStringList({bad + " Every save corrects the checksums."}));
+
+  action("actChecksums")->trigger();
+  auto* window = editor->findChild<QDialog*>("frmChecksums");
+  ASSERT_NE(window, nullptr);
+  const auto row = [table = window->findChild<QTableWidget*>("grdChecksums")] {
+    QStringList cells;
+    for (int c = 0; c < table->columnCount(); ++c) cells << table->item(0, c)->text();
+    return cells.join('|');
+  };
+  EXPECT_EQ(row(), "Sum|0-3F|3C3D3E3F|000006EA|BAD");
+  QTest::mouseClick(window->findChild<QPushButton*>("cmdCorrectNow"), Qt::LeftButton);
+  EXPECT_EQ(row(), "Sum|0-3F|000006EA|000006EA|OK");
+  EXPECT_EQ(action("actUndo")->text(), "Undo: Checksums corrected");
+  EXPECT_FALSE(saved());
+  action("actUndo")->trigger();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(row(), "Sum|0-3F|3C3D3E3F|000006EA|BAD");
+  window->close();
+  editor->activateWindow();
+
+  pick("cmb0Dim", "Idle");
+  type("txtValue_Raw", "2A", false);
+  EXPECT_EQ(answerMessages(
+                [&] { QTest::keyClick(child("txtValue_Raw"), Qt::Key_S, Qt::ControlModifier); }),
+            QStringList({savedMessage()}));
+  edited = image;
+  edited[0x20] = 0x2A;
+  EXPECT_EQ(readBytes(binPath), withSum(edited));
+  EXPECT_TRUE(saved());
+  EXPECT_EQ(action("actUndo")->text(), "Undo: Checksums corrected");
+  pick("cmb2Dim", "Map");
+  select("grdMap", 1, 1, 1, 1);
+  EXPECT_EQ(answerMessages([&] { press("grdMap", Qt::Key_S, Qt::ControlModifier); }),
+            QStringList({savedMessage()}));
+
+  INI_Write("Correct Checksums (Y/N)", "n");
+  pick("cmbFlag", "Options");
+  click("chkFlag(0)");
+  edited = withSum(edited);
+  edited[0x10] = 0x90;
+  EXPECT_EQ(answerMessages([&] { click("cmdSave"); }), QStringList({savedMessage()}));
+  EXPECT_EQ(readBytes(binPath), edited);  // as it is
+  // A program that cannot start says so at once: no such message, nothing started.
+  INI_Write("Save Before Execute (Y/N)", "N");
+  INI_Write("Upload Execute", "/no/such/uploader");
+  const QString question = "The checksum \"Sum\" of " + QString::fromStdString(binPath) +
+                           " is BAD (stored 000006F4, computed 00000774). Start the upload anyway?";
+  for (const auto answer : {QMessageBox::NoButton, QMessageBox::No, QMessageBox::Yes}) {
+    const QStringList shown = answerMessages([&] { click("cmdUpload"); }, answer);
+    EXPECT_EQ(shown.value(0), question);
+    EXPECT_EQ(lastMessages().at(0).defaultButton, QMessageBox::No);
+    EXPECT_EQ(shown.size(), answer == QMessageBox::Yes ? 2 : 1) << shown.join("|").toStdString();
+  }
+
+  INI_Write("Correct Checksums (Y/N)", "");
+  const std::string copy = (dir.path() / "copy.bin").string();
+  for (const auto answer : {QMessageBox::Ok, QMessageBox::No}) {
+    QStringList shown;
+    whileModal(
+        "cdiSaveCopy",
+        [&](QDialog* dialog) {
+          dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(copy));
+          dialog->QDialog::accept();
+        },
+        [&] { shown = answerMessages([&] { action("actSaveCopy")->trigger(); }, answer); });
+    editor->activateWindow();
+    EXPECT_EQ(shown.value(0),
+              answer == QMessageBox::Ok
+                  ? "A copy of the image was saved as " + QString::fromStdString(copy) +
+                        ". The editor stays on " + QString::fromStdString(binPath) + "."
+                  : QString::fromStdString(copy) + " exists. Replace it with the copy?");
+    EXPECT_EQ(readBytes(copy), withSum(edited));
+    EXPECT_EQ(imageByte(0x3F), 0xF4);  // the image as it was
+    EXPECT_TRUE(saved());
   }
 }
 
