@@ -29,7 +29,6 @@ Opening Document::open() {
   Opening opening{true, {}};
   if (parsed.outcome == ParseOutcome::ItemError)
     opening.notices.push_back({parsed.message, false, ecuProblemDetails(ecuPath_, kEcuFileError)});
-  readChecksums(opening);
   ranges_.assign(static_cast<size_t>(itemCount()) + 1, {RangeProblem::NotHexadecimal});
   for (int i = 1; i <= itemCount(); ++i) ranges_[static_cast<size_t>(i)] = itemRecords(item(i));
   opened_ = imageBytes();
@@ -37,12 +36,11 @@ Opening Document::open() {
   return opening;
 }
 
-void Document::readChecksums(Opening& opening) {
-  // Read apart from the items' parse, so that nothing in the section can change an item.
+std::vector<Notice> Document::readChecksums() {
   const FileBytes ecu = readFileBytes(ecuPath_, kMaxTextFileBytes);
   checksums_ = ecu.problem == ReadProblem::None ? readChecksumSection(ecu.bytes, BIN_FileBytes)
                                                 : ChecksumSection{};
-  if (checksums_.usable()) return;
+  if (checksums_.usable()) return {};
   std::vector<std::string> errors;
   for (const ChecksumFinding& finding : checksums_.findings)
     if (finding.severity == Severity::Error)
@@ -50,12 +48,11 @@ void Document::readChecksums(Opening& opening) {
                        std::to_string(finding.at.column) + ": " + finding.message + ".");
   std::string details;
   for (const std::string& error : errors) details += error + "\n";
-  opening.notices.push_back({"The checksum section of the ECU file " + ecuPath_ + " has " +
-                                 counted(static_cast<int64_t>(errors.size()), "error") +
-                                 ", so Trimlet neither checks nor corrects its checksums; the "
-                                 "items work as usual. " +
-                                 errors.front(),
-                             false, details});
+  return {{"The checksum section of the ECU file " + ecuPath_ + " has " +
+               counted(static_cast<int64_t>(errors.size()), "error") +
+               ", so Trimlet neither checks nor corrects its checksums; the items work as usual. " +
+               errors.front(),
+           false, details}};
 }
 
 std::string Document::badChecksums(std::span<const uint8_t> bytes) const {

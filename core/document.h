@@ -42,9 +42,8 @@ class Document {
 
   // Loads the image with Load_BIN and parses the items with Parse_ECU (which read the paths
   // from BIN_Path and ECU_Path, set here to the document's). A refused BIN file or a rejected
-  // ECU file leaves it unusable; a broken item gives "ECU File Error" and goes on. The checksum
-  // section after the items is read then too: one with errors is a notice, and the items work
-  // as ever. The image as opened is the first reference.
+  // ECU file leaves it unusable; a broken item gives "ECU File Error" and goes on. The image as
+  // opened is the first reference.
   [[nodiscard]] Opening open();
 
   // The number of items the ECU file declares, and those that can be read (at most 300).
@@ -60,7 +59,10 @@ class Document {
   // Every byte of the file as the document opened it.
   [[nodiscard]] const std::vector<uint8_t>& opened() const { return opened_; }
 
-  // The checksum section read at the open; without `at` when the ECU file has none.
+  // Reads the checksum section after the items of the ECU file, apart from their parse, so that
+  // nothing in it can change an item; one with errors gives a notice (the items work as ever).
+  [[nodiscard]] std::vector<Notice> readChecksums();
+  // The checksum section read; without `at` when the ECU file has none.
   [[nodiscard]] const ChecksumSection& checksums() const { return checksums_; }
   // One sentence for each checksum block that `bytes` (an image of the BIN file) does not hold
   // right: 'The checksum "Fuel" of /a.bin is BAD (stored 0012, computed 0013).' Empty when every
@@ -74,9 +76,6 @@ class Document {
   [[nodiscard]] const Journal& history() const { return history_; }
 
  private:
-  // The section after the items; a notice in `opening` when it has errors.
-  void readChecksums(Opening& opening);
-
   std::string binPath_;
   std::string ecuPath_;
   std::vector<uint8_t> opened_;

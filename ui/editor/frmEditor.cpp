@@ -174,7 +174,9 @@ bool frmEditor::Form_Load() {
   maps_->setHighlight(false);
   arrays_->setHighlight(false);
 
-  const Opening opening = document_.open();
+  Opening opening = document_.open();
+  if (opening.usable)
+    for (Notice& notice : document_.readChecksums()) opening.notices.push_back(std::move(notice));
   setDefaultPointer();
   showNotices(parentWidget(), opening.notices);
   if (!opening.usable) return false;

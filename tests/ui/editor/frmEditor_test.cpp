@@ -382,10 +382,18 @@ TEST_F(EditorFrame, ChecksumsAreShownCorrectedInEverySaveAndAskedAboutBeforeAnUp
     return bytes;
   };
   image = patternBytes(64);
-  ASSERT_TRUE(open(image, ecuText({flagItem("Options", "10"), valueItem("Idle", "20", 1),
-                                   tableItem("Map", "30", 2, 2)}) +
-                              "Checksums\n{\nName=Sum\nAlgorithm=sum\nRange=0-3F\nStore=3C\n"
-                              "Size=4\nOrder=big\n}\n"));
+  const std::string items = ecuText(
+      {flagItem("Options", "10"), valueItem("Idle", "20", 1), tableItem("Map", "30", 2, 2)});
+  // A faulty section is said at the open and changes no item.
+  ASSERT_TRUE(open(image, items + "Checksums\n{\nName=Sum\nAlgorithm=add\n}\n"));
+  EXPECT_TRUE(messages.value(0).startsWith(
+      "The checksum section of the ECU file " + QString::fromStdString(ecuPath) +
+      " has 4 errors, so Trimlet neither checks nor corrects its checksums; the items work as "
+      "usual. Line 31, column 1:"))
+      << messages.join("|").toStdString();
+  EXPECT_EQ(child<QComboBox>("cmb2Dim")->count(), 1);
+  ASSERT_TRUE(open(image, items + "Checksums\n{\nName=Sum\nAlgorithm=sum\nRange=0-3F\n"
+                                  "Store=3C\nSize=4\nOrder=big\n}\n"));
   const QString bad = "The checksum \"Sum\" of " + QString::fromStdString(binPath) +
                       " is BAD (stored 3C3D3E3F, computed 000006EA).";
   EXPECT_EQ(messages, QStringList({bad + " Every save corrects the checksums."}));
