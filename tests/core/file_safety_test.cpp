@@ -1,7 +1,10 @@
 // Files changed by other programs, full disks, huge files and files that are none: a save
 // writes all of the image or nothing, and only into the file loaded unless told otherwise.
+// libfiu's functions, not only its no-op stand-ins.
+#define FIU_ENABLE 1
 #include <fcntl.h>
 #include <fiu-control.h>
+#include <fiu.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -257,7 +260,9 @@ TEST_F(FileSafety, ACopyIsWrittenWholeOrRefused) {
     } else {
       EXPECT_EQ(message, "The copy " + path + " could not be saved: " + said);
       EXPECT_EQ(fs::symlink_status(path).type(), before);
-      if (!bytesBefore.empty()) EXPECT_EQ(readBytes(path), bytesBefore);
+      if (!bytesBefore.empty()) {
+        EXPECT_EQ(readBytes(path), bytesBefore);
+      }
     }
   }
   EXPECT_EQ(readBytes(BIN_Path), patternBytes(64));

@@ -415,7 +415,8 @@ TEST_F(EditorFrame, ChecksumsAreShownCorrectedInEverySaveAndAskedAboutBeforeAnUp
   QCoreApplication::processEvents();
   EXPECT_EQ(row(), "Sum|0-3F|3C3D3E3F|000006EA|BAD");
   window->close();
-  editor->activateWindow();
+  QApplication::setActiveWindow(editor.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
 
   pick("cmb0Dim", "Idle");
   type("txtValue_Raw", "2A", false);
