@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -535,7 +536,7 @@ void frmEditor::saveCopyAs() {
   if (correctionOn() && document_.checksums().usable())
     (void)correctChecksums(document_.checksums().blocks, bytes);
   setBusyPointer();
-  const FileResult copied = saveCopy(path.toStdString(), bytes);
+  const FileResult copied = saveCopy(QFile::encodeName(path).toStdString(), bytes);
   setDefaultPointer();
   if (!copied.ok) {
     showMessage(this, QString::fromStdString(copied.message), MessageIcon::Critical);
