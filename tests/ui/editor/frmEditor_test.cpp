@@ -91,7 +91,9 @@ TEST_F(EditorFrame, SavesConfirmOnlyWhatReachedTheDiskAndClosingAsksAboutTheRest
   QTest::keyClick(editor.get(), Qt::Key_Return);  // Enter presses no button by itself
   blockFile();
   const QStringList failed = answerMessages([&] { click("cmdSave"); });
-  EXPECT_TRUE(failed.value(0).contains("could not be saved")) << failed.join("|").toStdString();
+  EXPECT_TRUE(failed.value(0).contains("could not be saved") &&
+              failed.value(0).contains("\"Save a copy as…\""))
+      << failed.join("|").toStdString();
   EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
   EXPECT_EQ(closeAnswering(QMessageBox::Yes).value(0), kAsk);
   EXPECT_TRUE(editor->isVisible());
