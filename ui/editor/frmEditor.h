@@ -20,6 +20,7 @@ class QTimer;
 namespace trimlet {
 
 class ChangesWindow;
+class ChecksumsWindow;
 class DropDown;
 class FlagsPanel;
 class HexPanel;
@@ -77,6 +78,17 @@ class frmEditor : public QDialog {
   void compareWith();
   void compareAsOpened();
   void showChanges();
+  void showChecksums();
+  // Ctrl+S: "Save Changes", after a number typed in the Values tab's raw box is written.
+  void saveByKey();
+  // Writes the image, its checksums corrected as a save would, to a file the user names; the
+  // editor stays on its BIN file, saved or not as before.
+  void saveCopyAs();
+  // The checksums over the image made right, as one step, before a save takes its bytes.
+  void correctChecksumsForSave();
+  // Before an upload: true to go on. A BIN file on disk with a BAD checksum goes only when the
+  // user says so.
+  [[nodiscard]] bool uploadFileAccepted();
   // Shows an item in its tab with its entry chosen, as if the user picked it.
   void showItem(int item);
 
@@ -103,7 +115,11 @@ class frmEditor : public QDialog {
   QAction* actCompareWith;
   QAction* actCompareAsOpened;
   QAction* actChanges;
+  QAction* actChecksums;
+  QAction* actSave;
+  QAction* actSaveCopy;
   ChangesWindow* changes_ = nullptr;
+  ChecksumsWindow* checksums_ = nullptr;
   int shownTab_ = 0;
 };
 
