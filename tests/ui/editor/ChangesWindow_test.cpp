@@ -2,6 +2,7 @@
 
 #include <QTreeView>
 
+#include "core/settings.h"
 #include "support/ui/EditorTest.h"
 #include "ui/editor/tables/GraphWindow.h"
 
@@ -88,6 +89,39 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
   EXPECT_EQ(readBytes(binPath), patternBytes(64));  // nothing saved
   EXPECT_EQ(stored(0x5) + stored(0x10) + stored(0x33), "551977");
   EXPECT_TRUE(top().isEmpty());
+}
+
+// The stock image is remembered with its BIN file as a whole pair, and used only when both
+// paths are read whole: a path read cut could name another file of the same length.
+TEST_F(Changes, TheStockImageIsRememberedAsAWholePairOrNotAtAll) {
+  const std::string cut =
+      (dir.path() / std::string(253 - dir.path().string().size(), 's')).string();
+  ASSERT_EQ(cut.size(), kIniReadLimit);
+  auto stock = patternBytes(64);
+  stock[0x10] ^= 1;
+  dir.write(cut.substr(cut.rfind('/') + 1), stock);
+  dir.write("trimlet.ini", "[trimlet]\nReference BIN=" + binPath + "\nReference File=" + cut +
+                               "/more/and/more/stock.bin\n");
+  ASSERT_TRUE(open(patternBytes(64), {flagItem("Options", "10")}));
+  EXPECT_EQ(messages, QStringList("The \"Reference File\" in the settings file is longer than 254 "
+                                  "characters, so the editor compares with the file as opened."));
+  EXPECT_TRUE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
+
+  // A BIN path with a line break cannot be stored, so neither is the stock image's.
+  const std::string pair =
+      "[trimlet]\nUpload Execute=\nReference BIN=/other.bin\nReference File=/old.bin\n";
+  dir.write("trimlet.ini", pair);
+  const std::string odd = dir.write("ima\nge.bin", patternBytes(64));
+  editor = std::make_unique<frmEditor>(odd, ecuPath);
+  window = editor.get();
+  ASSERT_TRUE(editor->Form_Load());
+  editor->show();
+  EXPECT_EQ(compareWith(dir.write("stock.bin", stock)),
+            QStringList("Trimlet compares with this file but cannot remember it for the next "
+                        "time: a path with a line break or more than 254 characters cannot be "
+                        "stored in the settings file."));
+  EXPECT_FALSE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
+  EXPECT_EQ(readText((dir.path() / "trimlet.ini").string()), pair);
 }
 
 }  // namespace
