@@ -5,8 +5,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "core/file_read.h"
 #include "core/settings.h"
@@ -97,15 +101,22 @@ TEST_F(MainWindow, RemembersThePathsBeforeEitherWindowOpens) {
   }
 }
 
-// The dialog opens in the box's folder (the current one for a bare name); a choice fills the
-// box and Cancel keeps it.
+// The dialog opens in the folder of the box's path, else of the other box's, else at home; a
+// choice fills the box and Cancel keeps it.
 TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
   const std::string other = dir.write("other.bin", patternBytes(32));
+  const std::string here = fs::canonical(dir.path()).string();
+  const std::string home = QDir::homePath().toStdString();
   start();
-  for (const auto& [typed, chosen, folder] :
-       {std::tuple{bin, other, fs::canonical(dir.path()).string()},
-        {std::string("engine.bin"), std::string(), QDir::currentPath().toStdString()}}) {
-    typePaths(typed, ecu);
+  // The BIN box, the ECU box, the file chosen (none: Cancel), the folder the dialog starts in.
+  const std::tuple<std::string, std::string, std::string, std::string> rows[] = {
+      {bin, "", other, here},
+      {"engine.bin", ecu, "", here},
+      {"/no/such/folder/x.bin", "", "", home},
+      {"", "", "", home},
+  };
+  for (const auto& [typed, otherBox, chosen, folder] : rows) {
+    typePaths(typed, otherBox);
     std::string opened;
     whileModal(
         "cdiBIN",
@@ -117,9 +128,95 @@ TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
           dialog->QDialog::accept();  // QFileDialog::accept would check the choice again
         },
         [&] { click("cmdBIN"); });
-    EXPECT_EQ(opened, folder);
+    EXPECT_EQ(opened, folder) << typed;
     EXPECT_EQ(text("txtBIN").toStdString(), chosen.empty() ? typed : chosen);
   }
+}
+
+// Files dropped fill the boxes; the pairs opened come back, newest first, in "Recent", each
+// stored whole or not at all, a pair whose files are gone greyed.
+TEST_F(MainWindow, DroppedFilesFillTheBoxesAndOpenedPairsAreRecent) {
+  const std::string bin2 = dir.write("two.bin", patternBytes(16384));
+  const std::string ecu2 = dir.write("two.ecu", readText(ecu));
+  fs::create_directories(dir.path() / std::string(200, 'd'));
+  const std::string longEcu =
+      dir.write(std::string(200, 'd') + "/" + std::string(60, 'e') + ".ecu", readText(ecu));
+  const auto url = [](const std::string& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(path));
+  };
+  const auto drop = [&](const char* target, const QList<QUrl>& urls) {
+    return [=, this] {
+      QMimeData data;
+      data.setUrls(urls);
+      QWidget* on = std::strlen(target) == 0 ? window : child(target);
+      QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(on, &enter);
+      EXPECT_TRUE(enter.isAccepted());
+      QDropEvent dropped({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(on, &dropped);
+    };
+  };
+  const auto view = [&](const std::string& binPath, const std::string& ecuPath) {
+    return [=, this] {
+      typePaths(binPath, ecuPath);
+      EXPECT_EQ(
+          whileModal(
+              "frmView", [](QDialog* viewer) { viewer->reject(); }, [&] { click("cmdView"); }),
+          1);
+    };
+  };
+  const auto pair = [](const std::string& binPath, const std::string& ecuPath) {
+    return QString::fromStdString(binPath + "  +  " + ecuPath);
+  };
+  const auto menu = [&] {
+    emit child<QLineEdit>("txtBIN")->customContextMenuRequested(QPoint(5, 5));
+    return child<QLineEdit>("txtBIN")->findChild<QMenu*>("mnuRecent");
+  };
+  const std::string none;
+  // What is done, the boxes afterwards, the message, the Recent entries ("-" before a grey one).
+  const std::tuple<std::function<void()>, QStringList, QString, QStringList> rows[] = {
+      {drop("txtECU", {url(bin2)}), {"/a.bin", bin2.c_str()}, "", {}},
+      {drop("", {url(ecu2)}), {"/a.bin", ecu2.c_str()}, "", {}},
+      {drop("", {url(ecu), url(bin)}), {bin.c_str(), ecu.c_str()}, "", {}},
+      {drop("txtBIN", {url(bin2), url(ecu2)}), {bin2.c_str(), ecu2.c_str()}, "", {}},
+      {drop("", {url(dir.path().string())}),
+       {"/a.bin", "/a.ecu"},
+       QString::fromStdString(dir.path().string()) +
+           " is a folder: drop a BIN file or an ECU file.",
+       {}},
+      {drop("txtBIN", {QUrl("https://example.com/a.bin")}),
+       {"/a.bin", "/a.ecu"},
+       "https://example.com/a.bin is not a file on this computer, so Trimlet cannot open it: copy "
+       "it here first.",
+       {}},
+      {drop("", {url(bin), url(bin2)}),
+       {"/a.bin", "/a.ecu"},
+       "Drop one file, or a BIN file together with an ECU file.",
+       {}},
+      {view(bin, ecu), {}, "", {pair(bin, ecu)}},
+      {view(bin2, ecu2), {}, "", {pair(bin2, ecu2), pair(bin, ecu)}},
+      {view(bin, longEcu), {}, "", {pair(bin2, ecu2), pair(bin, ecu)}},
+      {view(bin, ecu), {}, "", {pair(bin, ecu), pair(bin2, ecu2)}},
+      {[&] { fs::remove(bin2); }, {}, "", {pair(bin, ecu), "-" + pair(bin2, ecu2)}},
+      {[&] { menu()->actions().at(0)->trigger(); }, {bin.c_str(), ecu.c_str()}, "", {}},
+  };
+  start();
+  for (const auto& [act, boxes, message, recent] : rows) {
+    SCOPED_TRACE(message.toStdString() + recent.join(", ").toStdString());
+    typePaths("/a.bin", "/a.ecu");
+    EXPECT_EQ(answerMessages(act), message.isEmpty() ? QStringList() : QStringList(message));
+    if (!boxes.isEmpty()) {
+      EXPECT_EQ(QStringList({text("txtBIN"), text("txtECU")}), boxes);
+    }
+    if (recent.isEmpty()) continue;
+    QStringList shown;
+    QMenu* list = menu();
+    for (const QAction* entry : list->actions())
+      shown << (entry->isEnabled() ? "" : "-") + entry->text().replace("&&", "&");
+    delete list->parentWidget();
+    EXPECT_EQ(shown, recent);
+  }
+  EXPECT_EQ(readText(settings).find("Recent BIN 3"), std::string::npos);  // nothing half stored
 }
 
 // The boxes start with the remembered paths; on a settings file it cannot use whole, no box
