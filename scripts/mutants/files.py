@@ -28,6 +28,6 @@ MUTANTS = [
     ("drop-folder-taken", "ui/main/frmMain.cpp", "if (QFileInfo(path).isDir())", "if (false)",
      "a dropped folder fills a box"),
     ("dialog-no-other-box", "ui/main/frmMain.cpp", "for (const QString& named : {path, other}) {",
-     "for (const QString& named : {path}) {",
+     "for (const QString& named : {path, other.left(0)}) {",
      "a dialog for an empty box starts at home, not in the other box's folder"),
 ]

@@ -41,7 +41,7 @@ MUTANTS = [
     ('M56', 'core/ecu_file.cpp', "  const size_t comma = value.find(',');\n  if (comma != std::string_view::npos) value = value.substr(0, comma);\n", '', 'field value not cut at a comma inside a quoted item'),
     ('M58', 'core/file_read.cpp', '    if (n < 0) return failed(errno);', '    if (n < 0) break;', 'read: a read error is ignored (the file reads as empty)'),
     ('M59', 'ui/editor/tables/TablePanel.cpp', '  item_ = nullptr;\n  fields_.Cols = fields_.Rows = 0;\n', '  item_ = nullptr;\n', "refused table keeps the previous table's size: keys then edit the previous table unseen"),
-    ('M61', 'ui/main/frmMain.cpp', 'dialog->setDirectory(startFolder(box->text(), other->text()));', 'dialog->setDirectory(startFolder(QString(), QString()));', "main: the file dialog does not open in the box's folder"),
+    ('M61', 'ui/main/frmMain.cpp', 'dialog->setDirectory(startFolder(box->text(), other->text()));', 'dialog->setDirectory(startFolder(QString(), other->text()));', "main: the file dialog does not open in the box's folder"),
     ('M62', 'ui/main/frmMain.cpp', '  if (stored_[txtBIN] != txtBIN->text()) storeLocation(txtBIN, kBinLocation);\n  if (stored_[txtECU] != txtECU->text()) storeLocation(txtECU, kEcuLocation);\n', '', 'main: closing the window does not remember the paths'),
     ('M64', 'ui/editor/hex/HexPanel.cpp', '  hscHexMap->setValue(0);\n  RotAngle = wrappedAngle(RotAngle);\n', '  hscHexMap->setValue(0);\n', 'hex tab: the map angle is not wrapped (goes to -1 and 361)'),
     ('M65', 'ui/editor/hex/HexPanel.cpp', 'drawGraph(*picHexLine, 0, 200,', 'drawGraph(*picHexLine, RotAngle, 200,', 'hex tab: drawing the line graph leaves the angle at 0'),
