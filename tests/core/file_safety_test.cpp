@@ -144,7 +144,7 @@ TEST_F(FileSafety, ReadersRefuseWhatIsNotASmallRegularFile) {
 }
 
 // A settings write replaces the file whole or not at all, and keeps every byte it does not
-// change: each line's own line end, a value ending in CR, the link to the file, its mode. A
+// change: each line's own line end (a CR alone among them), the link to the file, its mode. A
 // value with a line break is not stored. A value is read whole or said to be too long; quotes
 // around all of it alone are dropped.
 TEST_F(FileSafety, SettingsWritesKeepEveryOtherByteAndReadsNeverCut) {

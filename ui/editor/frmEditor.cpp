@@ -167,6 +167,7 @@ void frmEditor::buildLayout() {
 
 bool frmEditor::Form_Load() {
   if (INI_Read(kUploadExecute).empty()) INI_Write(kUploadExecute, "");
+  tellSettingsWriteProblem(parentWidget());
   fields_.Updating = false;
   fields_.ArrayRaw = true;
   fields_.MapRaw = true;
@@ -186,11 +187,7 @@ bool frmEditor::Form_Load() {
   Fill_Lists();
   setDefaultPointer();
   setWindowTitle(fileCaption("Trimlet", document_.recordCount() - 16));
-  // A stock image chosen for this BIN file before; one that no longer fits is let go.
-  if (INI_Read(kReferenceBin) == document_.binPath() && !INI_Read(kReferenceFile).empty()) {
-    ReferenceFile stock = readReference(INI_Read(kReferenceFile), document_.opened().size());
-    if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes));
-  }
+  restoreReference();
   watch_->announceReference();
   // Said once, of the file as it was opened.
   if (const std::string bad = document_.badChecksums(document_.opened()); !bad.empty())
@@ -199,6 +196,27 @@ bool frmEditor::Form_Load() {
                     (correctionOn() ? " Every save corrects the checksums."
                                     : " \"Checksums…\" in the context menus corrects them."));
   return true;
+}
+
+void frmEditor::restoreReference() {
+  const IniValue bin = readSetting(kReferenceBin);
+  const IniValue file = readSetting(kReferenceFile);
+  const std::string& opened = document_.binPath();
+  // A path read cut may still be this file's, or name another file: either is refused.
+  const bool ours = bin.tooLong ? opened.size() > kIniReadLimit && opened.starts_with(bin.text)
+                                : bin.text == opened;
+  if (!ours || file.text.empty()) return;
+  if (bin.tooLong || file.tooLong) {
+    showMessage(parentWidget(),
+                QString("The \"%1\" in the settings file is longer than %2 characters, so the "
+                        "editor compares with the file as opened.")
+                    .arg(file.tooLong ? kReferenceFile : kReferenceBin)
+                    .arg(kIniReadLimit));
+    return;
+  }
+  // A stock image chosen for this BIN file before; one that no longer fits is let go.
+  ReferenceFile stock = readReference(file.text, document_.opened().size());
+  if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes));
 }
 
 void frmEditor::offerRecovery() {
@@ -331,6 +349,7 @@ void frmEditor::cmdSave_Click() { saveImage(); }
 
 void frmEditor::cmdUpload_Click() {
   if (INI_Read(kSaveBeforeExecute).empty()) INI_Write(kSaveBeforeExecute, "N");
+  tellSettingsWriteProblem(this);
   const QString rule = QString::fromStdString(INI_Read(kSaveBeforeExecute));
   // The upload program must never get a stale file, so a failed save starts nothing.
   if (rule.left(1).toUpper() == "Y" && !saveImage()) return;
@@ -483,15 +502,22 @@ void frmEditor::compareWith() {
     return;
   }
   document_.reference().setReference(std::move(stock.bytes));
-  INI_Write(kReferenceBin, document_.binPath());
-  INI_Write(kReferenceFile, path.toStdString());
   watch_->announceReference();
+  // The pair is stored whole or not at all: half of it would name another BIN file's stock.
+  if (writeSettings({{kReferenceBin, document_.binPath()}, {kReferenceFile, path.toStdString()}}) ==
+      IniStored::Refused)
+    showMessage(this, QString("Trimlet compares with this file but cannot remember it for the next "
+                              "time: a path with a line break or more than %1 characters cannot "
+                              "be stored in the settings file.")
+                          .arg(kIniReadLimit));
+  tellSettingsWriteProblem(this);
 }
 
 void frmEditor::compareAsOpened() {
   document_.reference().setReference(document_.opened());
   INI_Write(kReferenceFile, "");
   watch_->announceReference();
+  tellSettingsWriteProblem(this);
 }
 
 void frmEditor::showChanges() {

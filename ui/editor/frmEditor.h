@@ -65,6 +65,8 @@ class frmEditor : public QDialog {
 
   // A recovery file of this BIN file left by a crash: offered back once, before the lists fill.
   void offerRecovery();
+  // The stock image remembered for this BIN file, if any, as the reference.
+  void restoreReference();
   void flushRecovery();
   // Every announced change of the image: the history records the user's actions, and the marks
   // of the items it touched follow. The views follow by themselves.
