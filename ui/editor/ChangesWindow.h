@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QModelIndex;
 class QPushButton;
 class QTreeView;
@@ -35,7 +36,8 @@ class ChangesWindow : public QDialog {
  private:
   void revertChosen();
   void revertAll();
-  void showButtons();
+  // The buttons usable or not, and the list or the word that nothing differs.
+  void showState();
   // Opens a group unless the rows shown open would pass a few thousand.
   void openWithinBudget(const QModelIndex& group);
   // The item of the chosen row; 0 for none or the bytes of no item.
@@ -43,6 +45,8 @@ class ChangesWindow : public QDialog {
 
   const Document& document_;
   ChangesModel* model_;
+  QLabel* reference_;
+  QLabel* empty_;
   QTreeView* tree_;
   QPushButton* revert_;
   QPushButton* revertAll_;

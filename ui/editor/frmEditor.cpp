@@ -28,6 +28,7 @@
 #include "ui/common/MousePointer.h"
 #include "ui/common/Widgets.h"
 #include "ui/editor/ChangesWindow.h"
+#include "ui/editor/FindWindow.h"
 #include "ui/editor/FlagsPanel.h"
 #include "ui/editor/ValuesPanel.h"
 #include "ui/editor/hex/HexPanel.h"
@@ -171,8 +172,9 @@ bool frmEditor::Form_Load() {
   setWindowTitle(fileCaption("Trimlet", document_.recordCount() - 16));
   // A stock image chosen for this BIN file before; one that no longer fits is let go.
   if (INI_Read(kReferenceBin) == document_.binPath() && !INI_Read(kReferenceFile).empty()) {
-    ReferenceFile stock = readReference(INI_Read(kReferenceFile), document_.opened().size());
-    if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes));
+    const std::string path = INI_Read(kReferenceFile);
+    ReferenceFile stock = readReference(path, document_.opened().size());
+    if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes), path);
   }
   watch_->announceReference();
   return true;
@@ -360,16 +362,18 @@ void frmEditor::buildActions() {
   actCompareWith = make("actCompareWith", "Compare with…", {});
   actCompareAsOpened = make("actCompareAsOpened", "Compare with the BIN file as opened", {});
   actChanges = make("actChanges", "Changes…", {QKeySequence(Qt::CTRL | Qt::Key_D)});
+  actFind = make("actFind", "Find item…", {QKeySequence::Find});
   connect(actUndo, &QAction::triggered, this, &frmEditor::undo);
   connect(actRedo, &QAction::triggered, this, &frmEditor::redo);
   connect(actCompareWith, &QAction::triggered, this, &frmEditor::compareWith);
   connect(actCompareAsOpened, &QAction::triggered, this, &frmEditor::compareAsOpened);
   connect(actChanges, &QAction::triggered, this, &frmEditor::showChanges);
+  connect(actFind, &QAction::triggered, this, &frmEditor::showFind);
 
   auto* separator = new QAction(this);
   separator->setSeparator(true);
-  const QList<QAction*> menu = {actUndo,   actRedo, separator, actCompareWith, actCompareAsOpened,
-                                actChanges};
+  const QList<QAction*> menu = {actUndo,    actRedo, separator, actCompareWith, actCompareAsOpened,
+                                actChanges, actFind};
   // The grids take every key first, so they hold the actions whose shortcuts they pass on.
   const QList<QWidget*> holders = {flags_, values_,         arrays_,      maps_,
                                    hex_,   arrays_->grid(), maps_->grid()};
@@ -432,7 +436,7 @@ void frmEditor::compareWith() {
     showMessage(this, QString::fromStdString(stock.problem), MessageIcon::Critical);
     return;
   }
-  document_.reference().setReference(std::move(stock.bytes));
+  document_.reference().setReference(std::move(stock.bytes), path.toStdString());
   INI_Write(kReferenceBin, document_.binPath());
   INI_Write(kReferenceFile, path.toStdString());
   watch_->announceReference();
@@ -449,10 +453,20 @@ void frmEditor::showChanges() {
     changes_ = new ChangesWindow(document_, *watch_, this);
     connect(changes_, &ChangesWindow::showItem, this, &frmEditor::showItem);
     connect(changes_, &ChangesWindow::reverted, this, [this] { fields_.Saved = false; });
+    // Undo and redo reach the editor's history from the window too.
+    changes_->addActions({actUndo, actRedo});
   }
   changes_->refresh();
   changes_->show();
   changes_->raise();
+}
+
+void frmEditor::showFind() {
+  if (find_ == nullptr) {
+    find_ = new FindWindow(document_, *watch_, this);
+    connect(find_, &FindWindow::showItem, this, &frmEditor::showItem);
+  }
+  find_->start();
 }
 
 void frmEditor::showItem(int item) {
@@ -467,6 +481,7 @@ void frmEditor::showItem(int item) {
       SSTab1->setCurrentWidget(list->parentWidget());
       list->setCurrentIndex(k - 1);
       emit list->activated(k - 1);
+      raise();
       activateWindow();
       return;
     }

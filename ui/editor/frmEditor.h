@@ -21,6 +21,7 @@ namespace trimlet {
 
 class ChangesWindow;
 class DropDown;
+class FindWindow;
 class FlagsPanel;
 class HexPanel;
 class ImageWatch;
@@ -58,8 +59,8 @@ class frmEditor : public QDialog {
   // file since the load, asks first. True when the data reached disk.
   bool saveImage();
   void buildLayout();
-  // Undo, redo, the reference and the Changes window: shortcuts of the window and the context
-  // menus of its tabs and grids.
+  // Undo, redo, the reference, the Changes and find windows: shortcuts of the window and the
+  // context menus of its tabs and grids.
   void buildActions();
 
   // A recovery file of this BIN file left by a crash: offered back once, before the lists fill.
@@ -77,6 +78,7 @@ class frmEditor : public QDialog {
   void compareWith();
   void compareAsOpened();
   void showChanges();
+  void showFind();
   // Shows an item in its tab with its entry chosen, as if the user picked it.
   void showItem(int item);
 
@@ -103,7 +105,9 @@ class frmEditor : public QDialog {
   QAction* actCompareWith;
   QAction* actCompareAsOpened;
   QAction* actChanges;
+  QAction* actFind;
   ChangesWindow* changes_ = nullptr;
+  FindWindow* find_ = nullptr;
   int shownTab_ = 0;
 };
 

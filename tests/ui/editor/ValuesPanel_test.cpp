@@ -103,5 +103,28 @@ TEST_F(ValuesPanelTest, ClickingAnArrowTakesTheTypedNumberBeforeTheStep) {
   EXPECT_EQ(stored(0x26) + text("txtValue_Calc").toStdString(), "43left alone");
 }
 
+// Ctrl+Z in the raw box undoes the box's own typing while it has some, then the editor's last
+// step; Ctrl+Shift+Z the same the other way.
+TEST_F(ValuesPanelTest, UndoInTheRawBoxTakesItsTypingFirstThenTheEditorsSteps) {
+  pick("cmb0Dim", "Word");
+  type("txtValue_Raw", "1234");
+  auto* box = child<QLineEdit>("txtValue_Raw");
+  type("txtValue_Raw", "AB", false);
+  const auto key = [box](Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(box, Qt::Key_Z, modifiers);
+    QCoreApplication::processEvents();  // the box follows the image at the next turn
+  };
+  for (int typing = 0; typing < 5 && box->isUndoAvailable(); ++typing) {
+    key(Qt::ControlModifier);
+    EXPECT_EQ(records(0x22, 2), std::vector<std::string>({"12", "34"}));
+  }
+  EXPECT_EQ(box->text(), "1234");
+  key(Qt::ControlModifier);
+  EXPECT_EQ(records(0x22, 2), std::vector<std::string>({"00", "FF"}));
+  EXPECT_EQ(box->text(), "00FF");
+  key(Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(box->text() + " " + action("actRedo")->text(), "1234 Redo");
+}
+
 }  // namespace
 }  // namespace trimlet::test
