@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "ui/common/TextBox.h"
 

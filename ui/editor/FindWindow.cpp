@@ -1,5 +1,6 @@
 #include "ui/editor/FindWindow.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -70,8 +71,8 @@ void FindWindow::search() {
     const ECU_Item& item = document_.item(i);
     const RecordRange& range = document_.itemRange(i);
     if (!itemMatches(item.Name, range, text)) continue;
-    auto* row = new QTreeWidgetItem(
-        {itemCaption(item.Name), itemClassName(item), QString::fromStdString(item.Address)});
+    auto* row = new QTreeWidgetItem(QStringList{itemCaption(item.Name), itemClassName(item),
+                                                QString::fromStdString(item.Address)});
     row->setData(0, kItemRole, i);
     // The list's own mark, beside the name as in the item lists.
     if (range.problem == RangeProblem::None && document_.reference().differs(range))

@@ -456,8 +456,9 @@ void frmEditor::showChanges() {
     // Undo and redo reach the editor's history from the window too.
     changes_->addActions({actUndo, actRedo});
   }
-  changes_->refresh();
+  // Shown first, so that the columns fit the rows in sight.
   changes_->show();
+  changes_->refresh();
   changes_->raise();
 }
 
