@@ -103,27 +103,21 @@ TEST_F(ValuesPanelTest, ClickingAnArrowTakesTheTypedNumberBeforeTheStep) {
   EXPECT_EQ(stored(0x26) + text("txtValue_Calc").toStdString(), "43left alone");
 }
 
-// Ctrl+Z in the raw box undoes the box's own typing while it has some, then the editor's last
-// step; Ctrl+Shift+Z the same the other way.
+// Ctrl+Z in the raw box undoes its own typing while there is some, then the editor's steps.
 TEST_F(ValuesPanelTest, UndoInTheRawBoxTakesItsTypingFirstThenTheEditorsSteps) {
   pick("cmb0Dim", "Word");
   type("txtValue_Raw", "1234");
-  auto* box = child<QLineEdit>("txtValue_Raw");
   type("txtValue_Raw", "AB", false);
-  const auto key = [box](Qt::KeyboardModifiers modifiers) {
-    QTest::keyClick(box, Qt::Key_Z, modifiers);
-    QCoreApplication::processEvents();  // the box follows the image at the next turn
-  };
-  for (int typing = 0; typing < 5 && box->isUndoAvailable(); ++typing) {
-    key(Qt::ControlModifier);
-    EXPECT_EQ(records(0x22, 2), std::vector<std::string>({"12", "34"}));
-  }
+  auto* box = child<QLineEdit>("txtValue_Raw");
+  for (int typing = 0; typing < 5 && box->isUndoAvailable(); ++typing)
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(box->text() + QString::fromStdString(stored(0x22)), "123412");
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  QCoreApplication::processEvents();  // the box follows the image at the next turn
+  EXPECT_EQ(box->text() + QString::fromStdString(stored(0x22)), "00FF00");
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  QCoreApplication::processEvents();
   EXPECT_EQ(box->text(), "1234");
-  key(Qt::ControlModifier);
-  EXPECT_EQ(records(0x22, 2), std::vector<std::string>({"00", "FF"}));
-  EXPECT_EQ(box->text(), "00FF");
-  key(Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(box->text() + " " + action("actRedo")->text(), "1234 Redo");
 }
 
 }  // namespace
