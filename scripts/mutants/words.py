@@ -5,4 +5,5 @@ MUTANTS = [
     ('W03', 'core/item_search.cpp', '  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));', '  return a == b;', 'a name found only in the case typed'),
     ('W04', 'ui/editor/ChangesWindow.cpp', 'parts << named(parts.isEmpty() ? "Row" : "row", r + 1, rowCaption(item, r));', 'parts << named(parts.isEmpty() ? "Row" : "row", item.Rows - r, rowCaption(item, r));', 'rows counted from the top, not from the bottom as the grid shows them'),
     ('W05', 'ui/editor/ChangesWindow.cpp', '5 * static_cast<size_t>(7 - bit)', '5 * static_cast<size_t>(bit)', 'a bit named by the caption of another'),
+    ('W06', 'ui/common/DropDown.cpp', '      spentUndoKey(*lineEdit(), *static_cast<QKeyEvent*>(event))) {', '      false) {', 'Ctrl+Z in an item list\'s field does nothing'),
 ]

@@ -14,10 +14,11 @@ class ChangesModel;
 class Document;
 class ImageWatch;
 
-// Lists each differing item in the ECU file's order with its class and address, and under it
-// every changed bit, value or cell with the reference's and the image's raw and calculated
-// values; bytes of no item come last. It follows every change `watch` announces while it is
-// shown. Reverting goes through the image's one write path, as one action the editor can undo.
+// Names the reference it compares with, then lists each differing item in the ECU file's order
+// with its class and address, and under it every changed bit, value or cell (named as the tabs
+// show them) with the reference's and the image's raw and calculated values; bytes of no item
+// come last. It follows every change `watch` announces while it is shown. Reverting goes through
+// the image's one write path, as one action the editor can undo.
 class ChangesWindow : public QDialog {
   Q_OBJECT
 

@@ -118,6 +118,9 @@ TEST_F(ValuesPanelTest, UndoInTheRawBoxTakesItsTypingFirstThenTheEditorsSteps) {
   QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   QCoreApplication::processEvents();
   EXPECT_EQ(box->text(), "1234");
+  child("cmb0Dim")->setFocus();  // the list's field, nothing typed in it
+  QTest::keyClick(child("cmb0Dim"), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(stored(0x22), "00");
 }
 
 }  // namespace
