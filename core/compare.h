@@ -22,8 +22,13 @@ struct ReferenceFile {
 
 class Comparison {
  public:
-  // The reference's bytes, as many as the loaded file has.
-  void setReference(std::vector<uint8_t> bytes) { reference_ = std::move(bytes); }
+  // The reference's bytes, as many as the loaded file has, and the path of the stock image they
+  // were read from (empty for the BIN file as the editor opened it).
+  void setReference(std::vector<uint8_t> bytes, std::string path = {}) {
+    reference_ = std::move(bytes);
+    path_ = std::move(path);
+  }
+  [[nodiscard]] const std::string& path() const { return path_; }
   [[nodiscard]] std::optional<int> referenceByte(int64_t index) const;
 
   // Whether the image's byte differs from the reference's; a byte the reference lacks differs.
@@ -50,6 +55,7 @@ class Comparison {
 
  private:
   std::vector<uint8_t> reference_;
+  std::string path_;
 };
 
 }  // namespace trimlet

@@ -1,5 +1,6 @@
 #include "ui/common/Captions.h"
 
+#include "core/state.h"
 #include "core/text.h"
 #include "core/version.h"
 
@@ -15,6 +16,12 @@ QString fileCaption(const QString& program, double bytes) {
 QString itemCaption(std::string_view text) {
   const std::string_view shown = shownCaption(text);
   return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
+QString itemClassName(const ECU_Item& item) {
+  if (isFlagByte(item)) return "Flag byte";
+  if (isSingleValue(item)) return "Value";
+  return isArray(item) ? "Array" : "Map";
 }
 
 }  // namespace trimlet

@@ -7,6 +7,8 @@
 
 namespace trimlet {
 
+struct ECU_Item;
+
 // Major, ".", minor and revision with nothing between the last two: 1.0.0 gives "1.00".
 [[nodiscard]] QString versionText();
 
@@ -17,5 +19,8 @@ namespace trimlet {
 // An item's caption or name from the ECU file as a label or list shows it: clipped to its first
 // characters, so that a caption of megabytes cannot freeze the window.
 [[nodiscard]] QString itemCaption(std::string_view text);
+
+// The item's class as the windows name it: "Flag byte", "Value", "Array" or "Map".
+[[nodiscard]] QString itemClassName(const ECU_Item& item);
 
 }  // namespace trimlet

@@ -1,7 +1,9 @@
 #include "ui/editor/ChangesWindow.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -11,6 +13,9 @@
 #include "core/document.h"
 #include "core/hex.h"
 #include "core/image.h"
+#include "core/table.h"
+#include "core/text.h"
+#include "ui/common/Captions.h"
 #include "ui/common/ImageWatch.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
@@ -19,10 +24,35 @@ namespace trimlet {
 
 namespace {
 
-QString className(const ECU_Item& item) {
-  if (isFlagByte(item)) return "Flag byte";
-  if (isSingleValue(item)) return "Value";
-  return isArray(item) ? "Array" : "Map";
+QString trimmedCaption(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).trimmed();
+}
+
+QString named(const QString& what, int number, std::string_view caption) {
+  const QString text = trimmedCaption(caption);
+  return what + " " + QString::number(number) + (text.isEmpty() ? "" : " (" + text + ")");
+}
+
+// A bit by its number and its caption from the ECU file, the one the Flags tab shows beside its
+// box (the first caption belongs to bit 7): "Bit 3 (Fan)".
+QString bitName(const ECU_Item& item, int bit) {
+  return named("Bit", bit, characters(item.Yaxis, 5 * static_cast<size_t>(7 - bit), 5));
+}
+
+// A cell where its grid shows it, with the captions of its column and row: columns count from 1
+// at the left and rows from 1 at the bottom (table row 0). An array names its one dimension.
+QString cellName(const ECU_Item& item, int offset) {
+  const int c = offset % item.Cols, r = offset / item.Cols;
+  QStringList parts;
+  if (item.Cols > 1) parts << named("Column", c + 1, columnCaption(item, c));
+  if (item.Rows > 1) parts << named(parts.isEmpty() ? "Row" : "row", r + 1, rowCaption(item, r));
+  return parts.join(", ");
+}
+
+// The reference as the user knows it: the stock image's file name, or the BIN file as opened.
+QString referenceName(const Comparison& reference) {
+  if (reference.path().empty()) return "the file as it was opened";
+  return QFileInfo(QString::fromStdString(reference.path())).fileName();
 }
 
 // A raw number as its tab shows it (hexadecimal for a value, decimal for a table cell), with
@@ -206,7 +236,7 @@ class ChangesModel : public QAbstractItemModel {
     if (g.key == kOutside) return column == 0 ? "Bytes of no item" : "";
     const ECU_Item& item = document_.item(g.key);
     if (column == 0) return QString::fromStdString(item.Name);
-    if (column == 1) return className(item);
+    if (column == 1) return itemClassName(item);
     return column == 2 ? QString::fromStdString(item.Address) : "";
   }
 
@@ -218,8 +248,7 @@ class ChangesModel : public QAbstractItemModel {
     const ECU_Item& item = document_.item(g.key);
     if (isFlagByte(item)) {
       const bool was = referenceAt(g.records[0]) >> unit & 1, is = byteAt(g.records[0]) >> unit & 1;
-      const QString texts[] = {QString("Bit %1").arg(unit), "", "", was ? "on" : "off",
-                               is ? "on" : "off"};
+      const QString texts[] = {bitName(item, unit), "", "", was ? "on" : "off", is ? "on" : "off"};
       return texts[column];
     }
     const RecordRange& items = document_.itemRange(g.key);
@@ -233,7 +262,7 @@ class ChangesModel : public QAbstractItemModel {
     const int offset = unit - items.first;
     switch (column) {
       case 0:
-        return QString("Column %1, row %2").arg(offset % item.Cols).arg(offset / item.Cols);
+        return cellName(item, offset);
       case 2:
         return hexText(unit);
       case 3:
@@ -255,6 +284,8 @@ ChangesWindow::ChangesWindow(const Document& document, const ImageWatch& watch, 
     : QDialog(parent),
       document_(document),
       model_(new ChangesModel(document, this)),
+      reference_(makeLabel("lblReference", QString(), this)),
+      empty_(makeLabel("lblNoChanges", "No differences from the reference.", this)),
       tree_(new QTreeView(this)),
       revert_(makeButton("cmdRevert", "Revert to reference", this)),
       revertAll_(makeButton("cmdRevertAll", "Revert all", this)) {
@@ -272,6 +303,8 @@ ChangesWindow::ChangesWindow(const Document& document, const ImageWatch& watch, 
   buttons->addWidget(revertAll_);
   buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(reference_);
+  layout->addWidget(empty_, 1, Qt::AlignCenter);
   layout->addWidget(tree_, 1);
   layout->addLayout(buttons);
   resize(760, 420);
@@ -281,14 +314,18 @@ ChangesWindow::ChangesWindow(const Document& document, const ImageWatch& watch, 
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { revert_->setEnabled(chosenItem() > 0); });
   connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
-    if (const int item = model_->group(index)->key; item != ChangesModel::kOutside)
-      emit showItem(item);
+    const int item = model_->group(index)->key;
+    if (item == ChangesModel::kOutside) return;
+    // The window stays above the editor while shown, so it steps aside for the item; Ctrl+D
+    // brings it back as it was.
+    hide();
+    emit showItem(item);
   });
   // Hidden, the window is stale: it is filled afresh when it is shown again.
   connect(&watch, &ImageWatch::imageChanged, this, [this](const ImageChange& change) {
     if (!isVisible()) return;
     model_->update(change);
-    showButtons();
+    showState();
   });
   connect(&watch, &ImageWatch::referenceChanged, this, [this] {
     if (isVisible()) refresh();
@@ -308,7 +345,9 @@ void ChangesWindow::refresh() {
     if (chosen > 0 && model_->group(index)->key == chosen) tree_->setCurrentIndex(index);
   }
   tree_->header()->resizeSections(QHeaderView::ResizeToContents);
-  showButtons();
+  reference_->setText("Compared with " + referenceName(document_.reference()));
+  reference_->setToolTip(QString::fromStdString(document_.reference().path()));
+  showState();
 }
 
 void ChangesWindow::openWithinBudget(const QModelIndex& group) {
@@ -323,9 +362,11 @@ void ChangesWindow::openWithinBudget(const QModelIndex& group) {
   if (open <= kOpenRows) tree_->expand(group);
 }
 
-void ChangesWindow::showButtons() {
+void ChangesWindow::showState() {
   revert_->setEnabled(chosenItem() > 0);
   revertAll_->setEnabled(!model_->empty());
+  tree_->setVisible(!model_->empty());
+  empty_->setVisible(model_->empty());
 }
 
 int ChangesWindow::chosenItem() const {
@@ -345,8 +386,18 @@ void ChangesWindow::revertChosen() {
 }
 
 void ChangesWindow::revertAll() {
-  if (!askYesNo(this, "Put every changed byte back as the reference holds it?")) return;
   const Comparison::Report report = document_.reference().report();
+  QStringList what;
+  if (!report.items.empty())
+    what << QString::fromStdString(counted(static_cast<int64_t>(report.items.size()), "item"));
+  if (!report.outside.empty())
+    what << QString::fromStdString(counted(static_cast<int64_t>(report.outside.size()), "byte")) +
+                " of no item";
+  if (what.isEmpty()) return;
+  if (!askYesNo(this, "Revert " + what.join(" and ") + " to " +
+                          referenceName(document_.reference()) +
+                          "? It is one step: Ctrl+Z undoes it."))
+    return;
   {
     const ImageAction action("Revert all");
     for (const Comparison::ItemDifference& difference : report.items)

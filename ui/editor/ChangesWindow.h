@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QModelIndex;
 class QPushButton;
 class QTreeView;
@@ -13,10 +14,11 @@ class ChangesModel;
 class Document;
 class ImageWatch;
 
-// Lists each differing item in the ECU file's order with its class and address, and under it
-// every changed bit, value or cell with the reference's and the image's raw and calculated
-// values; bytes of no item come last. It follows every change `watch` announces while it is
-// shown. Reverting goes through the image's one write path, as one action the editor can undo.
+// Names the reference it compares with, then lists each differing item in the ECU file's order
+// with its class and address, and under it every changed bit, value or cell (named as the tabs
+// show them) with the reference's and the image's raw and calculated values; bytes of no item
+// come last. It follows every change `watch` announces while it is shown. Reverting goes through
+// the image's one write path, as one action the editor can undo.
 class ChangesWindow : public QDialog {
   Q_OBJECT
 
@@ -35,7 +37,8 @@ class ChangesWindow : public QDialog {
  private:
   void revertChosen();
   void revertAll();
-  void showButtons();
+  // The buttons usable or not, and the list or the word that nothing differs.
+  void showState();
   // Opens a group unless the rows shown open would pass a few thousand.
   void openWithinBudget(const QModelIndex& group);
   // The item of the chosen row; 0 for none or the bytes of no item.
@@ -43,6 +46,8 @@ class ChangesWindow : public QDialog {
 
   const Document& document_;
   ChangesModel* model_;
+  QLabel* reference_;
+  QLabel* empty_;
   QTreeView* tree_;
   QPushButton* revert_;
   QPushButton* revertAll_;

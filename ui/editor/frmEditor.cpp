@@ -32,6 +32,7 @@
 #include "ui/common/Widgets.h"
 #include "ui/editor/ChangesWindow.h"
 #include "ui/editor/ChecksumsWindow.h"
+#include "ui/editor/FindWindow.h"
 #include "ui/editor/FlagsPanel.h"
 #include "ui/editor/ValuesPanel.h"
 #include "ui/editor/hex/HexPanel.h"
@@ -216,7 +217,7 @@ void frmEditor::restoreReference() {
   }
   // A stock image chosen for this BIN file before; one that no longer fits is let go.
   ReferenceFile stock = readReference(file.text, document_.opened().size());
-  if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes));
+  if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes), file.text);
 }
 
 void frmEditor::offerRecovery() {
@@ -422,6 +423,7 @@ void frmEditor::buildActions() {
   actChecksums = make("actChecksums", "Checksums…", {});
   actSave = make("actSave", "Save Changes", {QKeySequence(Qt::CTRL | Qt::Key_S)});
   actSaveCopy = make("actSaveCopy", "Save a copy as…", {});
+  actFind = make("actFind", "Find item…", {QKeySequence::Find});
   connect(actUndo, &QAction::triggered, this, &frmEditor::undo);
   connect(actRedo, &QAction::triggered, this, &frmEditor::redo);
   connect(actCompareWith, &QAction::triggered, this, &frmEditor::compareWith);
@@ -430,6 +432,7 @@ void frmEditor::buildActions() {
   connect(actChecksums, &QAction::triggered, this, &frmEditor::showChecksums);
   connect(actSave, &QAction::triggered, this, &frmEditor::saveByKey);
   connect(actSaveCopy, &QAction::triggered, this, &frmEditor::saveCopyAs);
+  connect(actFind, &QAction::triggered, this, &frmEditor::showFind);
 
   const auto separator = [this] {
     auto* action = new QAction(this);
@@ -437,8 +440,8 @@ void frmEditor::buildActions() {
     return action;
   };
   const QList<QAction*> menu = {
-      actUndo,    actRedo,      separator(), actCompareWith, actCompareAsOpened,
-      actChanges, actChecksums, separator(), actSave,        actSaveCopy};
+      actUndo,      actRedo, separator(), actCompareWith, actCompareAsOpened, actChanges,
+      actChecksums, actFind, separator(), actSave,        actSaveCopy};
   // The grids take every key first, so they hold the actions whose shortcuts they pass on.
   const QList<QWidget*> holders = {flags_, values_,         arrays_,      maps_,
                                    hex_,   arrays_->grid(), maps_->grid()};
@@ -501,7 +504,7 @@ void frmEditor::compareWith() {
     showMessage(this, QString::fromStdString(stock.problem), MessageIcon::Critical);
     return;
   }
-  document_.reference().setReference(std::move(stock.bytes));
+  document_.reference().setReference(std::move(stock.bytes), path.toStdString());
   watch_->announceReference();
   // The pair is stored whole or not at all: half of it would name another BIN file's stock.
   if (writeSettings({{kReferenceBin, document_.binPath()}, {kReferenceFile, path.toStdString()}}) ==
@@ -525,9 +528,12 @@ void frmEditor::showChanges() {
     changes_ = new ChangesWindow(document_, *watch_, this);
     connect(changes_, &ChangesWindow::showItem, this, &frmEditor::showItem);
     connect(changes_, &ChangesWindow::reverted, this, [this] { fields_.Saved = false; });
+    // Undo and redo reach the editor's history from the window too.
+    changes_->addActions({actUndo, actRedo});
   }
-  changes_->refresh();
+  // Shown first, so that the columns fit the rows in sight.
   changes_->show();
+  changes_->refresh();
   changes_->raise();
 }
 
@@ -572,6 +578,14 @@ void frmEditor::saveCopyAs() {
                         binPath + (fields_.Saved ? "." : ", whose edits are not saved yet."));
 }
 
+void frmEditor::showFind() {
+  if (find_ == nullptr) {
+    find_ = new FindWindow(document_, *watch_, this);
+    connect(find_, &FindWindow::showItem, this, &frmEditor::showItem);
+  }
+  find_->start();
+}
+
 void frmEditor::showItem(int item) {
   const std::tuple<DropDown*, const IndexTable*, int16_t> lists[] = {
       {flags_->list(), &fields_.FlagIndex, fields_.FlagCount},
@@ -584,6 +598,7 @@ void frmEditor::showItem(int item) {
       SSTab1->setCurrentWidget(list->parentWidget());
       list->setCurrentIndex(k - 1);
       emit list->activated(k - 1);
+      raise();
       activateWindow();
       return;
     }

@@ -22,6 +22,7 @@ namespace trimlet {
 class ChangesWindow;
 class ChecksumsWindow;
 class DropDown;
+class FindWindow;
 class FlagsPanel;
 class HexPanel;
 class ImageWatch;
@@ -59,8 +60,8 @@ class frmEditor : public QDialog {
   // file since the load, asks first. True when the data reached disk.
   bool saveImage();
   void buildLayout();
-  // Undo, redo, the reference and the Changes window: shortcuts of the window and the context
-  // menus of its tabs and grids.
+  // Undo, redo, the reference, the Changes and find windows: shortcuts of the window and the
+  // context menus of its tabs and grids.
   void buildActions();
 
   // A recovery file of this BIN file left by a crash: offered back once, before the lists fill.
@@ -91,6 +92,7 @@ class frmEditor : public QDialog {
   // Before an upload: true to go on. A BIN file on disk with a BAD checksum goes only when the
   // user says so.
   [[nodiscard]] bool uploadFileAccepted();
+  void showFind();
   // Shows an item in its tab with its entry chosen, as if the user picked it.
   void showItem(int item);
 
@@ -120,8 +122,10 @@ class frmEditor : public QDialog {
   QAction* actChecksums;
   QAction* actSave;
   QAction* actSaveCopy;
-  ChangesWindow* changes_ = nullptr;
+  QAction* actFind;
   ChecksumsWindow* checksums_ = nullptr;
+  ChangesWindow* changes_ = nullptr;
+  FindWindow* find_ = nullptr;
   int shownTab_ = 0;
 };
 

@@ -12,8 +12,9 @@ class Changes : public EditorTest {
  protected:
   void SetUp() override {
     EditorTest::SetUp();
-    ASSERT_TRUE(open(patternBytes(64), {flagItem("Options", "10"), valueItem("Idle", "20", 2),
-                                        tableItem("Map", "30", 2, 2)}));
+    ASSERT_TRUE(open(patternBytes(64), {flagItem("Options", "10", "B7   B6   B5   B4   Fan"),
+                                        valueItem("Idle", "20", 2),
+                                        tableItem("Map", "30", 2, 2, "  20   40", "1K 2K")}));
   }
 
   // Chooses `file` in the window's "Compare with…" dialog; returns the messages shown.
@@ -32,6 +33,11 @@ class Changes : public EditorTest {
   }
 
   QTreeView* view() const { return editor->findChild<QTreeView*>("tvwChanges"); }
+  QWidget* changes() const { return editor->findChild<QWidget*>("frmChanges"); }
+  QString shown(const char* label) const {
+    auto* found = changes()->findChild<QLabel*>(label);
+    return found->isVisible() ? found->text() : QString();
+  }
   // A row's text in a column: a top-level row, or with `under`, a row under that one.
   QString at(int row, int column, int under = -1) const {
     const QAbstractItemModel* model = view()->model();
@@ -46,6 +52,9 @@ class Changes : public EditorTest {
 };
 
 TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
+  QTest::keyClick(editor.get(), Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(shown("lblReference") + " / " + shown("lblNoChanges"),
+            "Compared with the file as it was opened / No differences from the reference.");
   EXPECT_EQ(compareWith(dir.write("short.bin", patternBytes(60))),
             QStringList({"The file " + QString::fromStdString((dir.path() / "short.bin").string()) +
                          " holds 60 bytes and the image 64 bytes: a file to compare with must be "
@@ -65,15 +74,15 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
   EXPECT_FALSE(child<QComboBox>("cmbFlag")->itemIcon(0).isNull());
   QTest::keyClick(editor.get(), Qt::Key_D, Qt::ControlModifier);
   ASSERT_NE(view(), nullptr);
+  EXPECT_EQ(shown("lblReference") + "|" + shown("lblNoChanges"), "Compared with stock.bin|");
   EXPECT_EQ(top(), QStringList({"Options", "Idle", "Map", "Bytes of no item"}));
   ASSERT_EQ(view()->model()->rowCount(view()->model()->index(0, 0)), 2);
-  EXPECT_EQ(at(0, 0, 0) + " " + at(0, 3, 0) + " " + at(0, 4, 0), "Bit 3 on off");
+  // In the words of the tabs: bit captions, grid columns from the left and rows from the bottom.
+  EXPECT_EQ(at(0, 0, 0) + " " + at(0, 3, 0) + " " + at(0, 4, 0) + "; " + at(1, 0, 0),
+            "Bit 3 (Fan) on off; Bit 0");
   EXPECT_EQ(at(0, 3, 1), "2099 = 8345.");
-  EXPECT_EQ(at(0, 0, 2), "Column 1, row 1");
+  EXPECT_EQ(at(0, 0, 2), "Column 2 (2K), row 2 (40)");
   EXPECT_EQ(at(0, 2, 3), "5");
-  emit view()->doubleClicked(view()->model()->index(2, 0));  // shows the item in its tab
-  EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
-  EXPECT_EQ(child<QComboBox>("cmb2Dim")->currentText(), "Map");
 
   // Reverting an item is one step to undo; reverting all asks first.
   view()->setCurrentIndex(view()->model()->index(1, 0));
@@ -84,10 +93,24 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
   action("actUndo")->trigger();
   EXPECT_EQ(stored(0x21), "21");
   EXPECT_EQ(answerMessages([&] { click("cmdRevertAll"); }, QMessageBox::Yes),
-            QStringList({"Put every changed byte back as the reference holds it?"}));
+            QStringList({"Revert 3 items and 1 byte of no item to stock.bin? It is one step: "
+                         "Ctrl+Z undoes it."}));
   EXPECT_EQ(readBytes(binPath), patternBytes(64));  // nothing saved
   EXPECT_EQ(stored(0x5) + stored(0x10) + stored(0x33), "551977");
-  EXPECT_TRUE(top().isEmpty());
+  EXPECT_EQ(shown("lblNoChanges"), "No differences from the reference.");
+
+  // Undo and redo from the window itself; a double-click puts the editor in front, item shown.
+  changes()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(changes()));
+  QTest::keyClick(changes(), Qt::Key_Z, Qt::ControlModifier);
+  const std::string undone = stored(0x33);
+  QTest::keyClick(changes(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(undone + stored(0x33), "3377");
+  QTest::keyClick(changes(), Qt::Key_Z, Qt::ControlModifier);
+  emit view()->doubleClicked(view()->model()->index(2, 0));
+  EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()) && !changes()->isVisible());
+  EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
+  EXPECT_EQ(child<QComboBox>("cmb2Dim")->currentText(), "Map");
 }
 
 // The stock image is remembered with its BIN file, both or neither, and used only when both

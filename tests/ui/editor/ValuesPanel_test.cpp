@@ -103,5 +103,25 @@ TEST_F(ValuesPanelTest, ClickingAnArrowTakesTheTypedNumberBeforeTheStep) {
   EXPECT_EQ(stored(0x26) + text("txtValue_Calc").toStdString(), "43left alone");
 }
 
+// Ctrl+Z in the raw box undoes its own typing while there is some, then the editor's steps.
+TEST_F(ValuesPanelTest, UndoInTheRawBoxTakesItsTypingFirstThenTheEditorsSteps) {
+  pick("cmb0Dim", "Word");
+  type("txtValue_Raw", "1234");
+  type("txtValue_Raw", "AB", false);
+  auto* box = child<QLineEdit>("txtValue_Raw");
+  for (int typing = 0; typing < 5 && box->isUndoAvailable(); ++typing)
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(box->text() + QString::fromStdString(stored(0x22)), "123412");
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  QCoreApplication::processEvents();  // the box follows the image at the next turn
+  EXPECT_EQ(box->text() + QString::fromStdString(stored(0x22)), "00FF00");
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(box->text(), "1234");
+  child("cmb0Dim")->setFocus();  // the list's field, nothing typed in it
+  QTest::keyClick(child("cmb0Dim"), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(stored(0x22), "00");
+}
+
 }  // namespace
 }  // namespace trimlet::test

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -338,6 +339,27 @@ TEST_F(EditorFrame, EveryChangeIsMarkedAndUndoneByTheShortcut) {
   EXPECT_EQ(stored(0x10), "8F");
   EXPECT_TRUE(child<QCheckBox>("chkFlag(0)")->isChecked());
   EXPECT_FALSE(saved());
+}
+
+// Ctrl+F lists the items of every class by name or address, marked when changed; Enter shows one.
+TEST_F(EditorFrame, FindListsMatchingItemsOfEveryClassAndShowsTheChosenOne) {
+  ASSERT_TRUE(open(patternBytes(64), {flagItem("Fan switch", "10"), valueItem("Idle fan", "20", 1),
+                                      tableItem("Fan map", "38", 2, 2)}));
+  pick("cmbFlag", "Fan switch");
+  click("chkFlag(0)");
+  QTest::keyClick(child("grdMap"), Qt::Key_F, Qt::ControlModifier);
+  QTest::keyClicks(child("txtFind"), "FAN");
+  QStringList rows;
+  for (const QTreeWidgetItem* row :
+       child<QTreeWidget>("lstFound")->findItems("", Qt::MatchContains))
+    rows << row->text(0) + "|" + row->text(1) + "|" + row->text(2) +
+                (row->icon(0).isNull() ? "" : "*");
+  EXPECT_EQ(rows, QStringList({"Fan switch|Flag byte|10*", "Idle fan|Value|20", "Fan map|Map|38"}));
+  child<QLineEdit>("txtFind")->setText("3a");  // an address inside the map
+  QTest::keyClick(child("txtFind"), Qt::Key_Return);
+  EXPECT_EQ(child<QComboBox>("cmb2Dim")->currentText(), "Fan map");
+  EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 3);
+  EXPECT_EQ(child<QComboBox>("cmb1Dim")->maxVisibleItems(), 30);
 }
 
 // Save Changes, Upload Changes saving first, and closing with Yes all ask the same question,
