@@ -121,6 +121,8 @@ std::string withEntry(std::string_view file, std::string_view key, std::string_v
 void setSettingsFile(std::string path, std::string section) {
   g_path = std::move(path);
   g_section = std::move(section);
+  // What a write killed part-way left beside the file goes at the next start.
+  removeLeftTemporaries(g_path);
 }
 
 const std::string& settingsFilePath() { return g_path; }
