@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "core/file_read.h"
 #include "core/file_write.h"
@@ -20,10 +22,13 @@ namespace trimlet {
 //
 //   trimlet save journal 1
 //   name car.bin                      the BIN file's name, "%" and line ends written %25 and %0A
-//   old 32768                         the file's length before the save; these bytes follow
+//   old 32768                         the file's length before the save
 //   new 32768 <64 hexadecimal digits> the image the save writes: its length and SHA-256
-//   <the old bytes>
+//   range 4096 2                      a run of bytes the save changes or cuts off: its offset
+//   <its 2 old bytes>                 and length, then its bytes before the save
 //   sum <64 hexadecimal digits>       SHA-256 of all above
+// Bytes the save writes as they were need no keeping, so a save of a few edits keeps a small
+// journal, quick to write and flush.
 namespace {
 
 namespace fs = std::filesystem;
@@ -46,9 +51,15 @@ std::string escapedName(const std::string& binPath) {
   return out;
 }
 
+struct Range {
+  size_t offset = 0;
+  std::string_view old;
+};
+
 struct Journal {
   std::string name;
-  std::string_view old;
+  size_t oldLength = 0;
+  std::vector<Range> ranges;
   size_t newLength = 0;
   std::string newSum;
 };
@@ -83,12 +94,32 @@ std::string parse(std::string_view text, Journal& journal) {
     return "it is damaged or cut short";
   journal.name = body.substr(at + 5, nameEnd - at - 5);
   at = nameEnd + 1;
-  size_t oldLength = 0;
-  if (!field(body, at, "old", oldLength) ||
-      !field(body, at, "new", journal.newLength, &journal.newSum) || body.size() - at != oldLength)
+  if (!field(body, at, "old", journal.oldLength) ||
+      !field(body, at, "new", journal.newLength, &journal.newSum))
     return "it is damaged or cut short";
-  journal.old = body.substr(at);
+  while (at < body.size()) {
+    size_t offset = 0, length = 0;
+    std::string rest;
+    if (!field(body, at, "range", offset, &rest)) return "it is damaged or cut short";
+    const auto [stop, error] = std::from_chars(rest.data(), rest.data() + rest.size(), length);
+    if (error != std::errc() || stop != rest.data() + rest.size() || length > body.size() - at ||
+        offset > journal.oldLength || length > journal.oldLength - offset)
+      return "it is damaged or cut short";
+    journal.ranges.push_back({offset, body.substr(at, length)});
+    at += length;
+  }
   return {};
+}
+
+// Writes the old bytes back and the old length, flushed. Returns the platform's error.
+int putBack(int fd, const Journal& journal) {
+  size_t done = 0;
+  for (const Range& range : journal.ranges)
+    if (const int error =
+            writeAt(fd, range.old.data(), range.old.size(), static_cast<off_t>(range.offset), done))
+      return error;
+  if (::ftruncate(fd, static_cast<off_t>(journal.oldLength)) != 0) return errno;
+  return ::fsync(fd) == 0 ? 0 : errno;
 }
 
 std::string wholeFile(const std::string& binPath) {
@@ -106,15 +137,26 @@ int writeSaveJournal(const std::string& binPath, std::string_view before, std::s
   std::string text = std::string(kMagic) + "name " + escapedName(binPath) + "\nold " +
                      std::to_string(before.size()) + "\nnew " + std::to_string(after.size()) + " " +
                      sha256Text(sha256(after)) + "\n";
-  text += before;
+  const size_t common = std::min(before.size(), after.size());
+  for (size_t start = 0; start < before.size();) {
+    if (start < common && before[start] == after[start]) {
+      ++start;
+      continue;
+    }
+    size_t end = start + 1;
+    while (end < before.size() && (end >= common || before[end] != after[end])) ++end;
+    text += "range " + std::to_string(start) + " " + std::to_string(end - start) + "\n";
+    text += before.substr(start, end - start);
+    start = end;
+  }
   text += "sum " + sha256Text(sha256(text)) + "\n";
   return replaceFileWhole(saveJournalPath(binPath), text);
 }
 
 int removeSaveJournal(const std::string& binPath) {
-  const std::string path = saveJournalPath(binPath);
-  if (::unlink(path.c_str()) != 0) return errno;
-  return syncFolder(path);
+  // Not flushed with its folder: a journal that comes back after a power cut finds the file
+  // whole and goes at the next open.
+  return ::unlink(saveJournalPath(binPath).c_str()) == 0 ? 0 : errno;
 }
 
 JournalCheck checkSaveJournal(const std::string& binPath, bool settle) {
@@ -144,9 +186,9 @@ JournalCheck checkSaveJournal(const std::string& binPath, bool settle) {
                            std::string(std::strerror(openError)) + ")"
                      : "the file cannot be read whole";
   const size_t length = now.bytes.size();
-  if (refused.empty() && length != journal.old.size() && length != journal.newLength)
+  if (refused.empty() && length != journal.oldLength && length != journal.newLength)
     refused = "the file is " + std::to_string(length) + " bytes long, not " +
-              std::to_string(journal.old.size()) + " or " + std::to_string(journal.newLength);
+              std::to_string(journal.oldLength) + " or " + std::to_string(journal.newLength);
   if (!refused.empty()) {
     if (fd >= 0) ::close(fd);
     return {"Trimlet did not use the save journal " + path + ": " + refused +
@@ -154,12 +196,17 @@ JournalCheck checkSaveJournal(const std::string& binPath, bool settle) {
             true};
   }
 
+  // Outside the runs kept, the old bytes and the new are the same.
+  const bool old = length == journal.oldLength &&
+                   std::all_of(journal.ranges.begin(), journal.ranges.end(), [&](const Range& r) {
+                     return std::string_view(now.bytes).substr(r.offset, r.old.size()) == r.old;
+                   });
   JournalCheck check;
-  if (now.bytes == journal.old) {
+  if (old) {
     check.message = wholeFile(binPath) + " before the file changed: it is as it was before.";
   } else if (length == journal.newLength && sha256Text(sha256(now.bytes)) == journal.newSum) {
     check.message = wholeFile(binPath) + " after the save was complete: it holds the saved image.";
-  } else if (const int error = putBack(fd, journal.old, journal.old.size()); error != 0) {
+  } else if (const int error = putBack(fd, journal); error != 0) {
     ::close(fd);
     return {wholeFile(binPath) + ", and it could not be put back as it was (" +
                 std::strerror(error) + "). The journal " + path + " is kept for the next try.",

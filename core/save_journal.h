@@ -17,8 +17,7 @@ namespace trimlet {
 [[nodiscard]] int writeSaveJournal(const std::string& binPath, std::string_view before,
                                    std::string_view after);
 
-// Removes the journal, flushed with its folder: the file holds a whole image on disk again.
-// Returns the platform's error.
+// Removes the journal: the file holds a whole image on disk again. Returns the platform's error.
 int removeSaveJournal(const std::string& binPath);
 
 // What an open found of a save cut short.
