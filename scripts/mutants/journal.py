@@ -31,6 +31,6 @@ MUTANTS = [
      "if (S_ISREG(there.st_mode)) return {};", "return {};",
      "no copy is made and nothing is said"),
     ("save-bytes-not-compared", "core/bin_file.cpp",
-     "if (bytes != g_loadedBytes)", "if (false)",
+     "if (bytes != g_loadedBytes)", "if (bytes.size() != g_loadedBytes.size())",
      "another program's change with its time put back is overwritten"),
 ]
