@@ -13,7 +13,7 @@ MUTANTS = [
      "if (refused.empty() && journal.name != escapedName(binPath))", "if (false)",
      "the journal of another file is applied"),
     ("journal-length-ignored", "core/save_journal.cpp",
-     "if (refused.empty() && length != journal.old.size() && length != journal.newLength)",
+     "if (refused.empty() && length != journal.oldLength && length != journal.newLength)",
      "if (false)",
      "a journal is applied to a file of another length"),
     ("journal-not-settled", "core/document.cpp",
