@@ -12,12 +12,14 @@
 #include <ctime>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "core/file_read.h"
 #include "core/file_write.h"
 #include "core/hex.h"
 #include "core/image.h"
+#include "core/save_journal.h"
 #include "core/state.h"
 #include "core/text.h"
 
@@ -27,6 +29,7 @@ namespace {
 
 // The file the last load read, as it was then: a save writes only into that file unasked.
 FileStamp g_loaded;
+std::string g_loadedBytes;
 
 std::string saveFailure(const std::string& reason) {
   return "The BIN file " + BIN_Path + " could not be saved: " + reason;
@@ -50,13 +53,15 @@ std::string localTime(int64_t ns) {
   return text.data();
 }
 
-// What happened to the file since the load, in the user's words; empty when nothing did.
-std::string changeSinceLoad(const FileStamp& now) {
+// What happened to the file since the load (or the last save), in the user's words; empty when
+// nothing did. The bytes decide, not the time: a time can be put back or stay within one tick
+// of a coarse clock, and a new mode or link alone changes no byte.
+std::string changeSinceLoad(const FileStamp& now, const std::string& bytes) {
   if (now.device != g_loaded.device || now.inode != g_loaded.inode)
     return "it was replaced by another file";
   if (now.bytes != g_loaded.bytes)
     return "it is now " + withThousands(now.bytes) + " bytes, not " + withThousands(g_loaded.bytes);
-  if (now.modifiedNs != g_loaded.modifiedNs)
+  if (bytes != g_loadedBytes)
     return "it was changed by another program at " + localTime(now.modifiedNs);
   return {};
 }
@@ -75,48 +80,26 @@ int readAll(int fd, std::string& bytes) {
   return 0;
 }
 
-// Puts the file back as it was before a save: its first `changed` bytes from `before`, its old
-// length, flushed. Returns the platform's error, 0 when the file is as it was.
-int restore(int fd, const std::string& before, size_t changed) {
-  size_t done = 0;
-  int error = writeAt(fd, before.data(), std::min(changed, before.size()), 0, done);
-  if (error == 0 && ::ftruncate(fd, static_cast<off_t>(before.size())) != 0) error = errno;
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  return error;
-}
-
-// Makes the open file hold exactly `output`, flushed to disk. On failure puts back what it
-// changed. Returns the platform's error (0 on success) and in `restoreError` why even putting
-// back failed.
-int replaceContent(int fd, const std::vector<unsigned char>& output, off_t oldSize,
-                   int& restoreError) {
-  // The bytes about to be overwritten or cut off, read from this very file.
-  std::string before;
-  try {
-    before.resize(static_cast<size_t>(oldSize));
-  } catch (const std::bad_alloc&) {
-    return ENOMEM;
-  }
-  if (const int error = readAll(fd, before); error != 0) return error;
-
+// Makes the open file hold exactly `output`, flushed to disk, with the journal beside it until
+// then. On failure puts back what it changed, and keeps the journal when even that failed, so
+// the next open puts it back. Returns the platform's error (0 on success) and in `restoreError`
+// why putting back failed.
+int replaceContent(int fd, std::string_view output, const std::string& before, int& restoreError) {
+  if (const int error = writeSaveJournal(BIN_Path, before, output); error != 0) return error;
   // Blocks are reserved first, so a full disk fails the save before a byte has changed (a file
-  // with holes needs new blocks to fill them). Where the file system cannot reserve, the
-  // writes below still find out.
-  int error = 0;
-  if (!output.empty()) {
-    error = ::posix_fallocate(fd, 0, static_cast<off_t>(output.size()));
-    if (error == EOPNOTSUPP || error == EINVAL) error = 0;
-  }
+  // with holes needs new blocks to fill them).
+  int error = reserveSpace(fd, static_cast<off_t>(output.size()));
   size_t changed = 0;
-  if (error == 0)
-    error = writeAt(fd, reinterpret_cast<const char*>(output.data()), output.size(), 0, changed);
+  if (error == 0) error = writeAt(fd, output.data(), output.size(), 0, changed);
   // From here on any byte of the old content may be gone from the file.
   if (error == 0) changed = before.size();
   if (error == 0 && before.size() > output.size() &&
       ::ftruncate(fd, static_cast<off_t>(output.size())) != 0)
     error = errno;
   if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (error != 0) restoreError = restore(fd, before, changed);
+  if (error != 0) restoreError = putBack(fd, before, changed);
+  // The journal goes only once the file holds a whole image on disk.
+  if (restoreError == 0) (void)removeSaveJournal(BIN_Path);
   return error;
 }
 
@@ -124,23 +107,35 @@ FileResult saveInto(int fd, const std::vector<unsigned char>& output, SaveMode m
   struct stat info {};
   if (::fstat(fd, &info) != 0) return {false, saveFailure(std::strerror(errno))};
   if (!S_ISREG(info.st_mode)) return {false, saveFailure("it is not a regular file.")};
+  // The bytes about to be overwritten or cut off, read from this very file.
+  std::string before;
+  try {
+    before.resize(static_cast<size_t>(info.st_size));
+  } catch (const std::bad_alloc&) {
+    return {false, saveFailure(std::strerror(ENOMEM))};
+  }
+  if (const int error = readAll(fd, before); error != 0)
+    return {false, saveFailure(std::strerror(error))};
   if (mode == SaveMode::IfUnchanged) {
-    const std::string change = changeSinceLoad(stampOf(info));
+    const std::string change = changeSinceLoad(stampOf(info), before);
     if (!change.empty())
       return {false,
               "The BIN file " + BIN_Path + " has changed since Trimlet loaded it: " + change + ".",
               true};
   }
+  const std::string_view bytes(reinterpret_cast<const char*>(output.data()), output.size());
   int restoreError = 0;
-  if (const int error = replaceContent(fd, output, info.st_size, restoreError); error != 0) {
+  if (const int error = replaceContent(fd, bytes, before, restoreError); error != 0) {
     std::string message = saveFailure(std::strerror(error));
     if (restoreError != 0)
       message += ". Its earlier content could not be put back either (" +
-                 std::string(std::strerror(restoreError)) + "): it may hold part of your edits.";
+                 std::string(std::strerror(restoreError)) +
+                 "): the editor makes it whole again when it next opens the file.";
     return {false, message};
   }
   // The next save writes into the file as this one left it, unasked.
   if (::fstat(fd, &info) == 0) g_loaded = stampOf(info);
+  g_loadedBytes = bytes;
   return {};
 }
 
@@ -167,6 +162,7 @@ FileResult Load_BIN() {
   BIN_Size = records;
   BIN_FileBytes = static_cast<int64_t>(bytes.size());
   g_loaded = file.stamp;
+  g_loadedBytes = bytes;
   announceLoad();
   return {};
 }
@@ -208,7 +204,7 @@ FileResult saveCopy(const std::string& copyPath, const std::vector<uint8_t>& byt
   }
   if (const int error = replaceFileWhole(
           copyPath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-          binThere ? bin.st_mode : 0644))
+          binThere ? bin.st_mode & 07777 : 0644))
     return refused(std::string(std::strerror(error)) + ".");
   return {};
 }
@@ -221,15 +217,28 @@ std::string originalCopyPath(const std::string& binPath) {
 
 FileResult keepOriginal(const std::string& binPath, const std::vector<uint8_t>& bytes) {
   const std::string copy = originalCopyPath(binPath);
-  std::error_code ignored;
-  if (std::filesystem::exists(std::filesystem::symlink_status(copy, ignored))) return {};
-  if (const int error = replaceFileWhole(
-          copy, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
-    return {false, "The copy of the original BIN file, " + copy +
-                       ", could not be written: " + std::strerror(error) + ". Nothing was saved."};
+  struct stat there {};
+  if (::lstat(copy.c_str(), &there) == 0) {
+    // A copy kept before stays the oldest original; anything else there is never followed or
+    // replaced, and the save goes on without a copy.
+    if (S_ISREG(there.st_mode)) return {};
+    const std::string what = S_ISLNK(there.st_mode)   ? "a link"
+                             : S_ISDIR(there.st_mode) ? "a folder"
+                                                      : "not a regular file";
+    return {true, "No copy of the original BIN file was made: " + copy + " is " + what +
+                      ", which Trimlet leaves as it is."};
+  }
   // Readable by whoever may read the BIN file itself.
   struct stat info {};
-  if (::stat(binPath.c_str(), &info) == 0) (void)::chmod(copy.c_str(), info.st_mode & 07777);
+  const std::optional<mode_t> mode = ::stat(binPath.c_str(), &info) == 0
+                                         ? std::optional<mode_t>(info.st_mode & 07777)
+                                         : std::nullopt;
+  if (const int error = replaceFileWhole(
+          copy, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), mode))
+    return {false, "The copy of the original BIN file, " + copy +
+                       ", could not be written: " + std::strerror(error) +
+                       ". Nothing was saved. To save without a copy, set \"Keep Original (Y/N)\" "
+                       "to N in the settings file."};
   return {};
 }
 

@@ -48,6 +48,8 @@ enum class SaveMode {
 
 // Keeps the file as it was loaded (`bytes`) in its original copy, unless a copy is there
 // already: written whole beside it and renamed into place, so a failure leaves no half copy.
+// When a link, a folder or another non-file holds the copy's name, no copy is made: the result
+// is ok, with a message that says so.
 [[nodiscard]] FileResult keepOriginal(const std::string& binPath,
                                       const std::vector<uint8_t>& bytes);
 

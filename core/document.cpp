@@ -7,13 +7,16 @@
 #include "core/ecu_check.h"
 #include "core/ecu_file.h"
 #include "core/file_read.h"
+#include "core/file_write.h"
+#include "core/save_journal.h"
 #include "core/text.h"
 
 namespace trimlet {
 
-Document::Document(std::string binPath, std::string ecuPath)
+Document::Document(std::string binPath, std::string ecuPath, DocumentRole role)
     : binPath_(std::move(binPath)),
       ecuPath_(std::move(ecuPath)),
+      role_(role),
       recording_([this](const ImageChange& change) {
         if (change.kind == ChangeKind::Action && change.changesBytes()) history_.record(change);
       }) {}
@@ -21,12 +24,19 @@ Document::Document(std::string binPath, std::string ecuPath)
 Opening Document::open() {
   BIN_Path = binPath_;
   ECU_Path = ecuPath_;
+  Opening opening{true, {}};
+  const bool editor = role_ == DocumentRole::Editor;
+  const JournalCheck journal = checkSaveJournal(binPath_, editor);
+  if (!journal.message.empty()) opening.notices.push_back({journal.message, journal.critical, {}});
+  if (!journal.usable) return {false, opening.notices};
+  // What a killed copy of the original left beside the file goes too.
+  if (editor) removeLeftTemporaries(originalCopyPath(binPath_));
   const FileResult loaded = Load_BIN();
   const ParseResult parsed = loaded.ok ? Parse_ECU() : ParseResult{};
-  if (!loaded.ok) return {false, {{loaded.message, true, {}}}};
+  if (!loaded.ok) opening.notices.push_back({loaded.message, true, {}});
   if (parsed.outcome == ParseOutcome::Rejected)
-    return {false, {{parsed.message, true, ecuProblemDetails(ecuPath_, parsed.message)}}};
-  Opening opening{true, {}};
+    opening.notices.push_back({parsed.message, true, ecuProblemDetails(ecuPath_, parsed.message)});
+  if (!loaded.ok || parsed.outcome == ParseOutcome::Rejected) return {false, opening.notices};
   if (parsed.outcome == ParseOutcome::ItemError)
     opening.notices.push_back({parsed.message, false, ecuProblemDetails(ecuPath_, kEcuFileError)});
   ranges_.assign(static_cast<size_t>(itemCount()) + 1, {RangeProblem::NotHexadecimal});

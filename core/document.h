@@ -28,22 +28,26 @@ struct Opening {
   std::vector<Notice> notices;
 };
 
+// Who opens a document: the editor, which writes the BIN file, or the viewer, which only reads.
+enum class DocumentRole { Editor, Viewer };
+
 // The image and the items live in the core's tables (BIN_Data, ECU_Items ...), which the file
 // procedures fill; a document reaches them for its window, so that no window names them. A
 // window owns one and hands it to its panels.
 class Document {
  public:
-  Document(std::string binPath, std::string ecuPath);
+  Document(std::string binPath, std::string ecuPath, DocumentRole role);
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 
   [[nodiscard]] const std::string& binPath() const { return binPath_; }
   [[nodiscard]] const std::string& ecuPath() const { return ecuPath_; }
 
-  // Loads the image with Load_BIN and parses the items with Parse_ECU (which read the paths
-  // from BIN_Path and ECU_Path, set here to the document's). A refused BIN file or a rejected
-  // ECU file leaves it unusable; a broken item gives "ECU File Error" and goes on. The image as
-  // opened is the first reference.
+  // First settles a save of the BIN file that was cut short (the editor puts the file back
+  // whole, the viewer only warns; checkSaveJournal). Loads the image with Load_BIN and parses the
+  // items with Parse_ECU (which read the paths from BIN_Path and ECU_Path, set here to the
+  // document's). A refused BIN file or a rejected ECU file leaves it unusable; a broken item gives
+  // "ECU File Error" and goes on. The image as opened is the first reference.
   [[nodiscard]] Opening open();
 
   // The number of items the ECU file declares, and those that can be read (at most 300).
@@ -78,6 +82,7 @@ class Document {
  private:
   std::string binPath_;
   std::string ecuPath_;
+  DocumentRole role_;
   std::vector<uint8_t> opened_;
   std::vector<RecordRange> ranges_;  // by item number
   ChecksumSection checksums_;

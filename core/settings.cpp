@@ -169,6 +169,8 @@ void setSettingsFile(std::string path, std::string section) {
   g_section = std::move(section);
   g_untold.clear();
   g_told = false;
+  // What a write killed part-way left beside the file goes at the next start.
+  removeLeftTemporaries(g_path);
 }
 
 const std::string& settingsFilePath() { return g_path; }

@@ -18,6 +18,7 @@
 #include "core/ecu_file.h"
 #include "core/file_read.h"
 #include "core/hex.h"
+#include "core/save_journal.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "support/TempDir.h"
@@ -73,6 +74,11 @@ TEST_F(FileSafety, SaveIntoAFileChangedSinceTheLoadWritesOnlyWhenTold) {
       {[&] { std::fstream(BIN_Path, std::ios::in | std::ios::out).put('\x7F');
              ::utimensat(AT_FDCWD, BIN_Path.c_str(), year2001, 0); },
        "it was changed by another program at 2001-09-"},
+      // Bytes decide, not times: a change whose time was put back is seen all the same.
+      {[] { const auto loadedAt = fs::last_write_time(BIN_Path);
+             std::fstream(BIN_Path, std::ios::in | std::ios::out).put('\x7F');
+             fs::last_write_time(BIN_Path, loadedAt); },
+       "it was changed by another program at "},
   };
   // clang-format on
   for (const auto& [change, said] : changes) {
@@ -88,6 +94,62 @@ TEST_F(FileSafety, SaveIntoAFileChangedSinceTheLoadWritesOnlyWhenTold) {
     EXPECT_TRUE(Save_BIN(SaveMode::Overwrite).ok);
     EXPECT_EQ(readBytes(BIN_Path), image);
     EXPECT_TRUE(Save_BIN().ok);  // the file is the one saved now: no second question
+  }
+  // A new mode or a new link alone changes no byte: no question.
+  (void)loadAndEdit(32768);
+  fs::permissions(BIN_Path, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_hard_link(BIN_Path, dir.path() / "twin.bin");
+  EXPECT_TRUE(Save_BIN().ok);
+}
+
+// A save cut short: the editor's open rolls the file back or finds the save complete and says
+// so once; a journal that does not belong to the file is never applied. The viewer only warns.
+TEST_F(FileSafety, TheEditorSettlesASaveCutShortAndNeverAppliesAForeignJournal) {
+  const auto before = patternBytes(4096), after = std::vector<unsigned char>(4096, 0x11);
+  auto mixed = before;
+  std::fill_n(mixed.begin(), 1000, 0x11);
+  const std::string bin = (dir.path() / "car.bin").string(), journal = saveJournalPath(bin);
+  const auto text = [](const std::vector<unsigned char>& b) {
+    return std::string_view(reinterpret_cast<const char*>(b.data()), b.size());
+  };
+  struct Case {
+    std::vector<unsigned char> file;
+    std::function<void()> spoil;
+    std::string says;
+    std::vector<unsigned char> left;  // the file afterwards
+  };
+  const Case cases[] = {
+      {mixed, [] {}, " part-way: it was put back as it was before.", before},
+      {after, [] {}, " after the save was complete: it holds the saved image.", after},
+      {before, [] {}, " before the file changed: it is as it was before.", before},
+      {mixed,
+       [&] {
+         std::fstream(journal, std::ios::in | std::ios::out).seekp(-71, std::ios::end).put(0);
+       },
+       ": it is damaged or cut short. It is left as it is", mixed},
+      {mixed,
+       [&] {
+         const std::string other = (dir.path() / "other.bin").string();
+         ASSERT_EQ(writeSaveJournal(other, text(before), text(after)), 0);
+         fs::rename(saveJournalPath(other), journal);
+       },
+       ": it belongs to a file named other.bin.", mixed},
+      {std::vector<unsigned char>(100, 1), [] {}, ": the file is 100 bytes long, not 4096 or 4096.",
+       std::vector<unsigned char>(100, 1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.says);
+    dir.write("car.bin", c.file);
+    ASSERT_EQ(writeSaveJournal(bin, text(before), text(after)), 0);
+    c.spoil();
+    EXPECT_EQ(checkSaveJournal(bin, false).message,
+              "Trimlet stopped while saving " + bin +
+                  ". The viewer shows the file as it is; open it in the editor to put it right.");
+    const std::string said = checkSaveJournal(bin, true).message;
+    EXPECT_NE(said.find(c.says), std::string::npos) << said;
+    EXPECT_EQ(readBytes(bin), c.left);
+    EXPECT_EQ(fs::exists(journal), said.starts_with("Trimlet did not use"));
+    fs::remove(journal);
   }
 }
 
@@ -182,12 +244,39 @@ TEST_F(FileSafety, TheOriginalIsKeptOnceWholeOrNotAtAll) {
   EXPECT_EQ(originalCopyPath(bin), copy);
   EXPECT_EQ(originalCopyPath("/a/image"), "/a/image.orig");
   const std::vector<uint8_t> loaded(32768, 0x5A);
-  EXPECT_FALSE(withFileLimit(4096, [&] { return keepOriginal(bin, loaded).ok; }));
+  EXPECT_TRUE(withFileLimit(4096, [&] {
+    return keepOriginal(bin, loaded)
+        .message.ends_with(
+            ". Nothing was saved. To save without a copy, set \"Keep Original (Y/N)\" to N in the "
+            "settings file.");
+  }));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);  // no copy, whole or half
   ASSERT_TRUE(keepOriginal(bin, loaded).ok);
   EXPECT_EQ(readBytes(copy), loaded);
   ASSERT_TRUE(keepOriginal(bin, std::vector<uint8_t>(10, 1)).ok);
   EXPECT_EQ(readBytes(copy), loaded);
+
+  // A link (to a file, or to nothing) or a folder under the copy's name: said, never followed.
+  fs::remove(copy);
+  for (const auto& [make, what] : std::vector<std::pair<std::function<void()>, std::string>>{
+           {[&] { fs::create_symlink(bin, copy); }, "a link"},
+           {[&] { fs::create_symlink("/nowhere", copy); }, "a link"},
+           {[&] { fs::create_directory(copy); }, "a folder"}}) {
+    make();
+    const FileResult kept = keepOriginal(bin, loaded);
+    EXPECT_TRUE(kept.ok);
+    EXPECT_EQ(kept.message, "No copy of the original BIN file was made: " + copy + " is " + what +
+                                ", which Trimlet leaves as it is.");
+    EXPECT_EQ(readBytes(bin), patternBytes(32768));
+    fs::remove(copy);
+  }
+  // Names as long as a name may be: the copy, the journal and their temporaries fit.
+  resetState();
+  BIN_Path = dir.write(std::string(246, 'n') + ".bin", patternBytes(64));
+  ASSERT_TRUE(Load_BIN().ok);
+  EXPECT_EQ(keepOriginal(BIN_Path, std::vector<uint8_t>(64, 1)).message, "");
+  EXPECT_EQ(Save_BIN().message, "");
+  EXPECT_EQ(readBytes(originalCopyPath(BIN_Path)), std::vector<uint8_t>(64, 1));
 }
 
 // A copy is written whole over a new or regular file, or refused, leaving what was there as it

@@ -99,7 +99,7 @@ TableFields tableFields(EditorFields& f, TableKind kind, const Document& documen
 
 frmEditor::frmEditor(const std::string& binPath, const std::string& ecuPath, QWidget* parent)
     : QDialog(parent),
-      document_(binPath, ecuPath),
+      document_(binPath, ecuPath, DocumentRole::Editor),
       watch_(new ImageWatch(this)),
       recoveryFlush_(new QTimer(this)),
       SSTab1(new QTabWidget(this)),
@@ -318,6 +318,8 @@ bool frmEditor::saveImage() {
       showMessage(this, QString::fromStdString(kept.message) + kCopyHint, MessageIcon::Critical);
       return false;
     }
+    // Said once: why no copy was made; the save goes on.
+    if (!kept.message.empty()) showMessage(this, QString::fromStdString(kept.message));
     originalKept_ = true;
   }
   setBusyPointer();

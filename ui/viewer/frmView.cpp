@@ -72,7 +72,7 @@ std::optional<int64_t> readStart(const TextBox* box) {
 
 frmView::frmView(const std::string& binPath, const std::string& ecuPath, QWidget* parent)
     : QDialog(parent),
-      document_(binPath, ecuPath),
+      document_(binPath, ecuPath, DocumentRole::Viewer),
       picHexLine(new Canvas(this)),
       start_("Start", "Start Address", "35", this),
       cols_("Cols", "Total Address's", "140", this),
