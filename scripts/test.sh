@@ -6,13 +6,17 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
-echo "== size of the tests beside the program (non-blank lines of every file; at most 40%)"
-nonblank() { git ls-files -z -- "$@" | xargs -0 cat | grep -cv '^[[:space:]]*$'; }
-tests=$(nonblank tests ':!tests/data')
+echo "== size of the tests beside the program (non-blank lines of text files; at most 35%)"
+# grep -I skips files it sees as binary (the badge picture, the hostile BIN files).
+nonblank() {
+  git ls-files -z -- "$@" | xargs -0 grep -IchEv '^[[:space:]]*$' | awk '{n += $1} END {print n + 0}'
+}
+tests=$(nonblank tests fuzz ':!tests/data' ':!fuzz/corpus')
 program=$(nonblank core ui app)
-echo "tests/ $tests, core/ ui/ app/ $program: $((100 * tests / program))%"
-if ((100 * tests > 40 * program)); then
-  echo "the tests outgrew their budget of 40% of the program" >&2
+echo "tests/ fuzz/ $tests, core/ ui/ app/ $program: $(awk -v t="$tests" -v p="$program" \
+  'BEGIN {printf "%.1f%%", 100 * t / p}')"
+if ((100 * tests > 35 * program)); then
+  echo "the tests outgrew their budget of 35% of the program" >&2
   exit 1
 fi
 
