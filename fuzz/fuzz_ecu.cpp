@@ -96,10 +96,11 @@ void checkReport(std::string_view text, const ParseResult& parsed) {
   const bool endsTheEditor = parsed.outcome != ParseOutcome::Rejected && listed != ECU_Count;
   if (endsTheEditor != (!report.shows.empty() && report.shows.back() == kErrorInEcuFile))
     __builtin_trap();
-  // The header first, then every item the parse stored (all it declared once it reads them).
+  // The header first, then the items the read reached: every one the parse stored when it read
+  // the file whole.
+  const int stored = std::clamp<int>(ECU_Count, 0, kMaxItems);
   const auto reported = static_cast<int64_t>(report.items.size()) - 1;
-  if (reported > std::max(0, std::min<int>(ECU_Count, kMaxItems)) ||
-      (parsed.outcome == ParseOutcome::Ok && reported != ECU_Count))
+  if (reported > stored || (parsed.outcome == ParseOutcome::Ok && reported != stored))
     __builtin_trap();
   for (size_t i = 1; i < report.items.size(); ++i)
     if (ECU_Items[i].Name != report.items[i].name()) __builtin_trap();
