@@ -86,7 +86,22 @@ void checkReport(std::string_view text, const ParseResult& parsed) {
   checkBlocks(report.checksums);
   if (parsed.outcome != ParseOutcome::Ok && report.shows.front() != parsed.message)
     __builtin_trap();
-  if (report.items.size() > static_cast<size_t>(kMaxItems) + 1) __builtin_trap();
+  // "Error in ECU File" exactly when the four lists, counted here from the parse's items, do
+  // not add up to the declared count.
+  int listed = 0;
+  for (int i = 1; i <= std::min<int>(ECU_Count, kMaxItems); ++i) {
+    const ECU_Item& item = ECU_Items[i];
+    listed += isFlagByte(item) + isSingleValue(item) + isArray(item) + isMap(item);
+  }
+  const bool endsTheEditor = parsed.outcome != ParseOutcome::Rejected && listed != ECU_Count;
+  if (endsTheEditor != (!report.shows.empty() && report.shows.back() == kErrorInEcuFile))
+    __builtin_trap();
+  // The header first, then the items the read reached: every one the parse stored when it read
+  // the file whole.
+  const int stored = std::clamp<int>(ECU_Count, 0, kMaxItems);
+  const auto reported = static_cast<int64_t>(report.items.size()) - 1;
+  if (reported > stored || (parsed.outcome == ParseOutcome::Ok && reported != stored))
+    __builtin_trap();
   for (size_t i = 1; i < report.items.size(); ++i)
     if (ECU_Items[i].Name != report.items[i].name()) __builtin_trap();
   if (!std::is_sorted(report.problems.begin(), report.problems.end(),

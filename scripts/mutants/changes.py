@@ -8,9 +8,8 @@ MUTANTS = [
     ('J06', 'core/compare.cpp', 'if (const auto byte = referenceByte(record)) writeImageByte(record, *byte);', 'if (const auto byte = imageByte(record)) writeImageByte(record, *byte);', 'revert writes back the image\'s own bytes'),
     ('J07', 'ui/editor/ChangesWindow.cpp', 'const int changed = byteAt(group.records[0]) ^ referenceAt(group.records[0]);', 'const int changed = byteAt(group.records[0]) | referenceAt(group.records[0]);', 'every bit that is on listed as changed'),
     ('J08', 'ui/editor/ChangesWindow.cpp', 'value = value << 8 | static_cast<uint64_t>(column == 3 ? referenceAt(r) : byteAt(r));', 'value = value << 8 | static_cast<uint64_t>(byteAt(r));', 'a value\'s reference column shows the image'),
-    ('J09', 'ui/editor/frmEditor.cpp', 'const bool differs = comparison_.differs(range);', 'const bool differs = false;', 'no change mark in the lists'),
+    ('J09', 'ui/editor/frmEditor.cpp', 'const bool differs = document_.reference().differs(range);', 'const bool differs = false;', 'no change mark in the lists'),
     ('J10', 'ui/editor/FlagsPanel.cpp', 'const bool differs = ((now ^ reference) >> bit) & 1;', 'const bool differs = (now >> bit) & 1;', 'bits marked by their own value, not by the reference'),
     ('J11', 'ui/editor/tables/TableModel.cpp', '      return referenceOf(index.row(), index.column()).has_value();', '      return false;', 'no changed cell framed'),
-    ('J12', 'core/bin_file.cpp', '  if (std::filesystem::exists(std::filesystem::symlink_status(copy, ignored))) return {};\n', '', 'the original copy written over again on every save'),
-    ('J13', 'ui/editor/tables/TablePanel.cpp', '    readTable(table, *data_);  // the bytes as they are, whatever changed them last\n    clamped = edit();', '    clamped = edit();', 'a selection action works on a stale copy of the table'),
+    ('J12', 'core/bin_file.cpp', '  if (::lstat(copy.c_str(), &there) == 0) {\n', '  if (false) {\n', 'the original copy written over again on every save'),
 ]

@@ -5,7 +5,7 @@ MUTANTS = [
     ('C03', 'core/ecu_file.cpp', 'const TextPosition at{line_, i - lineStart_ + 1};', 'const TextPosition at{line_, i - lineStart_};', 'columns counted from 0'),
     ('C04', 'core/ecu_file.cpp', '    if (brace) trace_->firstUnread = *brace;\n', '', 'the first unread item keeps no position'),
     ('C05', 'core/ecu_check.cpp', 'mismatch_ = listed != content_->count;', 'mismatch_ = listed != std::max<int>(content_->count, 0);', 'a negative count passes as zero'),
-    ('C06', 'core/ecu_check.cpp', 'add(mismatch_ ? Severity::Error : Severity::Warning, fieldAt(checked.number, field),', 'add(Severity::Warning, fieldAt(checked.number, field),', 'items in no class are only warnings'),
+    ('C06', 'core/ecu_check.cpp', '      add(mismatch_ ? Severity::Error : Severity::Warning, fieldAt(checked.number, field),\n          checked.number, message,\n', '      add(Severity::Warning, fieldAt(checked.number, field), checked.number, message,\n', 'items in no class are only warnings'),
     ('C07', 'core/state.cpp', 'item.Bytes < 1 || item.Bytes > kMaxValueBytes) return', 'item.Bytes < 1 || item.Bytes >= kMaxValueBytes) return', 'four-byte values refused'),
     ('C08', 'core/ecu_check.cpp', 'if (!earlier.range || earlier.range->first > later.range->last ||', 'if (!earlier.range || earlier.range->first >= later.range->last ||', 'overlap of a single last byte missed'),
     ('C09', 'core/ecu_check.cpp', 'return differ - a.begin() >= 3;', 'return differ - a.begin() >= 1;', 'keys compared by their first letter only'),
@@ -13,5 +13,5 @@ MUTANTS = [
     ('C11', 'app/trimlet_check.cpp', '} else if (c < 0x20) {', '} else if (c < 0x20 && c != 0) {', 'JSON: NUL written raw'),
     ('C12', 'app/trimlet_check.cpp', 'const int found = check.report.count(Severity::Error) > 0 ? kShowsMessage : kOpens;', 'const int found = check.report.count(Severity::Warning) > 0 ? kShowsMessage : kOpens;', 'exit status from warnings'),
     ('C13', 'ui/check/CheckWindow.cpp', 'findBlockByNumber(line - 1);', 'findBlockByNumber(line);', 'file view one line off'),
-    ('C14', 'ui/common/OpenFiles.cpp', 'loaded.ok ? ecuProblemDetails(failure.c_str()) : QString());', 'QString());', 'rejected ECU file: no details'),
+    ('C14', 'core/document.cpp', '    opening.notices.push_back({parsed.message, true, ecuProblemDetails(ecuPath_, parsed.message)});\n', '    opening.notices.push_back({parsed.message, true, {}});\n', 'rejected ECU file: no details'),
 ]

@@ -1,8 +1,6 @@
 # Faults in the recovery file: what is kept of the unsaved steps, and what is brought back.
 MUTANTS = [
-    ("recovery-replays-other-bytes", "core/recovery.cpp",
-     "header.sha256 == loadedSha;", "!loadedSha.empty();",
-     "steps made on other bytes are replayed onto the file as loaded"),
+    ('recovery-replays-other-bytes', 'core/recovery.cpp', '  const bool matches = header.binPath == escapedPath(binPath) && header.bytes == loaded.size() &&\n                       header.sha256 == loadedSha;\n', '  const bool matches =\n      header.binPath == escapedPath(binPath) && header.bytes == loaded.size() && !loadedSha.empty();\n', 'steps made on other bytes are replayed onto the file as loaded'),
     ("recovery-left-after-save", "core/recovery.cpp",
      "  if (!path_.empty()) ::unlink(path_.c_str());\n", "",
      "the recovery file stays after a save or a discarding close"),
@@ -28,12 +26,8 @@ MUTANTS = [
      "O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC",
      "O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC",
      "a new session writes over a recovery file the user kept"),
-    ("recovery-writes-every-step", "core/recovery.cpp",
-     "if (now - lastWrite_ >= kFlushInterval) flush(now);", "flush(now);",
-     "every step is written and flushed at once, however close together"),
-    ("recovery-never-compacts", "core/recovery.cpp",
-     "if (written_ + out.size() > kCompactAt) return compact(now);", "",
-     "a long session's file grows past what a reader takes"),
+    ('recovery-writes-every-step', 'core/recovery.cpp', 'void RecoveryWriter::flushIfDue(Clock::time_point now) {\n  if (now - lastWrite_ >= kFlushInterval) flush(now);\n}\n', 'void RecoveryWriter::flushIfDue(Clock::time_point now) { flush(now); }\n', 'every step is written and flushed at once, however close together'),
+    ('recovery-never-compacts', 'core/recovery.cpp', '  if (written_ + out.size() > kCompactAt) return compact(now);\n', '', "a long session's file grows past what a reader takes"),
     ("recovery-editor-keeps-nothing", "ui/editor/frmEditor.cpp",
      "  recovery_.append(change);\n", "",
      "the editor hands no step to the recovery file"),
@@ -43,7 +37,5 @@ MUTANTS = [
     ("recovery-later-means-no", "ui/editor/frmEditor.cpp",
      "      if (answer == Answer::No) discardRecovery(found);", "      if (answer != Answer::Yes) discardRecovery(found);",
      "Esc on the offer throws the kept steps away"),
-    ("close-question-esc-answers-no", "ui/editor/frmEditor.cpp",
-     "          DefaultAnswer::Yes, Escape::Ignored) == Answer::Yes &&", "          DefaultAnswer::Yes, Escape::AnswersNo) == Answer::Yes &&",
-     "Esc on the close question throws the edits away"),
+    ('close-question-esc-answers-no', 'ui/editor/frmEditor.cpp', '          Escape::Ignored) == Answer::Yes &&', '          Escape::AnswersNo) == Answer::Yes &&', 'Esc on the close question throws the edits away'),
 ]

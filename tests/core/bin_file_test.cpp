@@ -26,13 +26,18 @@ class BinFile : public testing::Test {
 // the load read, an edit in the tail included, into the file itself (links and mode kept).
 TEST_F(BinFile, LoadFillsWholeBlocksAndSaveWritesEveryByteBack) {
   std::mt19937 rng(7);
-  for (const size_t size : {655343, 0, 10, 16, 17, 32770}) {
+  // The file's size and the records its whole blocks fill.
+  for (const auto& [size, records] : {std::pair<size_t, int>{655343, 655344},
+                                      {0, 16},
+                                      {10, 16},
+                                      {16, 32},
+                                      {17, 32},
+                                      {32770, 32784}}) {
     SCOPED_TRACE(size);
     std::vector<unsigned char> content(size);
     for (unsigned char& b : content) b = static_cast<unsigned char>(rng());
     BIN_Path = dir.write("image.bin", content);
     ASSERT_TRUE(Load_BIN().ok);
-    const int records = static_cast<int>(size / 16 * 16 + 16);
     EXPECT_EQ(BIN_Size, records);
     EXPECT_EQ(BIN_FileBytes, static_cast<int64_t>(size));
     for (size_t i = 0; i < size; ++i) ASSERT_EQ(recordByte(BIN_Data[i]), content[i]) << i;

@@ -1,12 +1,13 @@
-// What the user gets from hostile ECU and BIN files: a message, a refused item with its note,
-// or normal work; and nothing breaks while every item and tab is visited.
+// What the user gets from hostile ECU files: a message, a refused item with its note, or normal
+// work; and nothing breaks while every item and tab is visited.
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <cctype>
 #include <cstdio>
-#include <map>
 
 #include "core/settings.h"
+#include "support/HostileFiles.h"
 #include "support/ui/EditorTest.h"
 #include "ui/common/Canvas.h"
 #include "ui/viewer/frmView.h"
@@ -17,22 +18,6 @@ namespace {
 std::string dataFile(const std::string& name) {
   return std::string(TRIMLET_SOURCE_DIR) + "/tests/data/hostile/" + name;
 }
-
-const std::string kNotHex = "This item cannot be shown: its address is not a hexadecimal number.";
-const std::string kBeyond =
-    "This item cannot be shown: its bytes lie beyond the end of the BIN file.";
-const std::string kShape = "This item cannot be shown: its columns and rows must each be 1 to 501.";
-std::string bytesNote(int bytes) {
-  return "This value cannot be edited: it has " + std::to_string(bytes) +
-         " bytes, and Trimlet edits values of 1 to 4 bytes.";
-}
-
-enum class Editor { Opens, Closes, EndsTheProgram };
-
-// The file; the editor's messages while opening it (the viewer shows all but "Error in ECU
-// File"); what the editor does; when it opens, the entries that picking shows refused, with
-// their note (every other entry must be usable).
-using Outcome = std::tuple<const char*, QStringList, Editor, std::map<std::string, std::string>>;
 
 // The editor opened in a death test's child process: each message it shows, then whether it
 // is still running.
@@ -53,7 +38,7 @@ void openAndReport(const std::string& bin, const std::string& ecu) {
   std::fprintf(stderr, "still running\n");
 }
 
-class Hostile : public EditorTest, public testing::WithParamInterface<Outcome> {
+class Hostile : public EditorTest, public testing::WithParamInterface<HostileFile> {
  protected:
   // Picks every entry of every list as the user does and records the notes shown; then visits
   // every tab, fills the dump and closes the window (nothing edited, nothing asked).
@@ -76,24 +61,32 @@ class Hostile : public EditorTest, public testing::WithParamInterface<Outcome> {
   }
 };
 
+// Every hostile file through the real editor, beside the check's row: its messages, then its
+// notes when it opens, or a death when "Error in ECU File" ends the program.
 TEST_P(Hostile, EcuFilesGiveTheirMessageOrTheirNotes) {
-  const auto& [file, shown, outcome, refused] = GetParam();
+  const HostileFile& file = GetParam();
+  const QStringList shown = [&] {
+    QStringList texts;
+    for (const std::string& text : file.shows) texts << QString::fromStdString(text);
+    return texts;
+  }();
+  const bool ends = shown.endsWith("Error in ECU File");
   const auto bin = patternBytes(32768);
-  if (outcome == Editor::EndsTheProgram) {
+  if (ends) {
     std::string pattern;
     for (const QString& m : shown) pattern += ".*message: " + m.toStdString() + "\n";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(openAndReport(dir.write("image.bin", bin), dataFile(file)),
+    EXPECT_EXIT(openAndReport(dir.write("image.bin", bin), dataFile(file.name)),
                 testing::ExitedWithCode(EXIT_FAILURE), pattern + "$");
     BIN_Path = dir.write("image.bin", bin);
-    ECU_Path = dataFile(file);
+    ECU_Path = dataFile(file.name);
   } else {
-    EXPECT_EQ(open(bin, readText(dataFile(file))), outcome == Editor::Opens);
+    EXPECT_EQ(open(bin, readText(dataFile(file.name))), shown.isEmpty());
     EXPECT_EQ(messages, shown);
-    if (outcome == Editor::Closes) {
-      EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
+    if (shown.isEmpty()) {
+      EXPECT_EQ(visitAll(), file.refused);
     } else {
-      EXPECT_EQ(visitAll(), refused);
+      EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
     }
   }
   // The viewer on the same files shows all but "Error in ECU File", and stays open and draws.
@@ -105,31 +98,16 @@ TEST_P(Hostile, EcuFilesGiveTheirMessageOrTheirNotes) {
   EXPECT_EQ(
       opened &&
           viewer.findChild<Canvas*>("picHexLine")->count(Canvas::Primitive::Kind::Circle) == 140,
-      outcome != Editor::Closes);
+      ends || shown.isEmpty());
 }
 
-// clang-format off
-// Each kind of outcome once; the check of ECU files reads every file of the corpus.
-const Outcome kCorpus[] = {
-    {"address-not-hex.ecu", {}, Editor::Opens, {{"Flag at 12G4", kNotHex}, {"Value at 0x10", kNotHex},
-        {"Array without address", kNotHex}, {"Map at -20", kNotHex}}},
-    {"address-huge.ecu", {}, Editor::Opens, {{"Flag beyond the image", kBeyond},
-        {"Value at the largest address", kBeyond}, {"Array at a 19-digit address", kBeyond},
-        {"Map at the last record", kBeyond}}},
-    {"past-end.ecu", {}, Editor::Opens, {{"One byte past", kBeyond}, {"Eight cells one past", kBeyond},
-        {"Map one past", kBeyond}}},
-    {"bytes.ecu", {}, Editor::Opens, {{"No bytes", bytesNote(0)}, {"Minus one byte", bytesNote(-1)},
-        {"Five bytes", bytesNote(5)}, {"Three hundred bytes", bytesNote(300)},
-        {"Most bytes", bytesNote(32767)}}},
-    {"table-sizes.ecu", {}, Editor::Opens, {{"Row of 502", kShape}, {"Column of 32767", kShape},
-        {"Map 60x502", kShape}, {"Map 32767x32767", kShape}, {"Map 200x200", kBeyond}}},
-    {"empty.ecu", {"Incorrect ECU Format"}, Editor::Closes, {}},
-    {"truncated-header.ecu", {"ECU File Error"}, Editor::Closes, {}},
-    {"two-classes.ecu", {"Error in ECU File"}, Editor::EndsTheProgram, {}},
-    {"fewer-items.ecu", {"ECU File Error", "Error in ECU File"}, Editor::EndsTheProgram, {}},
-};
-// clang-format on
-INSTANTIATE_TEST_SUITE_P(Corpus, Hostile, testing::ValuesIn(kCorpus));
+INSTANTIATE_TEST_SUITE_P(Files, Hostile, testing::ValuesIn(kHostileFiles),
+                         [](const testing::TestParamInfo<HostileFile>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
 
 // Captions are text, never markup (taken as rich text, a caption could make a label read any
 // file it names as a picture), and show their first 200 characters (not bytes); the item table

@@ -1,13 +1,16 @@
 // Random use of the real editor: thousands of clicks, key presses, menu actions, pastes and
-// typed texts (junk included) from a fixed seed, on files whose items the test itself wrote. After
-// every action no byte has changed outside the items the user has shown, every changed record holds
-// a byte, a changed image is marked unsaved, an undo or redo gives back exactly the image the test
-// saw before or after a step, and after every save the file is the image.
+// typed texts (junk included) from a fixed seed, on files whose items the test itself placed.
+// Before each action only the bytes of the item chosen on the tab in front may change (undo and
+// redo aside), by the test's own addresses and with the list showing that item's name. Every
+// changed record holds a byte, a changed image is marked unsaved, an undo or redo gives back
+// exactly the image the test saw before or after a step, after every save the file is the
+// image, and every kind of edit has changed the image at least once over the run.
 #include <QApplication>
 #include <QClipboard>
 #include <QTabBar>
 #include <cstring>
 #include <random>
+#include <set>
 
 #include "core/hex.h"
 #include "core/settings.h"
@@ -24,23 +27,35 @@ int envOr(const char* name, int fallback) {
 
 const char* const kLists[] = {"cmbFlag", "cmb0Dim", "cmb1Dim", "cmb2Dim"};
 
+// An item and where the test put it (-1: an address that is no number).
+struct Entry {
+  ECU_Item item;
+  int64_t start;
+};
+
 // Items of every kind near the end of a file of `size` bytes, and items that do not fit it,
 // by the list that shows them.
-std::vector<std::vector<ECU_Item>> itemsFor(uint64_t size) {
-  const auto at = [&](uint64_t back) { return numberToHex(size - back); };
-  ECU_Item overZero = tableItem("Cells over zero", "0", 8, 1);
+std::vector<std::vector<Entry>> itemsFor(int64_t size) {
+  const auto put = [](int64_t start, ECU_Item item) {
+    if (start >= 0) item.Address = QString::number(start, 16).toUpper().toStdString();
+    return Entry{std::move(item), start};
+  };
+  ECU_Item overZero = tableItem("Cells over zero", "", 8, 1);
   overZero.Operation = 1;
   overZero.Factor = 0;
-  return {{flagItem("First flag", "0", "Fan1 Fan2 Ign° Knk  O2   EGR  Air  Idle "),
-           flagItem("Last flag", at(1)), flagItem("Flag past the end", at(0)),
-           flagItem("Flag at 12G4", "12G4")},
-          {valueItem("Last two bytes", at(2), 2, 0.5, -40),
-           valueItem("Last four", at(4), 4, 0, 0, 1), valueItem("Over the end", at(1), 2),
-           valueItem("Five bytes", "0", 5), valueItem("Over zero", "2", 1, 0, 3, 1)},
-          {tableItem("Last row", at(8), 8, 1), tableItem("Last column", at(6), 1, 6), overZero,
-           tableItem("Array of 502", "0", 502, 1)},
-          {tableItem("Last map", at(100), 10, 10), tableItem("Early map", "1", 4, 4),
-           tableItem("Map past the end", at(15), 4, 4)}};
+  return {
+      {put(0, flagItem("First flag", "", "Fan1 Fan2 Ign° Knk  O2   EGR  Air  Idle ")),
+       put(size - 1, flagItem("Last flag", "")), put(size, flagItem("Flag past the end", "")),
+       put(-1, flagItem("Flag at 12G4", "12G4"))},
+      {put(size - 2, valueItem("Last two bytes", "", 2, 0.5, -40)),
+       put(size - 4, valueItem("Last four", "", 4, 0, 0, 1)),
+       put(size - 1, valueItem("Over the end", "", 2)), put(0, valueItem("Five bytes", "", 5)),
+       put(2, valueItem("Over zero", "", 1, 0, 3, 1))},
+      {put(size - 8, tableItem("Last row", "", 8, 1)),
+       put(size - 6, tableItem("Last column", "", 1, 6)), put(0, overZero),
+       put(0, tableItem("Array of 502", "", 502, 1))},
+      {put(size - 100, tableItem("Last map", "", 10, 10)), put(1, tableItem("Early map", "", 4, 4)),
+       put(size - 15, tableItem("Map past the end", "", 4, 4))}};
 }
 
 class RandomUse : public EditorTest {
@@ -55,17 +70,24 @@ class RandomUse : public EditorTest {
     return QString::number(std::uniform_int_distribution<int>(-3, 600)(rng), pickOf(2) ? 10 : 16);
   }
 
-  // Marks the bytes of the entries the lists show now: the only ones an edit may ever touch.
-  void allowShownEntries() {
-    for (size_t l = 0; l < 4; ++l) {
-      const int entry = child<QComboBox>(kLists[l])->currentIndex();
-      if (entry < 0) continue;
-      const ECU_Item& item = items[l][static_cast<size_t>(entry)];
-      const auto start = hexToNumber(item.Address);
-      const int64_t extent = l >= 2 ? int64_t{item.Cols} * item.Rows : l == 0 ? 1 : item.Bytes;
-      for (int64_t i = 0; start && i < extent && *start + uint64_t(i) < allowed.size(); ++i)
-        allowed[static_cast<size_t>(*start + uint64_t(i))] = true;
+  // The bytes of the item last picked on the tab in front (typing into its list keeps it): the
+  // only ones the next action may change.
+  void allowFront() {
+    std::fill(allowed.begin(), allowed.end(), false);
+    const int tab = child<QTabWidget>("SSTab1")->currentIndex();
+    if (tab >= 4 || picked[static_cast<size_t>(tab)] < 0) return;
+    const int entryIndex = picked[static_cast<size_t>(tab)];
+    const Entry& entry = items[static_cast<size_t>(tab)][static_cast<size_t>(entryIndex)];
+    const auto* list = child<QComboBox>(kLists[tab]);
+    if (list->currentIndex() >= 0) {
+      ASSERT_EQ(list->currentText().toStdString(), entry.item.Name);
     }
+    const ECU_Item& item = entry.item;
+    const int64_t end = entry.start + (tab == 0   ? 1
+                                       : tab == 1 ? item.Bytes
+                                                  : int64_t{item.Cols} * item.Rows);
+    for (int64_t i = entry.start; entry.start >= 0 && i < end && i < std::ssize(allowed); ++i)
+      allowed[static_cast<size_t>(i)] = true;
   }
 
   std::vector<unsigned char> imageBytes() const {
@@ -76,17 +98,20 @@ class RandomUse : public EditorTest {
   }
 
   // Records beyond the file's last block are compared once a session: nothing writes there.
-  void check(const std::string& action, const QStringList& shown, bool whole = false) {
-    allowShownEntries();
+  // `anywhere`: an undo or redo, which the history checks instead.
+  void check(const std::string& action, const QStringList& shown, bool anywhere,
+             bool whole = false) {
     const bool savedNow = shown.contains(QString::fromStdString(binPath).toUpper() + " Saved.");
     const size_t compared = whole ? before.size() : std::min(before.size(), allowed.size() + 16);
     for (size_t i = 0; i < compared; ++i) {
       if (std::memcmp(&before[i], &BIN_Data[i], sizeof(BIN_Record)) == 0) continue;
-      ASSERT_TRUE(i < allowed.size() && allowed[i]) << action << " changed record " << i;
+      ASSERT_TRUE(i < allowed.size() && (anywhere || allowed[i])) << action << " changed " << i;
       ASSERT_TRUE(recordByte(BIN_Data[i])) << action << " broke record " << i;
       // An undo back to the image last saved leaves nothing to save.
       ASSERT_TRUE(savedNow || !saved() || imageBytes() == onDisk)
           << action << " changed the image unnoticed";
+      if (recordByte(before[i]) != recordByte(BIN_Data[i]))
+        changedBy.insert(action.substr(0, action.find(' ')));
       before[i] = BIN_Data[i];
     }
     if (savedNow) onDisk = imageBytes();
@@ -96,8 +121,8 @@ class RandomUse : public EditorTest {
   // The test's own record of the images the user's steps left (not the program's history).
   void followHistory(const std::string& action, std::vector<unsigned char> prior) {
     std::vector<unsigned char> now = imageBytes();
-    const bool undo = action == "actUndo";
-    if (undo || action == "actRedo") {
+    const bool undo = action == "undo";
+    if (undo || action == "redo") {
       auto& from = undo ? undoImages : redoImages;
       ASSERT_EQ(now, from.empty() ? prior : from.back()) << action;
       if (from.empty()) return;
@@ -137,14 +162,14 @@ class RandomUse : public EditorTest {
                                      if (pickOf(4) == 0) click(pickOf(2) ? "cmdSave" : "cmdUpload");
                                      return "save";
                                    },
-                                   [&] { return action("actUndo")->trigger(), "actUndo"; },
-                                   [&] { return action("actRedo")->trigger(), "actRedo"; }};
-    if (tabs->currentIndex() < 4) {
-      auto* list = child<QComboBox>(kLists[tabs->currentIndex()]);
-      offered.push_back([&, list] {
+                                   [&] { return action("actUndo")->trigger(), "undo"; },
+                                   [&] { return action("actRedo")->trigger(), "redo"; }};
+    if (const auto tab = static_cast<size_t>(tabs->currentIndex()); tab < 4) {
+      auto* list = child<QComboBox>(kLists[tab]);
+      offered.push_back([&, list, tab] {
         const int entry = pickOf(list->count() + 1);
         if (entry < list->count())
-          pick(list->objectName(), list->itemText(entry));
+          pick(list->objectName(), list->itemText(picked[tab] = entry));
         else
           QTest::keyClicks(list->lineEdit(), randomText());
         return "list " + std::to_string(entry);
@@ -154,19 +179,20 @@ class RandomUse : public EditorTest {
       if (spin->minimum() == -1 && spin->isVisible())
         offered.push_back([&, spin] {
           clickArrow(spin, pickOf(2) == 0);
-          return spin->objectName().toStdString();
+          return "arrow " + spin->objectName().toStdString();
         });
     for (QLineEdit* box : page->findChildren<QLineEdit*>())
       if (!box->isReadOnly() && !box->objectName().isEmpty() && box->isEnabled())
         offered.push_back([&, box] {
           type(box->objectName(), randomText());
-          return "typed into " + box->objectName().toStdString();
+          return "typed " + box->objectName().toStdString();
         });
     for (QWidget* control : page->findChildren<QWidget*>())
       if (qobject_cast<QPushButton*>(control) || control->objectName().startsWith("chkFlag"))
         offered.push_back([&, control] {
           click(control->objectName());
-          return control->objectName().toStdString();
+          const bool flag = control->objectName().startsWith("chkFlag");
+          return (flag ? "flag " : "button ") + control->objectName().toStdString();
         });
     if (auto* grid = page->findChild<TableGrid*>()) {
       const QString name = grid->objectName();
@@ -189,7 +215,7 @@ class RandomUse : public EditorTest {
         const char* chosen = kActions[pickOf(int(std::size(kActions)))];
         grid->findChild<QAction*>(chosen)->trigger();
         if (auto* graph = editor->findChild<QDialog*>("frmGraph")) graph->close();
-        return chosen;
+        return std::string("menu ") + chosen;
       };
       offered.insert(offered.end(), {key, key, key, key, menu});
       offered.insert(offered.end(), 2, [&, name] { return paste(name), "paste"; });
@@ -203,28 +229,33 @@ class RandomUse : public EditorTest {
     allowed.assign(onDisk.size(), false);
     undoImages.clear();
     redoImages.clear();
+    picked.fill(-1);
     // Images are kept whole for the history, so the largest file is left out of it.
     const bool followed = onDisk.size() < 65536;
     for (int a = 0; a < actions && !HasFatalFailure(); ++a, ++done) {
       std::string action;
       const auto prior = followed ? imageBytes() : std::vector<unsigned char>();
+      allowFront();
       const QStringList shown = answerMessages([&] { action = act(); });
-      check(action, shown);
+      check(action, shown, action == "undo" || action == "redo");
       if (followed) followHistory(action, prior);
     }
     const QStringList shown = answerMessages([&] { QTest::keyClick(editor.get(), Qt::Key_Escape); },
                                              pickOf(2) ? QMessageBox::Yes : QMessageBox::No);
-    check("closing", shown, true);
+    allowFront();
+    check("closing", shown, false, true);
     EXPECT_FALSE(editor->isVisible());
   }
 
   std::mt19937 rng{static_cast<uint32_t>(envOr("TRIMLET_RANDOM_SEED", 20261206))};
-  std::vector<std::vector<ECU_Item>> items;
+  std::vector<std::vector<Entry>> items;
+  std::array<int, 4> picked{};  // by list: the entry last picked, or -1
   std::string ecu;
   std::vector<BIN_Record> before;
   std::vector<bool> allowed;
   std::vector<unsigned char> onDisk;
   std::vector<std::vector<unsigned char>> undoImages, redoImages;
+  std::set<std::string> changedBy;  // the kinds of action that changed a byte
   int done = 0;
 };
 
@@ -234,9 +265,10 @@ TEST_F(RandomUse, EditsStayInTheShownItemsAndSavesWriteExactlyTheImage) {
   for (const auto& [size, share] :
        {std::pair<size_t, int>{1000, 60}, {15, 15}, {655343, 5}, {32768, 20}}) {
     SCOPED_TRACE(size);
-    items = itemsFor(size);
+    items = itemsFor(static_cast<int64_t>(size));
     std::vector<ECU_Item> all;
-    for (const auto& list : items) all.insert(all.end(), list.begin(), list.end());
+    for (const auto& list : items)
+      for (const Entry& entry : list) all.push_back(entry.item);
     ecu = ecuText(all);
     onDisk = patternBytes(size);
     for (int left = total * share / 100; left > 0 && !HasFatalFailure(); left -= 400)
@@ -244,6 +276,8 @@ TEST_F(RandomUse, EditsStayInTheShownItemsAndSavesWriteExactlyTheImage) {
     EXPECT_EQ(readBytes(binPath), onDisk);
   }
   EXPECT_GE(done, total * 99 / 100);
+  EXPECT_EQ(changedBy, std::set<std::string>(
+                           {"arrow", "flag", "key", "menu", "paste", "redo", "typed", "undo"}));
 }
 
 }  // namespace

@@ -10,14 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <numeric>
 
-#include "core/image.h"
 #include "core/recovery.h"
 #include "core/settings.h"
-#include "core/sha256.h"
 #include "support/ui/EditorTest.h"
 #include "ui/editor/tables/TableGrid.h"
 
@@ -25,12 +22,6 @@ namespace trimlet::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The image as a hash, one line of text.
-std::string imageHash() {
-  const std::vector<uint8_t> bytes = imageBytes();
-  return sha256Text(sha256({reinterpret_cast<const char*>(bytes.data()), bytes.size()}));
-}
 
 constexpr char kAsk[] = "BIN File has not been changed. Would you like to save it now?";
 
@@ -241,56 +232,6 @@ TEST_F(EditorFrame, EditsLostInACrashAreOfferedBackOnce) {
   EXPECT_EQ(action("actUndo")->text(), "Undo: 1 change brought back");
   EXPECT_EQ(answerMessages([&] { click("cmdSave"); }), QStringList({savedMessage()}));
   EXPECT_TRUE(reopen({}).isEmpty());
-}
-
-// A session killed at random moments: the editor opened afterwards brings back the image the
-// session had at its last step kept on disk (or the step being kept when it died).
-TEST_F(EditorFrame, EditsComeBackAfterAKillAtAnyMoment) {
-  const std::vector<ECU_Item> items = {tableItem("Map", "0", 16, 16)};
-  const auto bytes = patternBytes(4096);
-  const std::string told = (dir.path() / "told").string();
-  int kills = 0, brought = 0;
-  for (int round = 0; round < 12; ++round) {
-    ASSERT_TRUE(open(bytes, items));
-    editor.reset();
-    std::filesystem::remove(told);  // a session killed before it said anything says nothing
-    const pid_t child = ::fork();
-    if (child == 0) {  // the core alone: what an editor session does to the image and the file
-      RecoveryWriter writer;
-      writer.start(binPath, imageBytes());
-      std::ofstream out(told);
-      const ImageSubscription kept([&](const ImageChange& change) { writer.append(change); });
-      for (auto now = RecoveryWriter::Clock::now();; now += std::chrono::milliseconds(40)) {
-        {
-          const ImageAction action("step");
-          for (int i = 0; i < 8; ++i) writeImageByte(std::rand() % 256, std::rand() % 256);
-        }
-        out << imageHash() << std::endl;  // the state about to be kept, then "!" once it is
-        writer.flushIfDue(now);
-        if (!writer.pending()) out << "!" << std::endl;
-      }
-    }
-    ::usleep(static_cast<useconds_t>(20'000 + std::rand() % 200'000));
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ++kills;
-    // The last state the session told, and the last it knew was on disk.
-    std::string toldLast = imageHash(), kept = toldLast, line;
-    for (std::ifstream in(told); std::getline(in, line);) {
-      if (line == "!") {
-        kept = toldLast;
-      } else {
-        toldLast = line;
-      }
-    }
-    ASSERT_TRUE(open(bytes, items, {QMessageBox::Yes}));
-    brought += !messages.isEmpty();
-    const std::string now = imageHash();
-    EXPECT_TRUE(now == kept || now == toldLast) << "round " << round;
-    editor.reset();
-    std::filesystem::remove_all(dir.path() / "state");
-  }
-  std::printf("%d kills, %d sessions brought back\n", kills, brought);
 }
 
 // One change on each tab, marked against the image as opened, then undone with the shortcut:

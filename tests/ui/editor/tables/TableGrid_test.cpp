@@ -45,7 +45,7 @@ struct Grid {
 TEST(TableGrid, ShowsTableRowZeroAtTheBottomAndReportsTheSelectionInTableCells) {
   Grid g(3, 3);
   QAbstractItemModelTester tester(g.grid.model(),
-                                  QAbstractItemModelTester::FailureReportingMode::Warning);
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
   EXPECT_EQ(g.grid.text(3, 1) + "|" + g.grid.text(1, 3), "0|22");
   g.select(1, 2, 2, 3);  // the top two grid rows: table rows 2 and 1
   EXPECT_EQ(g.grid.selectedCells(), std::vector<CellBlock>({{1, 2, 1, 2}}));
