@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <algorithm>
 
 namespace trimlet {
 
@@ -30,7 +31,10 @@ void CellEditor::open(const QRect& cell, const QString& text, bool select) {
 }
 
 void CellEditor::place(const QRect& cell) {
-  setGeometry(cell.adjusted(0, 0, 0, 1).united(QRect(cell.topLeft(), sizeHint())));
+  // The cell's size, or room for a calculated value with two decimals where the cell is smaller.
+  setGeometry(QRect(cell.topLeft(),
+                    QSize(std::max(cell.width(), fontMetrics().horizontalAdvance("-0000.00") + 8),
+                          std::max(cell.height() + 1, minimumSizeHint().height()))));
   preview_->adjustSize();
   // Beneath the box, or above it where the grid ends.
   const QWidget* viewport = parentWidget();

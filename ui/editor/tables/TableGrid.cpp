@@ -1,6 +1,7 @@
 #include "ui/editor/tables/TableGrid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -202,7 +203,8 @@ void TableGrid::focusInEvent(QFocusEvent* event) {
 
 void TableGrid::focusOutEvent(QFocusEvent* event) {
   QTableView::focusOutEvent(event);
-  emit lostFocus();
+  // The box typed into is part of the grid: the block Ctrl+Enter fills stays in sight.
+  if (QApplication::focusWidget() != editor_) emit lostFocus();
 }
 
 void TableGrid::keyboardSearch(const QString& /*search*/) {}
