@@ -83,6 +83,7 @@ void CellEditor::keyPressEvent(QKeyEvent* event) {
       return;  // nor the window for its closing
     default:
       QLineEdit::keyPressEvent(event);
+      event->accept();  // keys the box has no use for (arrows up and down) step nothing in the grid
   }
 }
 

@@ -143,7 +143,8 @@ std::optional<CellBlock> TableGrid::editorCell() const {
 }
 
 void TableGrid::closeEditor() {
-  setFocus(Qt::OtherFocusReason);
+  // Back to the grid, unless the user gave the focus to another control.
+  if (editor_->hasFocus()) setFocus(Qt::OtherFocusReason);
   editor_->close();
 }
 

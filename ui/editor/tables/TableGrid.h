@@ -50,7 +50,7 @@ class TableGrid : public QTableView {
   [[nodiscard]] CellEditor* editor() const { return editor_; }
   // The cell the box edits, in table coordinates; none once its cell is gone.
   [[nodiscard]] std::optional<CellBlock> editorCell() const;
-  // Hides the box and gives the grid the focus back.
+  // Hides the box, giving the grid the focus back where the box had it.
   void closeEditor();
   // Makes the cell `rows` down and `cols` right of the edited one on the screen current and
   // selected, where there is one.
