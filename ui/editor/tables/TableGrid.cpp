@@ -143,8 +143,13 @@ std::optional<CellBlock> TableGrid::editorCell() const {
 }
 
 void TableGrid::closeEditor() {
-  // Back to the grid, unless the user gave the focus to another control.
-  if (editor_->hasFocus()) setFocus(Qt::OtherFocusReason);
+  // Back to the grid, unless the user gave the focus to another control: then the grid has
+  // lost it, and its selection no longer shows.
+  if (editor_->hasFocus()) {
+    setFocus(Qt::OtherFocusReason);
+  } else if (!hasFocus()) {
+    emit lostFocus();
+  }
   editor_->close();
 }
 

@@ -355,6 +355,13 @@ TEST_F(TablesTest, NumbersTypedIntoCellsAreWrittenOnceInTheUnitsShown) {
   EXPECT_EQ(action("actUndo")->text(), "Undo: Set to .5 on 4 cells of Fuel");
   action("actUndo")->trigger();
   EXPECT_EQ(records(0, 6), std::vector<std::string>({"FF", "2 ", "3 ", "FF", "5 ", "6 "}));
+
+  editor->activateWindow();  // back from the message box, so the focus can move
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+  press("grdMap", Qt::Key_7);
+  child("cmdShowIn_2")->setFocus();  // leaving the box writes it; the focus stays where it went
+  EXPECT_EQ(stored(1), "22");
+  EXPECT_TRUE(child("cmdShowIn_2")->hasFocus() && !grid->highlight());
 }
 
 }  // namespace
