@@ -193,6 +193,26 @@ FileResult Save_BIN(SaveMode mode) {
   return result;
 }
 
+FileResult saveCopy(const std::string& copyPath, const std::vector<uint8_t>& bytes) {
+  const auto refused = [&](const std::string& reason) {
+    return FileResult{false, "The copy " + copyPath + " could not be saved: " + reason};
+  };
+  struct stat there {};
+  struct stat bin {};
+  const bool binThere = ::stat(BIN_Path.c_str(), &bin) == 0;
+  if (::stat(copyPath.c_str(), &there) == 0) {
+    if (S_ISDIR(there.st_mode)) return refused("it is a folder.");
+    if (!S_ISREG(there.st_mode)) return refused("it is not a regular file.");
+    if (binThere && there.st_dev == bin.st_dev && there.st_ino == bin.st_ino)
+      return refused("it is the BIN file itself; \"Save Changes\" saves into it.");
+  }
+  if (const int error = replaceFileWhole(
+          copyPath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+          binThere ? bin.st_mode : 0644))
+    return refused(std::string(std::strerror(error)) + ".");
+  return {};
+}
+
 std::string originalCopyPath(const std::string& binPath) {
   const std::filesystem::path path(binPath);
   return (path.parent_path() / (path.stem().string() + ".orig" + path.extension().string()))

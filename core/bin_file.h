@@ -35,6 +35,13 @@ enum class SaveMode {
 // even that failed.
 [[nodiscard]] FileResult Save_BIN(SaveMode mode = SaveMode::IfUnchanged);
 
+// Writes `bytes` (the image) as a copy into the file at `copyPath`: a new one, or over the regular
+// file there (the user agreed), written whole beside it, flushed and renamed into place, so a
+// failure leaves no half copy and the file there as it was. A new copy gets the BIN file's
+// permissions. A folder, a pipe or a device there is refused, and so is the BIN file itself,
+// which only a save writes. The editor stays on its BIN file.
+[[nodiscard]] FileResult saveCopy(const std::string& copyPath, const std::vector<uint8_t>& bytes);
+
 // Where the copy of a BIN file as it was first loaded is kept: beside it, "car.bin" giving
 // "car.orig.bin" and "image" giving "image.orig".
 [[nodiscard]] std::string originalCopyPath(const std::string& binPath);

@@ -6,6 +6,8 @@
 #include "core/bin_file.h"
 #include "core/ecu_check.h"
 #include "core/ecu_file.h"
+#include "core/file_read.h"
+#include "core/text.h"
 
 namespace trimlet {
 
@@ -32,6 +34,42 @@ Opening Document::open() {
   opened_ = imageBytes();
   reference_.setReference(opened_);
   return opening;
+}
+
+std::vector<Notice> Document::readChecksums() {
+  const FileBytes ecu = readFileBytes(ecuPath_, kMaxTextFileBytes);
+  checksums_ = ecu.problem == ReadProblem::None ? readChecksumSection(ecu.bytes, BIN_FileBytes)
+                                                : ChecksumSection{};
+  if (checksums_.usable()) return {};
+  std::vector<std::string> errors;
+  for (const ChecksumFinding& finding : checksums_.findings)
+    if (finding.severity == Severity::Error)
+      errors.push_back("Line " + std::to_string(finding.at.line) + ", column " +
+                       std::to_string(finding.at.column) + ": " + finding.message + ".");
+  std::string details;
+  for (const std::string& error : errors) details += error + "\n";
+  return {{"The checksum section of the ECU file " + ecuPath_ + " has " +
+               counted(static_cast<int64_t>(errors.size()), "error") +
+               ", so Trimlet neither checks nor corrects its checksums; the items work as usual. " +
+               errors.front(),
+           false, details}};
+}
+
+std::string Document::badChecksums(std::span<const uint8_t> bytes) const {
+  if (!checksums_.usable()) return {};
+  const std::vector<ChecksumValue> values = checkChecksums(checksums_.blocks, bytes);
+  std::string said;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (values[i].ok()) continue;
+    const ChecksumBlock& block = checksums_.blocks[i];
+    if (!said.empty()) said += ' ';
+    said +=
+        "The checksum " + inQuotes(block.name) + " of " + binPath_ +
+        (values[i].fits ? " is BAD (stored " + checksumText(values[i].stored, block.size) +
+                              ", computed " + checksumText(values[i].computed, block.size) + ")."
+                        : " cannot be computed: the file is shorter than the block.");
+  }
+  return said;
 }
 
 int Document::declaredItems() const { return ECU_Count; }

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "core/checksum_section.h"
 #include "core/compare.h"
 #include "core/image.h"
 #include "core/journal.h"
@@ -57,6 +59,16 @@ class Document {
   // Every byte of the file as the document opened it.
   [[nodiscard]] const std::vector<uint8_t>& opened() const { return opened_; }
 
+  // Reads the checksum section after the items of the ECU file, apart from their parse, so that
+  // nothing in it can change an item; one with errors gives a notice (the items work as ever).
+  [[nodiscard]] std::vector<Notice> readChecksums();
+  // The checksum section read; without `at` when the ECU file has none.
+  [[nodiscard]] const ChecksumSection& checksums() const { return checksums_; }
+  // One sentence for each checksum block that `bytes` (an image of the BIN file) does not hold
+  // right: 'The checksum "Fuel" of /a.bin is BAD (stored 0012, computed 0013).' Empty when every
+  // block is OK or the section cannot be computed.
+  [[nodiscard]] std::string badChecksums(std::span<const uint8_t> bytes) const;
+
   [[nodiscard]] Comparison& reference() { return reference_; }
   [[nodiscard]] const Comparison& reference() const { return reference_; }
   // Each of the user's actions that changed a byte, recorded as it ends.
@@ -68,6 +80,7 @@ class Document {
   std::string ecuPath_;
   std::vector<uint8_t> opened_;
   std::vector<RecordRange> ranges_;  // by item number
+  ChecksumSection checksums_;
   Comparison reference_;
   Journal history_;
   ImageSubscription recording_;

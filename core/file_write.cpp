@@ -21,17 +21,37 @@ int writeAt(int fd, const char* data, size_t size, off_t offset, size_t& done) {
   return 0;
 }
 
-int replaceFileWhole(const std::string& path, std::string_view text) {
+namespace {
+
+// A name for the file written beside `target` before it is renamed over it: the target's name
+// and six random characters, within the 255 bytes a name may have however long the target's.
+std::string tempBeside(const std::filesystem::path& target) {
+  constexpr size_t kNameMax = 255;
+  constexpr std::string_view kSuffix = ".XXXXXX";
+  std::string name = target.filename().string();
+  if (name.size() > kNameMax - kSuffix.size()) {
+    name.resize(kNameMax - kSuffix.size());
+    // Not in the middle of a character.
+    while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
+      name.pop_back();
+    if (!name.empty() && static_cast<unsigned char>(name.back()) >= 0xC0) name.pop_back();
+  }
+  return (target.parent_path() / (name + std::string(kSuffix))).string();
+}
+
+}  // namespace
+
+int replaceFileWhole(const std::string& path, std::string_view text, mode_t newFileMode) {
   namespace fs = std::filesystem;
   std::error_code missing;
   const fs::path resolved = fs::canonical(path, missing);
   const std::string target = missing ? path : resolved.string();
-  std::string temp = target + ".XXXXXX";
+  std::string temp = tempBeside(target);
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return errno;
-  // A first file is created private; a replaced one keeps what its owner gave it.
+  // A replaced file keeps what its owner gave it.
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) (void)::fchmod(fd, old.st_mode & 07777);
+  (void)::fchmod(fd, (::stat(target.c_str(), &old) == 0 ? old.st_mode : newFileMode) & 07777);
   size_t done = 0;
   int error = writeAt(fd, text.data(), text.size(), 0, done);
   if (error == 0 && ::fsync(fd) != 0) error = errno;

@@ -15,8 +15,9 @@ namespace trimlet {
 
 // Replaces the file at `path` (the file a link there points to, so the link stays) with one
 // that holds `text`: written beside it, flushed and renamed over it, so the old file stays
-// whole until the new one is complete on disk. The new file keeps the old one's permissions.
-// Returns the platform's error, 0 on success.
-[[nodiscard]] int replaceFileWhole(const std::string& path, std::string_view text);
+// whole until the new one is complete on disk. The new file keeps the old one's permissions, and
+// a first one gets `newFileMode`. Returns the platform's error, 0 on success.
+[[nodiscard]] int replaceFileWhole(const std::string& path, std::string_view text,
+                                   mode_t newFileMode = 0600);
 
 }  // namespace trimlet

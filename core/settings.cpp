@@ -1,7 +1,11 @@
 #include "core/settings.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -15,17 +19,21 @@ namespace {
 
 std::string g_path;
 std::string g_section;
+std::string g_untold;  // why the first failed write failed, until the user is told
+bool g_told = false;
 
 // The settings file as read: its content (empty when it does not exist yet), or why it
 // cannot be used.
 struct Loaded {
   std::string text;
   std::string problem;
+  bool exists = true;
 };
 
 Loaded load() {
   FileBytes file = readFileBytes(g_path, kMaxTextFileBytes);
-  if (file.problem == ReadProblem::Failed && file.error == ENOENT) return {};
+  // Only a missing file is an empty one: a file that cannot be read is never replaced.
+  if (file.problem == ReadProblem::Failed && file.error == ENOENT) return {{}, {}, false};
   if (file.problem != ReadProblem::None)
     return {{}, readFailure("settings file", g_path, file, kMaxTextFileBytes)};
   return {std::move(file.bytes), {}};
@@ -37,13 +45,19 @@ struct Line {
   size_t next = 0;
 };
 
-// The line that starts at `begin`. A line ends at a line feed; a carriage return before it
-// belongs to the line end.
+// The line that starts at `begin`. A line ends at a line feed, a carriage return and line
+// feed, or a carriage return alone (as old editors wrote).
 Line lineAt(std::string_view file, size_t begin) {
-  const size_t feed = std::min(file.find('\n', begin), file.size());
-  std::string_view text = file.substr(begin, feed - begin);
-  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-  return {text, std::min(feed + 1, file.size())};
+  const size_t end = std::min(file.find_first_of("\r\n", begin), file.size());
+  const size_t endLength = file.substr(end, 2) == "\r\n" ? 2 : 1;
+  return {file.substr(begin, end - begin), std::min(end + endLength, file.size())};
+}
+
+// The file's own line end: that of its first line; a line feed in a file without one.
+std::string_view lineEndOf(std::string_view file) {
+  const size_t end = file.find_first_of("\r\n");
+  if (end == std::string_view::npos || file[end] == '\n') return "\n";
+  return file.substr(end, 2) == "\r\n" ? "\r\n" : "\r";
 }
 
 // The section name of a "[name]" line, or nullopt for other lines.
@@ -101,14 +115,11 @@ std::string withEntry(std::string_view file, std::string_view key, std::string_v
     return std::string(file.substr(0, begin)) + entry +
            std::string(file.substr(begin + place.key->text.size()));
   }
-  // New lines take the line end of the file's first line.
-  const size_t feed = file.find('\n');
-  const std::string_view end =
-      feed != std::string_view::npos && feed > 0 && file[feed - 1] == '\r' ? "\r\n" : "\n";
+  const std::string_view end = lineEndOf(file);
   const size_t at = place.section ? place.insertAt : file.size();
   std::string text(file.substr(0, at));
-  // A last line without a line end gets one (a carriage return there only lacks its feed).
-  if (!text.empty() && text.back() != '\n') text += text.back() == '\r' ? "\n" : end;
+  // A last line without a line end gets one.
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += end;
   if (!place.section) text += "[" + g_section + "]" + std::string(end);
   text += entry;
   text += end;
@@ -116,11 +127,48 @@ std::string withEntry(std::string_view file, std::string_view key, std::string_v
   return text;
 }
 
+void failedWrite(int error) {
+  if (g_told || !g_untold.empty()) return;
+  g_untold = "The settings file " + g_path + " cannot be written: " + std::strerror(error) +
+             ". Trimlet works on, but remembers nothing of this session there.";
+}
+
+// Stores every entry in one replacement of the file, or none; `limit` is the longest value.
+IniStored store(const IniEntries& entries, size_t limit) {
+  for (const auto& [key, value] : entries) {
+    // A line break would end the value and start a key or section of its own.
+    if (value.find_first_of("\r\n") != std::string_view::npos || value.size() > limit)
+      return IniStored::Refused;
+  }
+  const Loaded file = load();
+  // The start-up has said why the file cannot be used.
+  if (!file.problem.empty()) return IniStored::NotWritten;
+  std::string text = file.text;
+  for (const auto& [key, value] : entries) text = withEntry(text, key, value);
+  if (text == file.text) return IniStored::Stored;
+  // A file its owner made read-only is not replaced: the rename would get past its mode.
+  if (file.exists) {
+    const int fd = ::open(g_path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      failedWrite(errno);
+      return IniStored::NotWritten;
+    }
+    ::close(fd);
+  }
+  if (const int error = replaceFileWhole(g_path, text); error != 0) {
+    failedWrite(error);
+    return IniStored::NotWritten;
+  }
+  return IniStored::Stored;
+}
+
 }  // namespace
 
 void setSettingsFile(std::string path, std::string section) {
   g_path = std::move(path);
   g_section = std::move(section);
+  g_untold.clear();
+  g_told = false;
 }
 
 const std::string& settingsFilePath() { return g_path; }
@@ -148,13 +196,18 @@ std::string INI_Read(std::string_view key) { return readSetting(key).text; }
 
 std::string settingsFileProblem() { return load().problem; }
 
+IniStored writeSettings(const IniEntries& entries) { return store(entries, kIniReadLimit); }
+
+// A location longer than a read delivers is still stored: the next start says it is too long
+// rather than show the one before it.
 void INI_Write(std::string_view key, std::string_view value) {
-  // A line break would end the value and start a key or section of its own.
-  if (value.find_first_of("\r\n") != std::string_view::npos) return;
-  const Loaded file = load();
-  if (!file.problem.empty()) return;
-  const std::string text = withEntry(file.text, key, value);
-  if (text != file.text) (void)replaceFileWhole(g_path, text);
+  (void)store({{key, value}}, std::string_view::npos);
+}
+
+std::string untoldSettingsWriteProblem() {
+  if (g_untold.empty()) return {};
+  g_told = true;
+  return std::exchange(g_untold, {});
 }
 
 }  // namespace trimlet

@@ -5,6 +5,7 @@ import os
 import runpy
 
 MUTANTS = []
-for name in ("list", "safety", "check", "select", "changes", "follow", "package", "recovery",
-             "checksum", "cells"):
-    MUTANTS += runpy.run_path(os.path.join(os.path.dirname(__file__), name + ".py"))["MUTANTS"]
+here = os.path.dirname(os.path.abspath(__file__))
+for name in sorted(os.listdir(here)):
+    if name.endswith(".py") and name != "all.py":
+        MUTANTS += runpy.run_path(os.path.join(here, name))["MUTANTS"]

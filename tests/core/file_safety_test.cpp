@@ -1,6 +1,7 @@
 // Files changed by other programs, full disks, huge files and files that are none: a save
 // writes all of the image or nothing, and only into the file loaded unless told otherwise.
 #include <fcntl.h>
+#include <fiu-control.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -27,18 +28,23 @@ namespace {
 namespace fs = std::filesystem;
 using namespace test;
 
-// Runs `action` in a child process that cannot write past byte `limit` of any file, so that a
-// write there fails part-way as on a full disk. True when the action returned true.
-bool withFileLimit(rlim_t limit, const std::function<bool()>& action) {
+// Runs `action` in a child process; true when it returned true.
+bool inChild(const std::function<bool()>& action) {
   const pid_t child = ::fork();
-  if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit small{limit, limit};
-    ::_exit(::setrlimit(RLIMIT_FSIZE, &small) == 0 && action() ? 0 : 1);
-  }
+  if (child == 0) ::_exit(action() ? 0 : 1);
   int status = 1;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs `action` in a child process that cannot write past byte `limit` of any file, so that a
+// write there fails part-way as on a full disk. True when the action returned true.
+bool withFileLimit(rlim_t limit, const std::function<bool()>& action) {
+  return inChild([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{limit, limit};
+    return ::setrlimit(RLIMIT_FSIZE, &small) == 0 && action();
+  });
 }
 
 class FileSafety : public testing::Test {
@@ -138,7 +144,7 @@ TEST_F(FileSafety, ReadersRefuseWhatIsNotASmallRegularFile) {
 }
 
 // A settings write replaces the file whole or not at all, and keeps every byte it does not
-// change: each line's own line end, a value ending in CR, the link to the file, its mode. A
+// change: each line's own line end (a CR alone among them), the link to the file, its mode. A
 // value with a line break is not stored. A value is read whole or said to be too long; quotes
 // around all of it alone are dropped.
 TEST_F(FileSafety, SettingsWritesKeepEveryOtherByteAndReadsNeverCut) {
@@ -182,6 +188,64 @@ TEST_F(FileSafety, TheOriginalIsKeptOnceWholeOrNotAtAll) {
   EXPECT_EQ(readBytes(copy), loaded);
   ASSERT_TRUE(keepOriginal(bin, std::vector<uint8_t>(10, 1)).ok);
   EXPECT_EQ(readBytes(copy), loaded);
+}
+
+// A copy is written whole over a new or regular file, or refused, leaving what was there as it
+// was and no temporary file beside it: also as uid 65534, and on a full disk (ENOSPC injected
+// into pwrite when libfiu's POSIX wrappers are loaded).
+TEST_F(FileSafety, ACopyIsWrittenWholeOrRefused) {
+  BIN_Path = dir.write("car.bin", patternBytes(64));
+  ASSERT_EQ(::chmod(BIN_Path.c_str(), 0640), 0);
+  const std::vector<uint8_t> image(64, 0x5A);
+  const char* preload = std::getenv("LD_PRELOAD");
+  const bool injecting =
+      preload && std::string(preload).find("fiu_posix_preload") != std::string::npos;
+  const auto old = [](const std::string& path) { std::ofstream(path) << "old"; };
+  enum Way { Here, AsNobody, DiskFull };
+  using Make = std::function<void(const std::string&)>;
+  // clang-format off
+  const std::tuple<std::string, Make, Way, std::string> cases[] = {
+      {"new.bin", nullptr, Here, ""},
+      {std::string(251, 'n') + ".bin", nullptr, Here, ""},  // no room in the name for a suffix
+      {"old.bin", old, Here, ""},
+      {"folder", [](const std::string& p) { fs::create_directory(p); }, Here, "it is a folder."},
+      {"pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, Here,
+       "it is not a regular file."},
+      {"link.bin", [](const std::string& p) { fs::create_symlink(BIN_Path, p); }, Here,
+       "it is the BIN file itself; \"Save Changes\" saves into it."},
+      {"theirs.bin", nullptr, AsNobody, std::string(std::strerror(EACCES)) + "."},
+      {"full.bin", old, DiskFull, std::string(std::strerror(ENOSPC)) + "."},
+  };
+  // clang-format on
+  for (const auto& [name, prepare, way, said] : cases) {
+    SCOPED_TRACE(name);
+    const std::string path = (dir.path() / name).string();
+    if (prepare) prepare(path);
+    const auto type = fs::symlink_status(path).type();
+    const auto before = fs::is_regular_file(path) ? readBytes(path) : std::vector<uint8_t>();
+    const fs::perms perms = fs::exists(path) ? fs::status(path).permissions() : fs::perms(0640);
+    const std::string expected =
+        said.empty() ? said : "The copy " + path + " could not be saved: " + said;
+    if (way == AsNobody) {
+      EXPECT_TRUE(inChild([&] {
+        return ::setgid(65534) == 0 && ::setuid(65534) == 0 &&
+               saveCopy(path, image).message == expected;
+      }));
+    } else if (way == Here || injecting) {
+      if (way == DiskFull) fiu_enable("posix/io/rw/pwrite", 1, reinterpret_cast<void*>(ENOSPC), 0);
+      EXPECT_EQ(saveCopy(path, image).message, expected);
+      if (way == DiskFull) fiu_disable("posix/io/rw/pwrite");
+    }
+    if (said.empty()) {
+      EXPECT_EQ(readBytes(path), image);
+      EXPECT_EQ(fs::status(path).permissions(), perms);  // the BIN file's, or its own
+    } else {
+      EXPECT_EQ(fs::symlink_status(path).type(), type);
+      EXPECT_EQ(fs::is_regular_file(path) ? readBytes(path) : before, before);
+    }
+  }
+  EXPECT_EQ(readBytes(BIN_Path), patternBytes(64));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 8);  // and no temporary one
 }
 
 // A missing file, section or key reads empty and the first write creates them; keys and the

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "core/settings.h"
+
 namespace trimlet {
 
 void showMessage(QWidget* parent, const QString& text, MessageIcon icon, const QString& details) {
@@ -13,6 +15,11 @@ void showMessage(QWidget* parent, const QString& text, MessageIcon icon, const Q
   box.setTextFormat(Qt::PlainText);
   if (!details.isEmpty()) box.setDetailedText(details);
   box.exec();
+}
+
+void tellSettingsWriteProblem(QWidget* parent) {
+  const std::string problem = untoldSettingsWriteProblem();
+  if (!problem.empty()) showMessage(parent, QString::fromStdString(problem));
 }
 
 void showNotices(QWidget* parent, const std::vector<Notice>& notices) {

@@ -22,6 +22,9 @@ void showMessage(QWidget* parent, const QString& text, MessageIcon icon = Messag
 // The button Enter presses in a question: No where Yes would lose data.
 enum class DefaultAnswer { Yes, No };
 
+// Tells why the settings file could not be written, the first time a write fails in a start.
+void tellSettingsWriteProblem(QWidget* parent);
+
 // Shows each notice of an open in turn, the critical ones with the critical icon.
 void showNotices(QWidget* parent, const std::vector<Notice>& notices);
 

@@ -289,4 +289,10 @@ void ValuesPanel::txtValue_Raw_LostFocus() {
   scrValue->setValue(1);
 }
 
+void ValuesPanel::writeTyped() {
+  // Writing it sets the box's text afresh, so a number once written is not written again.
+  if (window()->focusWidget() == txtValue_Raw && txtValue_Raw->isModified())
+    txtValue_Raw_LostFocus();
+}
+
 }  // namespace trimlet

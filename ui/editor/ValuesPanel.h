@@ -37,6 +37,8 @@ class ValuesPanel : public QWidget {
   void cmb0Dim_Click();
   void scrValue_Change();
   void txtValue_Raw_LostFocus();
+  // A number typed in the raw box and not yet written is written, as leaving the box would.
+  void writeTyped();
 
   // Shows the chosen value as the image holds it now (after an undo, say), marks included; a
   // number the user is typing stays, for leaving the box writes it.

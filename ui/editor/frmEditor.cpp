@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -15,7 +16,9 @@
 #include <cstdlib>
 
 #include "core/bin_file.h"
+#include "core/checksum.h"
 #include "core/ecu_file.h"
+#include "core/file_read.h"
 #include "core/image.h"
 #include "core/recovery.h"
 #include "core/settings.h"
@@ -28,6 +31,7 @@
 #include "ui/common/MousePointer.h"
 #include "ui/common/Widgets.h"
 #include "ui/editor/ChangesWindow.h"
+#include "ui/editor/ChecksumsWindow.h"
 #include "ui/editor/FlagsPanel.h"
 #include "ui/editor/ValuesPanel.h"
 #include "ui/editor/hex/HexPanel.h"
@@ -45,6 +49,17 @@ constexpr char kReferenceFile[] = "Reference File";
 constexpr char kReferenceBin[] = "Reference BIN";
 // "N" keeps no copy of the BIN file as it was loaded.
 constexpr char kKeepOriginal[] = "Keep Original (Y/N)";
+// "N" saves the image as it is, checksums and all.
+constexpr char kCorrectChecksums[] = "Correct Checksums (Y/N)";
+
+// After a save's failure message: the edits need not be lost with the file.
+constexpr char kCopyHint[] =
+    "\n\nYour edits are still in the editor: \"Save a copy as…\" in the context menu of any tab "
+    "saves them to another file.";
+
+bool correctionOn() {
+  return QString::fromStdString(INI_Read(kCorrectChecksums)).left(1).toUpper() != "N";
+}
 
 // One pass of the list filling: the items of one class, in file order.
 int16_t fillList(const Document& document, DropDown* list, IndexTable& index,
@@ -152,6 +167,7 @@ void frmEditor::buildLayout() {
 
 bool frmEditor::Form_Load() {
   if (INI_Read(kUploadExecute).empty()) INI_Write(kUploadExecute, "");
+  tellSettingsWriteProblem(parentWidget());
   fields_.Updating = false;
   fields_.ArrayRaw = true;
   fields_.MapRaw = true;
@@ -160,7 +176,9 @@ bool frmEditor::Form_Load() {
   maps_->setHighlight(false);
   arrays_->setHighlight(false);
 
-  const Opening opening = document_.open();
+  Opening opening = document_.open();
+  if (opening.usable)
+    for (Notice& notice : document_.readChecksums()) opening.notices.push_back(std::move(notice));
   setDefaultPointer();
   showNotices(parentWidget(), opening.notices);
   if (!opening.usable) return false;
@@ -169,13 +187,36 @@ bool frmEditor::Form_Load() {
   Fill_Lists();
   setDefaultPointer();
   setWindowTitle(fileCaption("Trimlet", document_.recordCount() - 16));
-  // A stock image chosen for this BIN file before; one that no longer fits is let go.
-  if (INI_Read(kReferenceBin) == document_.binPath() && !INI_Read(kReferenceFile).empty()) {
-    ReferenceFile stock = readReference(INI_Read(kReferenceFile), document_.opened().size());
-    if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes));
-  }
+  restoreReference();
   watch_->announceReference();
+  // Said once, of the file as it was opened.
+  if (const std::string bad = document_.badChecksums(document_.opened()); !bad.empty())
+    showMessage(parentWidget(),
+                QString::fromStdString(bad) +
+                    (correctionOn() ? " Every save corrects the checksums."
+                                    : " \"Checksums…\" in the context menus corrects them."));
   return true;
+}
+
+void frmEditor::restoreReference() {
+  const IniValue bin = readSetting(kReferenceBin);
+  const IniValue file = readSetting(kReferenceFile);
+  const std::string& opened = document_.binPath();
+  // A path read cut may still be this file's, or name another file: either is refused.
+  const bool ours = bin.tooLong ? opened.size() > kIniReadLimit && opened.starts_with(bin.text)
+                                : bin.text == opened;
+  if (!ours || file.text.empty()) return;
+  if (bin.tooLong || file.tooLong) {
+    showMessage(parentWidget(),
+                QString("The \"%1\" in the settings file is longer than %2 characters, so the "
+                        "editor compares with the file as opened.")
+                    .arg(file.tooLong ? kReferenceFile : kReferenceBin)
+                    .arg(kIniReadLimit));
+    return;
+  }
+  // A stock image chosen for this BIN file before; one that no longer fits is let go.
+  ReferenceFile stock = readReference(file.text, document_.opened().size());
+  if (stock.problem.empty()) document_.reference().setReference(std::move(stock.bytes));
 }
 
 void frmEditor::offerRecovery() {
@@ -262,12 +303,18 @@ void frmEditor::SSTab1_Click(int /*previousTab*/) {
   arrays_->setHighlight(false);
 }
 
+void frmEditor::correctChecksumsForSave() {
+  if (!correctionOn() || !document_.checksums().usable()) return;
+  if (correctImageChecksums(document_.checksums().blocks) > 0) fields_.Saved = false;
+}
+
 bool frmEditor::saveImage() {
+  correctChecksumsForSave();
   // Before the first save over the file, the file as it was loaded is kept beside it.
   if (!originalKept_ && QString::fromStdString(INI_Read(kKeepOriginal)).left(1).toUpper() != "N") {
     const FileResult kept = keepOriginal(document_.binPath(), document_.opened());
     if (!kept.ok) {
-      showMessage(this, QString::fromStdString(kept.message), MessageIcon::Critical);
+      showMessage(this, QString::fromStdString(kept.message) + kCopyHint, MessageIcon::Critical);
       return false;
     }
     originalKept_ = true;
@@ -288,7 +335,7 @@ bool frmEditor::saveImage() {
     setDefaultPointer();
   }
   if (!saved.ok) {
-    showMessage(this, QString::fromStdString(saved.message), MessageIcon::Critical);
+    showMessage(this, QString::fromStdString(saved.message) + kCopyHint, MessageIcon::Critical);
     return false;
   }
   showMessage(this, QString::fromStdString(document_.binPath()).toUpper() + " Saved.");
@@ -302,6 +349,7 @@ void frmEditor::cmdSave_Click() { saveImage(); }
 
 void frmEditor::cmdUpload_Click() {
   if (INI_Read(kSaveBeforeExecute).empty()) INI_Write(kSaveBeforeExecute, "N");
+  tellSettingsWriteProblem(this);
   const QString rule = QString::fromStdString(INI_Read(kSaveBeforeExecute));
   // The upload program must never get a stale file, so a failed save starts nothing.
   if (rule.left(1).toUpper() == "Y" && !saveImage()) return;
@@ -317,7 +365,7 @@ void frmEditor::cmdUpload_Click() {
     return;
   }
   const QString command = QString::fromStdString(stored.text);
-  if (command.trimmed().isEmpty()) return;
+  if (command.trimmed().isEmpty() || !uploadFileAccepted()) return;
   const QStringList parts = QProcess::splitCommand(command);
   QProcess process;
   process.setProgram(parts.value(0));
@@ -326,6 +374,17 @@ void frmEditor::cmdUpload_Click() {
     showMessage(
         this, "The upload command could not be started:\n" + command + "\n" + process.errorString(),
         MessageIcon::Critical);
+}
+
+bool frmEditor::uploadFileAccepted() {
+  // The program carries the file as it is on disk, so that is what is checked; a file that
+  // cannot be read is the program's to report.
+  const FileBytes file = readFileBytes(document_.binPath(), static_cast<size_t>(kMaxBinFileBytes));
+  if (file.problem != ReadProblem::None) return true;
+  const std::string bad = document_.badChecksums(
+      {reinterpret_cast<const uint8_t*>(file.bytes.data()), file.bytes.size()});
+  return bad.empty() || ask(this, QString::fromStdString(bad) + " Start the upload anyway?",
+                            DefaultAnswer::No, Escape::AnswersNo) == Answer::Yes;
 }
 
 bool frmEditor::Form_Unload() {
@@ -360,16 +419,26 @@ void frmEditor::buildActions() {
   actCompareWith = make("actCompareWith", "Compare with…", {});
   actCompareAsOpened = make("actCompareAsOpened", "Compare with the BIN file as opened", {});
   actChanges = make("actChanges", "Changes…", {QKeySequence(Qt::CTRL | Qt::Key_D)});
+  actChecksums = make("actChecksums", "Checksums…", {});
+  actSave = make("actSave", "Save Changes", {QKeySequence(Qt::CTRL | Qt::Key_S)});
+  actSaveCopy = make("actSaveCopy", "Save a copy as…", {});
   connect(actUndo, &QAction::triggered, this, &frmEditor::undo);
   connect(actRedo, &QAction::triggered, this, &frmEditor::redo);
   connect(actCompareWith, &QAction::triggered, this, &frmEditor::compareWith);
   connect(actCompareAsOpened, &QAction::triggered, this, &frmEditor::compareAsOpened);
   connect(actChanges, &QAction::triggered, this, &frmEditor::showChanges);
+  connect(actChecksums, &QAction::triggered, this, &frmEditor::showChecksums);
+  connect(actSave, &QAction::triggered, this, &frmEditor::saveByKey);
+  connect(actSaveCopy, &QAction::triggered, this, &frmEditor::saveCopyAs);
 
-  auto* separator = new QAction(this);
-  separator->setSeparator(true);
-  const QList<QAction*> menu = {actUndo,   actRedo, separator, actCompareWith, actCompareAsOpened,
-                                actChanges};
+  const auto separator = [this] {
+    auto* action = new QAction(this);
+    action->setSeparator(true);
+    return action;
+  };
+  const QList<QAction*> menu = {
+      actUndo,    actRedo,      separator(), actCompareWith, actCompareAsOpened,
+      actChanges, actChecksums, separator(), actSave,        actSaveCopy};
   // The grids take every key first, so they hold the actions whose shortcuts they pass on.
   const QList<QWidget*> holders = {flags_, values_,         arrays_,      maps_,
                                    hex_,   arrays_->grid(), maps_->grid()};
@@ -433,15 +502,22 @@ void frmEditor::compareWith() {
     return;
   }
   document_.reference().setReference(std::move(stock.bytes));
-  INI_Write(kReferenceBin, document_.binPath());
-  INI_Write(kReferenceFile, path.toStdString());
   watch_->announceReference();
+  // The pair is stored whole or not at all: half of it would name another BIN file's stock.
+  if (writeSettings({{kReferenceBin, document_.binPath()}, {kReferenceFile, path.toStdString()}}) ==
+      IniStored::Refused)
+    showMessage(this, QString("Trimlet compares with this file but cannot remember it for the next "
+                              "time: a path with a line break or more than %1 characters cannot "
+                              "be stored in the settings file.")
+                          .arg(kIniReadLimit));
+  tellSettingsWriteProblem(this);
 }
 
 void frmEditor::compareAsOpened() {
   document_.reference().setReference(document_.opened());
   INI_Write(kReferenceFile, "");
   watch_->announceReference();
+  tellSettingsWriteProblem(this);
 }
 
 void frmEditor::showChanges() {
@@ -453,6 +529,47 @@ void frmEditor::showChanges() {
   changes_->refresh();
   changes_->show();
   changes_->raise();
+}
+
+void frmEditor::showChecksums() {
+  if (checksums_ == nullptr) {
+    checksums_ = new ChecksumsWindow(document_, *watch_, this);
+    connect(checksums_, &ChecksumsWindow::corrected, this, [this] { fields_.Saved = false; });
+  }
+  checksums_->refresh();
+  checksums_->show();
+  checksums_->raise();
+}
+
+void frmEditor::saveByKey() {
+  values_->writeTyped();
+  cmdSave_Click();
+}
+
+void frmEditor::saveCopyAs() {
+  const QString binPath = QString::fromStdString(document_.binPath());
+  QFileDialog dialog(this, "Save a copy as", QFileInfo(binPath).path(), "*.bin");
+  dialog.setObjectName("cdiSaveCopy");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);  // asked below, in the program's words
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString path = dialog.selectedFiles().first();
+  if (QFileInfo(path).isFile() &&
+      !askYesNo(this, path + " exists. Replace it with the copy?", DefaultAnswer::No))
+    return;
+  std::vector<uint8_t> bytes = imageBytes();
+  // The copy gets what a save would write; the image itself is left as it is.
+  if (correctionOn() && document_.checksums().usable())
+    (void)correctChecksums(document_.checksums().blocks, bytes);
+  setBusyPointer();
+  const FileResult copied = saveCopy(QFile::encodeName(path).toStdString(), bytes);
+  setDefaultPointer();
+  if (!copied.ok) {
+    showMessage(this, QString::fromStdString(copied.message), MessageIcon::Critical);
+    return;
+  }
+  showMessage(this, "A copy of the image was saved as " + path + ". The editor stays on " +
+                        binPath + (fields_.Saved ? "." : ", whose edits are not saved yet."));
 }
 
 void frmEditor::showItem(int item) {

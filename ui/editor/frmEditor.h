@@ -20,6 +20,7 @@ class QTimer;
 namespace trimlet {
 
 class ChangesWindow;
+class ChecksumsWindow;
 class DropDown;
 class FlagsPanel;
 class HexPanel;
@@ -64,6 +65,8 @@ class frmEditor : public QDialog {
 
   // A recovery file of this BIN file left by a crash: offered back once, before the lists fill.
   void offerRecovery();
+  // The stock image remembered for this BIN file, if any, as the reference.
+  void restoreReference();
   void flushRecovery();
   // Every announced change of the image: the history records the user's actions, and the marks
   // of the items it touched follow. The views follow by themselves.
@@ -77,6 +80,17 @@ class frmEditor : public QDialog {
   void compareWith();
   void compareAsOpened();
   void showChanges();
+  void showChecksums();
+  // Ctrl+S: "Save Changes", after a number typed in the Values tab's raw box is written.
+  void saveByKey();
+  // Writes the image, its checksums corrected as a save would, to a file the user names; the
+  // editor stays on its BIN file, saved or not as before.
+  void saveCopyAs();
+  // The checksums over the image made right, as one step, before a save takes its bytes.
+  void correctChecksumsForSave();
+  // Before an upload: true to go on. A BIN file on disk with a BAD checksum goes only when the
+  // user says so.
+  [[nodiscard]] bool uploadFileAccepted();
   // Shows an item in its tab with its entry chosen, as if the user picked it.
   void showItem(int item);
 
@@ -103,7 +117,11 @@ class frmEditor : public QDialog {
   QAction* actCompareWith;
   QAction* actCompareAsOpened;
   QAction* actChanges;
+  QAction* actChecksums;
+  QAction* actSave;
+  QAction* actSaveCopy;
   ChangesWindow* changes_ = nullptr;
+  ChecksumsWindow* checksums_ = nullptr;
   int shownTab_ = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,12 +13,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/ecu_file.h"
 #include "core/settings.h"
@@ -40,6 +46,42 @@ namespace {
 
 constexpr char kBinLocation[] = "BIN Location";
 constexpr char kEcuLocation[] = "ECU Location";
+constexpr int kRecentPairs = 10;
+
+std::string recentKey(const char* kind, int n) {
+  return "Recent " + std::string(kind) + " " + std::to_string(n);
+}
+
+using PathPair = std::pair<std::string, std::string>;
+
+// The pairs opened last, newest first; a pair missing a half, or read cut, is none.
+std::vector<PathPair> recentPairs() {
+  std::vector<PathPair> pairs;
+  for (int n = 1; n <= kRecentPairs; ++n) {
+    const IniValue bin = readSetting(recentKey("BIN", n));
+    const IniValue ecu = readSetting(recentKey("ECU", n));
+    if (!bin.text.empty() && !ecu.text.empty() && !bin.tooLong && !ecu.tooLong)
+      pairs.emplace_back(bin.text, ecu.text);
+  }
+  return pairs;
+}
+
+// Puts the pair first among the recent ones; all of them are stored in one write, so a pair
+// is there whole or not at all (a path that could not be read back whole keeps it out).
+void rememberPair(const PathPair& opened) {
+  std::vector<PathPair> pairs{opened};
+  for (PathPair& pair : recentPairs())
+    if (pair != opened && pairs.size() < kRecentPairs) pairs.push_back(std::move(pair));
+  std::vector<std::string> keys;
+  for (int n = 1; n <= static_cast<int>(pairs.size()); ++n)
+    keys.insert(keys.end(), {recentKey("BIN", n), recentKey("ECU", n)});
+  IniEntries entries;
+  for (size_t k = 0; k < pairs.size(); ++k) {
+    entries.emplace_back(keys[2 * k], pairs[k].first);
+    entries.emplace_back(keys[2 * k + 1], pairs[k].second);
+  }
+  (void)writeSettings(entries);
+}
 
 QFileDialog* makeDialog(const QString& name, const QString& title, const QString& pattern,
                         QWidget* parent) {
@@ -57,6 +99,18 @@ QString folderOf(const QString& path) {
   if (QDir::separator() == '\\') last = std::max(last, static_cast<int>(path.lastIndexOf('\\')));
   return last < 0 ? QString() : path.left(last + 1);
 }
+
+// Where a file dialog starts: the folder of its box's path, else that of the other box's,
+// else the home folder (a folder that does not exist would open the file system's root).
+QString startFolder(const QString& path, const QString& other) {
+  for (const QString& named : {path, other}) {
+    const QString folder = folderOf(named);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+  }
+  return QDir::homePath();
+}
+
+bool isEcuPath(const QString& path) { return path.right(4).toUpper() == ".ECU"; }
 
 enum class FileCheck { Found, NotFound, Failed };
 
@@ -122,8 +176,13 @@ frmMain::frmMain(QWidget* parent)
   connect(cmdECU, &QPushButton::clicked, this, &frmMain::cmdECU_Click);
   connect(cmdECU_Edit, &QPushButton::clicked, this, &frmMain::cmdECU_Edit_Click);
   connect(cmdView, &QPushButton::clicked, this, &frmMain::cmdView_Click);
-  txtECU->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(txtECU, &QLineEdit::customContextMenuRequested, this, &frmMain::showEcuMenu);
+  for (QLineEdit* box : {txtBIN, txtECU}) {
+    box->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(box, &QLineEdit::customContextMenuRequested, this,
+            [this, box](const QPoint& at) { showPathMenu(box, at); });
+    box->installEventFilter(this);
+  }
+  setAcceptDrops(true);
   Form_Load();
 }
 
@@ -164,6 +223,7 @@ void frmMain::Form_Unload() {
   // window cannot show (too long, quoted).
   if (stored_[txtBIN] != txtBIN->text()) storeLocation(txtBIN, kBinLocation);
   if (stored_[txtECU] != txtECU->text()) storeLocation(txtECU, kEcuLocation);
+  tellSettingsWriteProblem(this);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -171,8 +231,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void frmMain::chooseFile(QLineEdit* box, QFileDialog* dialog, const QString& pattern) {
-  dialog->setDirectory(folderOf(box->text()));
+void frmMain::chooseFile(QLineEdit* box, QLineEdit* other, QFileDialog* dialog,
+                         const QString& pattern) {
+  dialog->setDirectory(startFolder(box->text(), other->text()));
   dialog->selectFile(pattern);
   if (dialog->exec() != QDialog::Accepted) return;
   const QStringList files = dialog->selectedFiles();
@@ -180,9 +241,9 @@ void frmMain::chooseFile(QLineEdit* box, QFileDialog* dialog, const QString& pat
   box->setText(QDir::toNativeSeparators(files.first()));
 }
 
-void frmMain::cmdBIN_Click() { chooseFile(txtBIN, cdiBIN, "*.bin"); }
+void frmMain::cmdBIN_Click() { chooseFile(txtBIN, txtECU, cdiBIN, "*.bin"); }
 
-void frmMain::cmdECU_Click() { chooseFile(txtECU, cdiECU, "*.ecu"); }
+void frmMain::cmdECU_Click() { chooseFile(txtECU, txtBIN, cdiECU, "*.ecu"); }
 
 bool frmMain::checkFiles() {
   if (txtBIN->text().isEmpty() || txtECU->text().isEmpty()) {
@@ -203,7 +264,7 @@ bool frmMain::checkFiles() {
         return false;
     }
   }
-  if (txtECU->text().right(4).toUpper() != ".ECU") {
+  if (!isEcuPath(txtECU->text())) {
     showMessage(this, kIncorrectEcuName);
     return false;
   }
@@ -217,6 +278,8 @@ void frmMain::open(Target target) {
   ECU_Path = txtECU->text().toStdString();
   storeLocation(txtBIN, kBinLocation);
   storeLocation(txtECU, kEcuLocation);
+  rememberPair({BIN_Path, ECU_Path});
+  tellSettingsWriteProblem(this);
   if (target == Target::Editor) {
     frmEditor editor(BIN_Path, ECU_Path, this);
     if (editor.Form_Load()) editor.exec();
@@ -231,20 +294,80 @@ void frmMain::cmdECU_Edit_Click() { open(Target::Editor); }
 
 void frmMain::cmdView_Click() { open(Target::Viewer); }
 
-void frmMain::showEcuMenu(const QPoint& at) {
-  QMenu* menu = txtECU->createStandardContextMenu();
+void frmMain::showPathMenu(QLineEdit* box, const QPoint& at) {
+  QMenu* menu = box->createStandardContextMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->addSeparator();
-  QAction* check = menu->addAction("Check ECU file…", this, &frmMain::checkEcuFile);
-  check->setObjectName("actCheckEcu");
-  check->setEnabled(!txtECU->text().isEmpty());
-  menu->popup(txtECU->mapToGlobal(at));
+  QMenu* recent = menu->addMenu("Recent");
+  recent->setObjectName("mnuRecent");
+  int n = 0;
+  for (const auto& [bin, ecu] : recentPairs()) {
+    const QString binPath = QString::fromStdString(bin);
+    const QString ecuPath = QString::fromStdString(ecu);
+    QString caption = binPath + "  +  " + ecuPath;
+    QAction* pick = recent->addAction(caption.replace('&', "&&"), this, [this, binPath, ecuPath] {
+      txtBIN->setText(binPath);
+      txtECU->setText(ecuPath);
+    });
+    pick->setObjectName(QString("actRecent%1").arg(++n));
+    // A pair whose files are gone is shown, greyed, so the list keeps its order.
+    pick->setEnabled(QFileInfo(binPath).isFile() && QFileInfo(ecuPath).isFile());
+  }
+  recent->setEnabled(n > 0);
+  if (box == txtECU) {
+    QAction* check = menu->addAction("Check ECU file…", this, &frmMain::checkEcuFile);
+    check->setObjectName("actCheckEcu");
+    check->setEnabled(!txtECU->text().isEmpty());
+  }
+  menu->popup(box->mapToGlobal(at));
 }
 
 void frmMain::checkEcuFile() {
   auto* window = new CheckWindow(txtECU->text(), txtBIN->text(), this);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
+}
+
+void frmMain::dropFiles(const QList<QUrl>& urls, QLineEdit* box) {
+  QStringList paths;
+  for (const QUrl& url : urls) {
+    const QString path = url.toLocalFile();
+    if (path.isEmpty())
+      return showMessage(this, url.toDisplayString() +
+                                   " is not a file on this computer, so "
+                                   "Trimlet cannot open it: copy it here first.");
+    if (QFileInfo(path).isDir())
+      return showMessage(this, path + " is a folder: drop a BIN file or an ECU file.");
+    paths << QDir::toNativeSeparators(path);
+  }
+  if (box != nullptr && paths.size() == 1) return box->setText(paths.first());
+  if (paths.size() == 1)
+    return (isEcuPath(paths.first()) ? txtECU : txtBIN)->setText(paths.first());
+  if (paths.size() != 2 || isEcuPath(paths[0]) == isEcuPath(paths[1]))
+    return showMessage(this, "Drop one file, or a BIN file together with an ECU file.");
+  const int ecu = isEcuPath(paths[0]) ? 0 : 1;
+  txtECU->setText(paths[ecu]);
+  txtBIN->setText(paths[1 - ecu]);
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+  event->acceptProposedAction();
+  dropFiles(event->mimeData()->urls(), nullptr);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  const auto type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+    return QWidget::eventFilter(watched, event);
+  auto* drag = static_cast<QDropEvent*>(event);
+  if (!drag->mimeData()->hasUrls()) return QWidget::eventFilter(watched, event);
+  drag->acceptProposedAction();
+  if (type == QEvent::Drop) dropFiles(drag->mimeData()->urls(), qobject_cast<QLineEdit*>(watched));
+  return true;
 }
 
 }  // namespace trimlet

@@ -6,6 +6,7 @@
 #include <optional>
 
 class QFileDialog;
+class QUrl;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -25,9 +26,15 @@ class frmMain : public QWidget {
   void cmdView_Click();
   // Opens a window with the check of the file txtECU names (against txtBIN's, if any).
   void checkEcuFile();
+  // Files dropped onto `box`, or onto the rest of the window when it is null.
+  void dropFiles(const QList<QUrl>& urls, QLineEdit* box);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  // The path boxes' drops of files (Qt's own would add the address to the text).
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   enum class Target { Editor, Viewer };
@@ -37,12 +44,12 @@ class frmMain : public QWidget {
   void showLocation(QLineEdit* box, const char* key, QStringList& notes);
   // Stores the box's text under its key and remembers it as stored.
   void storeLocation(QLineEdit* box, const char* key);
-  void chooseFile(QLineEdit* box, QFileDialog* dialog, const QString& pattern);
+  void chooseFile(QLineEdit* box, QLineEdit* other, QFileDialog* dialog, const QString& pattern);
   // The checks before either window opens; true when both files may be opened.
   [[nodiscard]] bool checkFiles();
   void open(Target target);
-  // txtECU's own edit menu, with "Check ECU file…" added.
-  void showEcuMenu(const QPoint& at);
+  // A path box's own edit menu, with "Recent" (and for txtECU "Check ECU file…") added.
+  void showPathMenu(QLineEdit* box, const QPoint& at);
 
   QLineEdit* txtBIN;
   QLineEdit* txtECU;

@@ -90,5 +90,23 @@ TEST_F(Changes, ComparesWithAStockImageOfTheSameLengthOnlyAndRevertsToIt) {
   EXPECT_TRUE(top().isEmpty());
 }
 
+// The stock image is remembered with its BIN file, both or neither, and used only when both
+// paths are read whole: a path read cut could name another file of the same length.
+TEST_F(Changes, TheStockImageIsRememberedAsAWholePairOrNotAtAll) {
+  dir.write("trimlet.ini", "[trimlet]\nReference BIN=" + binPath + "\nReference File=/" +
+                               std::string(300, 's') + "\n");
+  ASSERT_TRUE(open(patternBytes(64), {flagItem("Options", "10")}));
+  EXPECT_EQ(messages, QStringList("The \"Reference File\" in the settings file is longer than 254 "
+                                  "characters, so the editor compares with the file as opened."));
+  const std::string pair = "[trimlet]\nUpload Execute=\nReference BIN=/a.bin\nReference File=/b\n";
+  dir.write("trimlet.ini", pair);
+  editor = std::make_unique<frmEditor>(dir.write("ima\nge.bin", patternBytes(64)), ecuPath);
+  window = editor.get();
+  ASSERT_TRUE(editor->Form_Load());
+  editor->show();
+  EXPECT_EQ(compareWith(dir.write("stock.bin", patternBytes(64))).size(), 1);
+  EXPECT_EQ(readText((dir.path() / "trimlet.ini").string()), pair);
+}
+
 }  // namespace
 }  // namespace trimlet::test

@@ -4,12 +4,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QTableWidget>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <numeric>
 
 #include "core/image.h"
 #include "core/recovery.h"
@@ -89,7 +91,9 @@ TEST_F(EditorFrame, SavesConfirmOnlyWhatReachedTheDiskAndClosingAsksAboutTheRest
   QTest::keyClick(editor.get(), Qt::Key_Return);  // Enter presses no button by itself
   blockFile();
   const QStringList failed = answerMessages([&] { click("cmdSave"); });
-  EXPECT_TRUE(failed.value(0).contains("could not be saved")) << failed.join("|").toStdString();
+  EXPECT_TRUE(failed.value(0).contains("could not be saved") &&
+              failed.value(0).contains("\"Save a copy as…\""))
+      << failed.join("|").toStdString();
   EXPECT_EQ(lastMessages().at(0).icon, QMessageBox::Critical);
   EXPECT_EQ(closeAnswering(QMessageBox::Yes).value(0), kAsk);
   EXPECT_TRUE(editor->isVisible());
@@ -366,6 +370,91 @@ TEST_F(EditorFrame, EverySaveAsksBeforeWritingOverAFileChangedSinceTheLoad) {
       EXPECT_EQ(editor->isVisible(), !(closes && yes));
     }
   }
+}
+
+// A faulty checksum section is a notice and the items work; a BAD block is said at the open;
+// the Checksums window follows the image and corrects as one step; every save corrects first
+// unless told N; an upload of a BAD file waits for a Yes; a copy gets a save's correction and
+// leaves the editor as it was. Ctrl+S writes the number typed in the raw box, then saves.
+TEST_F(EditorFrame, ChecksumsAreShownCorrectedInEverySaveAndAskedAboutBeforeAnUpload) {
+  const auto withSum = [](std::vector<unsigned char> bytes) {  // big-endian, of 0..3B, at 3C
+    const uint32_t sum = std::accumulate(bytes.begin(), bytes.begin() + 0x3C, 0u);
+    for (int k = 0; k < 4; ++k) bytes[0x3C + static_cast<size_t>(k)] = (sum >> (24 - 8 * k)) & 0xFF;
+    return bytes;
+  };
+  const std::string items = ecuText({valueItem("Idle", "20", 1), tableItem("Map", "30", 2, 2)});
+  ASSERT_TRUE(open(patternBytes(64), items + "Checksums\n{\nName=Sum\nAlgorithm=add\n}\n"));
+  EXPECT_TRUE(messages.value(0).startsWith("The checksum section of the ECU file " +
+                                           QString::fromStdString(ecuPath) + " has 4 errors"));
+  EXPECT_EQ(child<QComboBox>("cmb2Dim")->count(), 1);
+  ASSERT_TRUE(open(patternBytes(64), items + "Checksums\n{\nName=Sum\nAlgorithm=sum\n"
+                                             "Range=0-3F\nStore=3C\nSize=4\nOrder=big\n}\n"));
+  const QString of = "The checksum \"Sum\" of " + QString::fromStdString(binPath) + " is BAD ";
+  EXPECT_EQ(messages, QStringList({of + "(stored 3C3D3E3F, computed 000006EA). Every save "
+                                        "corrects the checksums."}));
+  action("actChecksums")->trigger();
+  auto* window = editor->findChild<QDialog*>("frmChecksums");
+  const auto row = [table = window->findChild<QTableWidget*>("grdChecksums")] {
+    QStringList cells;
+    for (int c = 0; c < table->columnCount(); ++c) cells << table->item(0, c)->text();
+    return cells.join('|');
+  };
+  EXPECT_EQ(row(), "Sum|0-3F|3C3D3E3F|000006EA|BAD");
+  QTest::mouseClick(window->findChild<QPushButton*>("cmdCorrectNow"), Qt::LeftButton);
+  EXPECT_EQ(row() + action("actUndo")->text(),
+            "Sum|0-3F|000006EA|000006EA|OKUndo: Checksums corrected");
+  EXPECT_FALSE(saved());
+  action("actUndo")->trigger();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(row(), "Sum|0-3F|3C3D3E3F|000006EA|BAD");
+  window->close();
+  QApplication::setActiveWindow(editor.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+
+  pick("cmb0Dim", "Idle");
+  type("txtValue_Raw", "2A", false);
+  EXPECT_EQ(answerMessages(
+                [&] { QTest::keyClick(child("txtValue_Raw"), Qt::Key_S, Qt::ControlModifier); }),
+            QStringList({savedMessage()}));
+  edited = patternBytes(64);
+  edited[0x20] = 0x2A;
+  EXPECT_EQ(readBytes(binPath), withSum(edited));
+  EXPECT_TRUE(saved());
+  pick("cmb2Dim", "Map");
+  EXPECT_EQ(answerMessages([&] { press("grdMap", Qt::Key_S, Qt::ControlModifier); }),
+            QStringList({savedMessage()}));
+  INI_Write("Correct Checksums (Y/N)", "n");
+  select("grdMap", 1, 1, 1, 1);
+  press("grdMap", Qt::Key_Plus);
+  (void)answerMessages([&] { click("cmdSave"); });
+  edited = withSum(edited);
+  edited[0x32] += 1;
+  EXPECT_EQ(readBytes(binPath), edited);  // as it is
+  // A program that cannot start says so at once: without that message, nothing started.
+  INI_Write("Upload Execute", "/no/such/uploader");
+  for (const auto answer : {QMessageBox::NoButton, QMessageBox::No, QMessageBox::Yes}) {
+    const QStringList shown = answerMessages([&] { click("cmdUpload"); }, answer);
+    EXPECT_EQ(shown.value(0),
+              of + "(stored 000006F4, computed 000006F5). Start the upload anyway?");
+    EXPECT_EQ(lastMessages().at(0).defaultButton, QMessageBox::No);
+    EXPECT_EQ(shown.size(), answer == QMessageBox::Yes ? 2 : 1);
+  }
+
+  INI_Write("Correct Checksums (Y/N)", "");
+  const QString copy = QString::fromStdString((dir.path() / "copy.bin").string());
+  QStringList shown;
+  whileModal(
+      "cdiSaveCopy",
+      [&](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(copy);
+        dialog->QDialog::accept();
+      },
+      [&] { shown = answerMessages([&] { action("actSaveCopy")->trigger(); }); });
+  EXPECT_EQ(shown, QStringList({"A copy of the image was saved as " + copy +
+                                ". The editor stays on " + QString::fromStdString(binPath) + "."}));
+  EXPECT_EQ(readBytes(copy.toStdString()), withSum(edited));
+  EXPECT_EQ(imageByte(0x3F), 0xF4);  // the image as it was
+  EXPECT_TRUE(saved());
 }
 
 }  // namespace

@@ -5,8 +5,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "core/file_read.h"
 #include "core/settings.h"
@@ -97,15 +101,22 @@ TEST_F(MainWindow, RemembersThePathsBeforeEitherWindowOpens) {
   }
 }
 
-// The dialog opens in the box's folder (the current one for a bare name); a choice fills the
-// box and Cancel keeps it.
+// The dialog opens in the folder of the box's path, else of the other box's, else at home; a
+// choice fills the box and Cancel keeps it.
 TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
   const std::string other = dir.write("other.bin", patternBytes(32));
+  const std::string here = fs::canonical(dir.path()).string();
+  const std::string home = QDir::homePath().toStdString();
   start();
-  for (const auto& [typed, chosen, folder] :
-       {std::tuple{bin, other, fs::canonical(dir.path()).string()},
-        {std::string("engine.bin"), std::string(), QDir::currentPath().toStdString()}}) {
-    typePaths(typed, ecu);
+  // The BIN box, the ECU box, the file chosen (none: Cancel), the folder the dialog starts in.
+  const std::tuple<std::string, std::string, std::string, std::string> rows[] = {
+      {bin, "", other, here},
+      {"engine.bin", ecu, "", here},
+      {"/no/such/folder/x.bin", "", "", home},
+      {"", "", "", home},
+  };
+  for (const auto& [typed, otherBox, chosen, folder] : rows) {
+    typePaths(typed, otherBox);
     std::string opened;
     whileModal(
         "cdiBIN",
@@ -117,9 +128,76 @@ TEST_F(MainWindow, FileDialogStartsInTheBoxFolderAndCancelKeepsTheBox) {
           dialog->QDialog::accept();  // QFileDialog::accept would check the choice again
         },
         [&] { click("cmdBIN"); });
-    EXPECT_EQ(opened, folder);
+    EXPECT_EQ(opened, folder) << typed;
     EXPECT_EQ(text("txtBIN").toStdString(), chosen.empty() ? typed : chosen);
   }
+}
+
+// Files dropped fill the boxes; the pairs opened come back, newest first, in "Recent", each
+// stored whole or not at all, a pair whose files are gone greyed.
+TEST_F(MainWindow, DroppedFilesFillTheBoxesAndOpenedPairsAreRecent) {
+  const std::string bin2 = dir.write("two.bin", patternBytes(16384)),
+                    ecu2 = dir.write("two.ecu", readText(ecu));
+  fs::create_directories(dir.path() / std::string(200, 'd'));
+  const std::string longEcu =
+      dir.write(std::string(200, 'd') + "/" + std::string(60, 'e') + ".ecu", readText(ecu));
+  const auto q = [](const std::string& path) { return QString::fromStdString(path); };
+  const auto url = [&](const std::string& path) { return QUrl::fromLocalFile(q(path)); };
+  const auto pair = [&](const std::string& b, const std::string& e) { return q(b + "  +  " + e); };
+  const auto drop = [&](const char* target, const QList<QUrl>& urls) {
+    return [=, this] {
+      QMimeData data;
+      data.setUrls(urls);
+      QWidget* on = *target != 0 ? child(target) : window;
+      QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+      QDropEvent dropped({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+      const QStringList said = answerMessages([&] {
+        if (QCoreApplication::sendEvent(on, &enter), enter.isAccepted())
+          QCoreApplication::sendEvent(on, &dropped);
+      });
+      return QStringList({text("txtBIN"), text("txtECU")}) + said;
+    };
+  };
+  // The Recent entries, "-" before a grey one; picks the entry `pick` (from 1) when told.
+  const auto recent = [&](int pick = 0) {
+    emit child<QLineEdit>("txtBIN")->customContextMenuRequested({5, 5});
+    QMenu* list = child<QLineEdit>("txtBIN")->findChild<QMenu*>("mnuRecent");
+    QStringList shown;
+    for (QAction* entry : list->actions()) shown << (entry->isEnabled() ? "" : "-") + entry->text();
+    if (pick > 0) list->actions().at(pick - 1)->trigger();
+    delete list->parentWidget();
+    return pick > 0 ? QStringList({text("txtBIN"), text("txtECU")}) : shown;
+  };
+  const auto view = [&](const std::string& b, const std::string& e) {
+    return [=, this] {
+      typePaths(b, e);
+      whileModal(
+          "frmView", [](QDialog* viewer) { viewer->reject(); }, [&] { click("cmdView"); });
+      return recent();
+    };
+  };
+  const std::pair<std::function<QStringList()>, QStringList> rows[] = {
+      {drop("txtECU", {url(bin2)}), {"/a.bin", q(bin2)}},
+      {drop("", {url(ecu2)}), {"/a.bin", q(ecu2)}},
+      {drop("txtBIN", {url(ecu), url(bin)}), {q(bin), q(ecu)}},
+      {drop("", {url(dir.path())}),
+       {"/a.bin", "/a.ecu", q(dir.path()) + " is a folder: drop a BIN file or an ECU file."}},
+      {drop("", {QUrl("https://example.com/a.bin")}),
+       {"/a.bin", "/a.ecu",
+        "https://example.com/a.bin is not a file on this computer, so Trimlet cannot open it: copy "
+        "it here first."}},
+      {view(bin, ecu), {pair(bin, ecu)}},
+      {view(bin2, ecu2), {pair(bin2, ecu2), pair(bin, ecu)}},
+      {view(bin, longEcu), {pair(bin2, ecu2), pair(bin, ecu)}},
+      {[&] { return fs::remove(bin2), recent(); }, {"-" + pair(bin2, ecu2), pair(bin, ecu)}},
+      {[&] { return recent(2); }, {q(bin), q(ecu)}},
+  };
+  start();
+  for (const auto& [act, expected] : rows) {
+    typePaths("/a.bin", "/a.ecu");
+    EXPECT_EQ(act(), expected);
+  }
+  EXPECT_EQ(readText(settings).find("Recent BIN 3"), std::string::npos);  // nothing half stored
 }
 
 // The boxes start with the remembered paths; on a settings file it cannot use whole, no box
