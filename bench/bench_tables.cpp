@@ -23,6 +23,7 @@
 #include "ui/common/ImageWatch.h"
 #include "ui/editor/EditorFields.h"
 #include "ui/editor/tables/CellActions.h"
+#include "ui/editor/tables/CellEditor.h"
 #include "ui/editor/tables/TableGrid.h"
 #include "ui/editor/tables/TablePanel.h"
 #include "ui/graph/Projection.h"
@@ -164,6 +165,57 @@ void BM_PasteWholeMap(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PasteWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// One value pasted onto the whole map fills every cell; two values in turn, so each changes it.
+void BM_PasteOneValueWholeMap(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  map.panel->grid()->selectAll();
+  QImage gridImage(map.panel->grid()->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  int turn = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    QApplication::clipboard()->setText(turn++ % 2 ? "7" : "9");
+    state.ResumeTiming();
+    map.panel->cells().pasteClipboard();
+    paintAfter(map, gridImage);
+  }
+}
+BENCHMARK(BM_PasteOneValueWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// A number typed into the top-left cell and written into the whole selection with Ctrl+Enter.
+void BM_TypeIntoWholeMap(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  trimlet::TableGrid* grid = map.panel->grid();
+  grid->selectAll();
+  grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0),
+                                          QItemSelectionModel::NoUpdate);
+  QImage gridImage(grid->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  int turn = 0;
+  for (auto _ : state) {
+    map.panel->cells().startTyping(turn++ % 2 ? "7" : "9");
+    map.panel->cells().endTyping(trimlet::CellEditor::End::Fill);
+    paintAfter(map, gridImage);
+  }
+}
+BENCHMARK(BM_TypeIntoWholeMap)->Arg(16)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// A key typed into the box, in calculated values: the text changes and the preview follows.
+void BM_TypingPreview(benchmark::State& state) {
+  MapFixture map(static_cast<int>(state.range(0)));
+  trimlet::ECU_Items[1].Factor = 0.5;  // raw 0..255 is 0..127.5
+  map.fields.MapRaw = false;
+  trimlet::TableGrid* grid = map.panel->grid();
+  grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0),
+                                          QItemSelectionModel::NoUpdate);
+  map.panel->cells().startTyping("1");
+  QImage image(grid->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  int turn = 0;
+  for (auto _ : state) {
+    grid->editor()->setText(turn++ % 2 ? "117.3" : "200");
+    grid->viewport()->render(&image);
+  }
+}
+BENCHMARK(BM_TypingPreview)->Arg(500)->Unit(benchmark::kMillisecond);
 
 void BM_InterpolateWholeMap(benchmark::State& state) {
   MapFixture map(static_cast<int>(state.range(0)));

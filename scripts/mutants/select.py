@@ -1,7 +1,7 @@
 # Faults in the work on a selection of table cells.
 MUTANTS = [
     ('S01', 'core/table_edit.cpp', 'const double whole = std::nearbyint(raw);', 'const double whole = std::round(raw);', 'cells: halves round away from zero'),
-    ('S02', 'core/table_edit.cpp', 'for (int r = block.lastRow; r >= block.firstRow; --r)\n    for (int c = block.firstCol; c <= block.lastCol; ++c)\n      put(', 'for (int r = block.firstRow; r <= block.lastRow; ++r)\n    for (int c = block.firstCol; c <= block.lastCol; ++c)\n      put(', 'paste: the top pasted row goes to the bottom table row'),
+    ('S02', 'core/table_edit.cpp', '(block.lastRow - r) % cells.rows', '(r - block.firstRow) % cells.rows', 'paste: the top pasted row goes to the bottom table row'),
     ('S13', 'core/table.cpp', '    for (int c = block.firstCol; c <= block.lastCol; ++c)\n      writeImageByte', '    for (int c = block.firstCol; c < block.lastCol; ++c)\n      writeImageByte', 'write-back: the last column of a block is not written'),
     ('S04', 'ui/editor/tables/CellActions.cpp', '    action->setShortcutContext(Qt::WidgetShortcut);\n', '', 'shortcuts act wherever the focus is in the window'),
     ('S05', 'core/table_edit.cpp', '      if (across && (c == block.firstCol || c == block.lastCol)) continue;\n', '', 'smooth: the edge columns move too'),

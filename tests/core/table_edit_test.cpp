@@ -24,14 +24,12 @@ CellUnits calculated(int16_t operation, double factor, double offset) {
 TEST(TableEdit, NumbersBecomeTheNearestRawValueHeldWithin0To255AndClampingIsCounted) {
   // The units, the number, the raw value it becomes, whether it was above 255 or below 0.
   const std::tuple<CellUnits, double, double, int, int> cases[] = {
-      {{}, 12.5, 12, 0, 0},  // halves to even
       {{}, 1e300, 255, 1, 0},
       {{}, 255.5, 255, 1, 0},  // 256 before it is held
       {{}, -0.4, 0, 0, 0},
       {{}, -0.6, 0, 0, 1},
       {calculated(0, 0.75, -40), 110, 200, 0, 0},
       {calculated(1, 4, 0), 63.75, 255, 0, 0},
-      {calculated(0, 0.1, 0), 2.3, 23, 0, 0},  // 22.999... in binary
       {calculated(0, -2, 10), 0, 5, 0, 0},
       {calculated(0, 0.5, 0), -1e308, 0, 0, 1},
   };
@@ -46,7 +44,7 @@ TEST(TableEdit, NumbersBecomeTheNearestRawValueHeldWithin0To255AndClampingIsCoun
        {calculated(2, 1, 0), calculated(0, 0, 5), calculated(1, 0, 5), calculated(0, 1e307, 0)})
     EXPECT_NE(units.problem(), "") << units.operation << " " << units.factor;
   EXPECT_EQ(CellUnits{}.problem(), "");
-  EXPECT_EQ((Clamped{96, 12, 3}.report()),
+  EXPECT_EQ((Clamped{96, 12, 3}.report({})),
             "12 of 96 cells were above 255 and were set to 255.\n"
             "3 of 96 cells were below 0 and were set to 0.");
 }
@@ -95,33 +93,111 @@ TEST(TableEdit, EditsChangeOnlyTheBlock) {
   }
 }
 
-TEST(TableEdit, PastedTextIsARectangleOfNumbersOrRefusedWhole) {
-  // The text, the room in columns and rows, the values and columns read, how the reason starts.
-  const std::tuple<const char*, int, int, std::vector<double>, int, const char*> cases[] = {
-      {"1\t2\n3\t4\n", 5, 5, {1, 2, 3, 4}, 2, ""},
-      {"1,2\r\n3,4\r\n", 2, 2, {1, 2, 3, 4}, 2, ""},
-      {"1\r2", 1, 2, {1, 2}, 1, ""},
-      {"1e2\t.5\t.\t -3 \t+4", 5, 1, {100, 0.5, 0, -3, 4}, 5, ""},
-      {"1\t2\n3\n", 5, 5, {}, 0, "Row 2 of the pasted text has 1 cell and row 1 has 2: only"},
-      {"1\t\t3", 5, 5, {}, 0, "Row 1, column 2 of the pasted text is blank."},
-      {"7\n\n", 5, 5, {}, 0, "Row 2, column 1 of the pasted text is blank."},
-      {"1\tabc", 5, 5, {}, 0, "Row 1, column 2 of the pasted text is not a number: \"abc\"."},
-      {"1,5\t2", 5, 5, {}, 0, "Row 1, column 1 of the pasted text is not a number: \"1,5\"."},
-      {"1,2,3", 2, 2, {}, 0, "The pasted block has 1 row and 3 columns; from the chosen cell"},
-      {"1\n2\n3\n", 5, 2, {}, 0, "The pasted block has 3 rows and 1 column; from the chosen"},
-      {"", 5, 5, {}, 0, "The pasted text is empty."},
+// A number typed into a cell: the byte it is stored as, the preview, and the report once written.
+TEST(TableEdit, ATypedNumberIsStoredAsTheNearestByteAndSaysSoWhenItIsNotExact) {
+  const CellUnits raw;
+  const CellUnits half = calculated(0, 0.5, -10);  // raw 0..255 is -10..117.5
+  // The units, the text typed, the byte, the preview, the report; or the refusal's start.
+  // clang-format off
+  const std::tuple<CellUnits, const char*, int, std::string, std::string> cases[] = {
+      {raw, " 12 ", 12, "", ""},
+      {raw, "12.5", 12, "12.5 will be stored as 12", ""},
+      {raw, "300", 255, "300 is outside the values this item can hold (0 to 255) and will be stored as 255",
+       "1 of 1 cell was above 255 and was set to 255."},
+      {raw, "-1", 0, "-1 is outside the values this item can hold (0 to 255) and will be stored as 0",
+       "1 of 1 cell was below 0 and was set to 0."},
+      {half, "117.3", 255, "117.3 will be stored as 255 = 117.5", ""},
+      {half, "117.5", 255, "", ""},
+      {half, "-10.2", 0, "-10.2 will be stored as 0 = \u221210", ""},
+      {half, "200", 255, "200 is outside the values this item can hold (\u221210 to 117.5) and will be "
+       "stored as 255 = 117.5", "1 of 1 cell was outside the values this item can hold (\u221210 to "
+       "117.5) and was set to the nearest."},
+      {half, "1e400", 255, "1e400 is outside the values this item can hold (\u221210 to 117.5) and "
+       "will be stored as 255 = 117.5", "1 of 1 cell was outside the values this item can hold "
+       "(\u221210 to 117.5) and was set to the nearest."},
+      {calculated(0, 0.1, 0), "2.3", 23, "", ""},  // 22.999... in binary
+      {calculated(1, 4, 0), "10.1", 40, "10.1 will be stored as 40 = 10", ""},
+      {calculated(0, -2, 100), "51", 24, "51 will be stored as 24 = 52", ""},  // halves to even
+      {calculated(0, -2, 100), "102", 0, "102 is outside the values this item can hold (\u2212410 to 100) and will be stored as 0 = 100", "1 of 1 cell was outside the values this item can hold (\u2212410 to 100) and was set to the nearest."},
+      {raw, "", -1, "Type a number to store in the cell", ""},
+      {raw, "1,5", -1, "\"1,5\" is not a number.", ""},
+      {calculated(2, 1, 0), "5", -1, "its Operation is 2", ""},
   };
-  for (const auto& [text, roomCols, roomRows, values, cols, problem] : cases) {
-    const PastedCells pasted = parseCells(text, roomCols, roomRows);
-    EXPECT_EQ(pasted.problem.substr(0, std::string(problem).size()), problem) << text;
-    EXPECT_EQ(pasted.problem.empty(), *problem == 0) << text;
-    EXPECT_EQ(pasted.values, values) << text;
-    EXPECT_EQ(pasted.cols, cols) << text;
+  // clang-format on
+  for (const auto& [units, text, byte, preview, report] : cases) {
+    SCOPED_TRACE(text);
+    const TypedCell typed = typedCell(text, units);
+    if (byte < 0) {
+      EXPECT_EQ(typed.problem.substr(0, preview.size()), preview);
+      continue;
+    }
+    EXPECT_EQ(typed.problem, "");
+    EXPECT_EQ(typed.raw, byte);
+    EXPECT_EQ(typed.preview, preview);
+    auto values = numbered(1, 1);
+    const Clamped clamped = arithmetic(*values, {0, 0, 0, 0}, units, Arithmetic::Set, typed.number);
+    EXPECT_EQ((*values)[0][0], byte);
+    EXPECT_EQ(clamped.report(units), report);
+  }
+}
+
+// Clipboard text pasted onto a selection of a 4 × 3 numbered table, in raw numbers or in
+// calculated values of raw × 0.5 - 10: the cells it fills and what is reported, or why not.
+TEST(TableEdit, PastesFillTheSelectionAsASpreadsheetDoesOrAreRefusedWhole) {
+  ECU_Item item;  // captions of columns 0..3 and rows 0..2
+  item.Xaxis = "  a  b  c  d";
+  item.Yaxis = "Idle Part Full ";
+  item.Cols = 4;
+  item.Rows = 3;
+  // Text, selection, calculated?, the block filled, its values from the top row, the report
+  // or the refusal's start.
+  // clang-format off
+  const std::tuple<const char*, CellBlock, bool, CellBlock, std::vector<double>, std::string> cases[] = {
+      {"7", {0, 1, 0, 1}, false, {0, 1, 0, 1}, {7, 7, 7, 7}, ""},
+      {"1\t2\n3\t4\n", {0, 3, 0, 1}, false, {0, 3, 0, 1}, {1, 2, 1, 2, 3, 4, 3, 4}, ""},
+      {"1\t2\n", {0, 1, 0, 2}, false, {0, 1, 0, 2}, {1, 2, 1, 2, 1, 2}, ""},
+      {"1\n2", {3, 3, 0, 2}, false, {3, 3, 1, 2}, {1, 2}, ""},  // 3 rows are no multiple of 2
+      {"5,6", {2, 2, 0, 0}, false, {2, 3, 0, 0}, {5, 6}, ""},
+      {"\tb\tc\nFull \t1\t2\nPart \t3\t4\n", {0, 0, 2, 2}, false, {0, 1, 1, 2}, {1, 2, 3, 4}, ""},
+      {"\tb\tx\nFull \t1\t2\n", {0, 0, 2, 2}, false, {}, {}, "Row 1, column 1 of the pasted text is blank."},
+      {"\tb\tc\nFull\t1\tz\n", {0, 0, 2, 2}, false, {}, {}, "Row 2, column 3 of the pasted text is not a number: \"z\"."},
+      {"1\t2\t\r\n3\t4\t\r\n\r\n\t\n", {1, 1, 2, 2}, false, {1, 2, 1, 2}, {1, 2, 3, 4}, ""},
+      {"1e-400\t1e400\t-1e400", {0, 2, 0, 0}, false, {0, 2, 0, 0}, {0, 255, 0},
+       "1 of 3 cells was above 255 and was set to 255.\n1 of 3 cells was below 0 and was set to 0."},
+      {"200\t-10\n", {0, 0, 0, 0}, true, {0, 1, 0, 0}, {255, 0},
+       "1 of 2 cells was outside the values this item can hold (\u221210 to 117.5) and was set to the nearest."},
+      {"1\tabc", {0, 0, 0, 0}, false, {}, {}, "Row 1, column 2 of the pasted text is not a number: \"abc\"."},
+      {"1,5\t2", {0, 0, 0, 0}, false, {}, {}, "Row 1, column 1 of the pasted text is not a number"},
+      {"1\t2\n3\n", {0, 0, 2, 2}, false, {}, {}, "Row 2 of the pasted text has 1 cell and the widest row has 2: only"},
+      {"1,2,3", {2, 2, 2, 2}, false, {}, {}, "The pasted block has 1 row and 3 columns; from the chosen cell"},
+      {"\r\n\t\n", {0, 0, 0, 0}, false, {}, {}, "The pasted text is empty."},
+  };
+  // clang-format on
+  for (const auto& [text, selection, inCalculated, filled, inBlock, report] : cases) {
+    SCOPED_TRACE(text);
+    const CellUnits units = inCalculated ? calculated(0, 0.5, -10) : CellUnits{};
+    const PastedCells pasted =
+        parseCells(text, 4 - selection.firstCol, selection.lastRow + 1, &item);
+    if (inBlock.empty()) {
+      EXPECT_EQ(pasted.problem.substr(0, report.size()), report);
+      continue;
+    }
+    ASSERT_EQ(pasted.problem, "");
+    EXPECT_EQ(pasted.target(selection), filled);
+    auto values = numbered(4, 3);
+    auto expected = numbered(4, 3);
+    EXPECT_EQ(pasteCells(*values, filled, pasted, units).report(units), report);
+    auto next = inBlock.begin();
+    for (int r = filled.lastRow; r >= filled.firstRow; --r)
+      for (int col = filled.firstCol; col <= filled.lastCol; ++col) (*expected)[col][r] = *next++;
+    for (int col = 0; col < 4; ++col)
+      for (int r = 0; r < 3; ++r) EXPECT_EQ((*values)[col][r], (*expected)[col][r]) << col << r;
   }
   // Far more rows than the table holds: refused without reading them all.
   const std::string tall(1'000'000, '\n');
-  EXPECT_EQ(parseCells("x" + tall, 1, 501).problem.rfind("The pasted block has 1000000 rows", 0),
-            0u);
+  EXPECT_EQ(
+      parseCells("x" + tall + "y", 1, 501).problem.rfind("The pasted block has 1000001 rows", 0),
+      0u);
 }
 
 // What a copy writes, pasted back at the same place, gives the same bytes: rows top first.
@@ -138,7 +214,7 @@ TEST(TableEdit, CopiedTextIsWhatTheGridShowsAndPastesBack) {
   const CellUnits units = calculated(1, 4, 0);
   const PastedCells pasted = parseCells(copyCells(*values, block, units), 2, 2);
   auto target = std::make_unique<PointTable>();
-  pasteCells(*target, pasted.at(1, 1), pasted, units);
+  pasteCells(*target, pasted.target({1, 1, 1, 1}), pasted, units);
   for (int c = 1; c <= 2; ++c)
     for (int r = 0; r <= 1; ++r) EXPECT_EQ((*target)[c][r], (*values)[c][r]) << c << "," << r;
 

@@ -10,6 +10,7 @@
 #include "core/image.h"
 #include "core/text.h"
 #include "ui/common/Messages.h"
+#include "ui/editor/tables/CellEditor.h"
 #include "ui/editor/tables/GraphWindow.h"
 #include "ui/editor/tables/SetCellsDialog.h"
 #include "ui/editor/tables/TableGrid.h"
@@ -19,13 +20,15 @@ namespace trimlet {
 
 namespace {
 
-// What a set, add or scale did: "Set to 20 on 6 cells of Fuel", "+2.5 on ...", "Scale 110% on ...".
-std::string describeArithmetic(Arithmetic operation, double number, int cells,
+// What a set, add or scale did, with the number as the user wrote it: "Set to 20 on 6 cells of
+// Fuel", "+2.5 on ...", "Scale 110% on ...".
+std::string describeArithmetic(Arithmetic operation, std::string_view number, int cells,
                                const std::string& name) {
+  const std::string written(characters(trim(number), 0, 40));
   const std::string on = " on " + cellsOf(cells, name);
-  if (operation == Arithmetic::Set) return "Set to " + realText(number) + on;
-  if (operation == Arithmetic::Scale) return "Scale " + realText(number) + "%" + on;
-  return (number < 0 ? "" : "+") + realText(number) + on;
+  if (operation == Arithmetic::Set) return "Set to " + written + on;
+  if (operation == Arithmetic::Scale) return "Scale " + written + "%" + on;
+  return (written.rfind('-', 0) == 0 ? "" : "+") + written + on;
 }
 
 QString noTable(bool map) {
@@ -49,6 +52,12 @@ CellActions::CellActions(QWidget* panel, TableGrid* grid, WireFrame& values,
       shown_(std::move(shown)),
       edited_(std::move(edited)) {
   buildActions();
+  connect(grid_, &TableGrid::editRequested, this, &CellActions::startTyping);
+  connect(grid_->editor(), &CellEditor::ended, this, &CellActions::endTyping);
+  connect(grid_->editor(), &QLineEdit::textChanged, this, [this](const QString& text) {
+    grid_->editor()->setPreview(
+        QString::fromStdString(typedCell(text.toStdString(), units()).preview));
+  });
 }
 
 void CellActions::buildActions() {
@@ -130,6 +139,7 @@ bool CellActions::unitsConvert() {
 void CellActions::editCells(const CellBlock& block, const std::string& what,
                             const std::function<Clamped()>& edit) {
   const TablePlace table = shown_().place;
+  const CellUnits in = units();
   Clamped clamped;
   {
     const ImageAction action(what);
@@ -138,8 +148,43 @@ void CellActions::editCells(const CellBlock& block, const std::string& what,
     writeTable(table, values_.values(), block);
   }
   edited_();
-  if (const std::string report = clamped.report(); !report.empty())
+  if (const std::string report = clamped.report(in); !report.empty())
     showMessage(panel_, QString::fromStdString(what + ".\n" + report));
+}
+
+void CellActions::startTyping(const QString& first) {
+  const Shown shown = shown_();
+  const QModelIndex cell = grid_->currentIndex();
+  // Only over the cells of the table on show: the grid may still show those of one chosen before.
+  if (shown.item == nullptr || !cell.isValid() || cell.row() >= shown.place.rows ||
+      cell.column() >= shown.place.cols || !unitsConvert())
+    return;
+  grid_->openEditor(first.isEmpty() ? grid_->text(cell.row() + 1, cell.column() + 1) : first,
+                    first.isEmpty());
+}
+
+void CellActions::endTyping(CellEditor::End how) {
+  CellEditor* editor = grid_->editor();
+  const std::optional<CellBlock> cell = grid_->editorCell();
+  const std::string text = editor->text().toStdString();
+  const Shown shown = shown_();
+  const TypedCell typed = typedCell(text, units());
+  grid_->closeEditor();
+  if (how == CellEditor::End::Cancel || !cell || shown.item == nullptr) return;
+  if (!typed.problem.empty()) {
+    // Leaving the box for another control drops what is no number; a key asks again.
+    if (how == CellEditor::End::Here) return;
+    showMessage(panel_, QString::fromStdString(typed.problem));
+    grid_->openEditor(QString::fromStdString(text), false);
+    return;
+  }
+  const std::optional<CellBlock> selected = selectedBlock();
+  const CellBlock block = how == CellEditor::End::Fill && selected ? *selected : *cell;
+  const CellUnits in = units();
+  editCells(block, describeArithmetic(Arithmetic::Set, text, block.cells(), shown.item->Name),
+            [&] { return arithmetic(values_.values(), block, in, Arithmetic::Set, typed.number); });
+  if (how == CellEditor::End::Down) grid_->moveFromEditor(1, 0);
+  if (how == CellEditor::End::Right) grid_->moveFromEditor(0, 1);
 }
 
 void CellActions::copySelection(bool withAxes) {
@@ -154,15 +199,17 @@ void CellActions::copySelection(bool withAxes) {
 void CellActions::pasteClipboard() {
   const std::optional<CellBlock> block = selection();
   if (!block || !unitsConvert()) return;
-  const PastedCells cells = parseCells(QGuiApplication::clipboard()->text().toStdString(),
-                                       shown_().place.cols - block->firstCol, block->lastRow + 1);
+  const Shown shown = shown_();
+  const PastedCells cells =
+      parseCells(QGuiApplication::clipboard()->text().toStdString(),
+                 shown.place.cols - block->firstCol, block->lastRow + 1, shown.item);
   if (!cells.problem.empty()) {
     showMessage(panel_, QString::fromStdString(cells.problem + "\nNothing was pasted."));
     return;
   }
-  const CellBlock target = cells.at(block->firstCol, block->lastRow);
+  const CellBlock target = cells.target(*block);
   const CellUnits in = units();
-  editCells(target, "Paste of " + counted(target.cells(), "cell") + " into " + shown_().item->Name,
+  editCells(target, "Paste of " + counted(target.cells(), "cell") + " into " + shown.item->Name,
             [&] { return pasteCells(values_.values(), target, cells, in); });
 }
 
@@ -170,14 +217,21 @@ void CellActions::setAddScale() {
   const std::optional<CellBlock> block = selection();
   if (!block || !unitsConvert()) return;
   const CellUnits in = units();
-  SetCellsDialog dialog(in.raw ? QString("The number is in raw values (0 to 255).")
-                               : "The number is in calculated values of " +
-                                     QString::fromStdString(shown_().item->Name) + ".",
-                        panel_);
+  const Shown shown = shown_();
+  values_.read(shown.place);  // what the count of changes is made on
+  SetCellsDialog dialog(
+      in.raw ? QString("The number is in raw values (0 to 255).")
+             : "The number is in calculated values of " + QString::fromStdString(shown.item->Name) +
+                   ".",
+      QString::fromStdString(cellsOf(block->cells(), shown.item->Name)),
+      [&](Arithmetic operation, double number) {
+        return cellsChanged(values_.values(), *block, in, operation, number);
+      },
+      panel_);
   if (dialog.exec() != QDialog::Accepted) return;
   editCells(
       *block,
-      describeArithmetic(dialog.operation(), dialog.number(), block->cells(), shown_().item->Name),
+      describeArithmetic(dialog.operation(), dialog.text(), block->cells(), shown_().item->Name),
       [&] {
         return arithmetic(values_.values(), *block, in, dialog.operation(), dialog.number());
       });

@@ -8,6 +8,7 @@
 
 #include "core/table.h"
 #include "core/table_edit.h"
+#include "ui/editor/tables/CellEditor.h"
 #include "ui/editor/tables/TableFields.h"
 
 class QWidget;
@@ -42,6 +43,14 @@ class CellActions : public QObject {
   // redraws the panel after an edit.
   CellActions(QWidget* panel, TableGrid* grid, WireFrame& values, const TableFields& fields,
               std::function<Shown()> shown, std::function<void()> edited);
+
+  // Opens the box for typing a number into the current cell, holding `first` or, when empty,
+  // the cell's text; refused, with the reason, where the numbers cannot become raw ones.
+  void startTyping(const QString& first);
+  // Writes the number typed as one action: into the edited cell and then a step down or right,
+  // or into every selected cell; nothing on Esc. A text that is no number is refused and the
+  // box stays open.
+  void endTyping(CellEditor::End how);
 
   void copySelection(bool withAxes);
   void pasteClipboard();

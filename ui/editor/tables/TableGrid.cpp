@@ -1,13 +1,16 @@
 #include "ui/editor/tables/TableGrid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
 #include "ui/common/ChangeMark.h"
+#include "ui/editor/tables/CellEditor.h"
 
 namespace trimlet {
 
@@ -48,7 +51,8 @@ class CellDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-TableGrid::TableGrid(QWidget* parent) : QTableView(parent), model_(new TableModel(this)) {
+TableGrid::TableGrid(QWidget* parent)
+    : QTableView(parent), model_(new TableModel(this)), editor_(new CellEditor(viewport())) {
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -74,6 +78,7 @@ TableGrid::TableGrid(QWidget* parent) : QTableView(parent), model_(new TableMode
 
 void TableGrid::setFrame(int rows, int cols, const QStringList& rowCaptions,
                          const QStringList& colCaptions) {
+  if (editor_->isOpen()) closeEditor();  // its cell is gone with the table
   model_->setShape(std::max(rows - 1, 0), std::max(cols - 1, 0), rowCaptions, colCaptions);
 }
 
@@ -122,6 +127,42 @@ bool TableGrid::event(QEvent* event) {
   return QTableView::event(event);
 }
 
+bool TableGrid::openEditor(const QString& text, bool select) {
+  const QModelIndex cell = currentIndex();
+  if (!cell.isValid()) return false;
+  editing_ = cell;
+  scrollTo(cell);
+  editor_->open(visualRect(cell), text, select);
+  return true;
+}
+
+std::optional<CellBlock> TableGrid::editorCell() const {
+  if (!editing_.isValid()) return std::nullopt;
+  const int r = model_->rowCount() - 1 - editing_.row();
+  return CellBlock{editing_.column(), editing_.column(), r, r};
+}
+
+void TableGrid::closeEditor() {
+  // Back to the grid, unless the user gave the focus to another control: then the grid has
+  // lost it, and its selection no longer shows.
+  if (editor_->hasFocus()) {
+    setFocus(Qt::OtherFocusReason);
+  } else if (!hasFocus()) {
+    emit lostFocus();
+  }
+  editor_->close();
+}
+
+void TableGrid::moveFromEditor(int rows, int cols) {
+  if (!editing_.isValid()) return;
+  const QModelIndex next =
+      model_->index(std::min(editing_.row() + rows, model_->rowCount() - 1),
+                    std::min(editing_.column() + cols, model_->columnCount() - 1));
+  selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
+}
+
+// The keys that start typing into a cell, after their own effect on the table: the main
+// keyboard's digits and point, F2 and Enter; "-", "+" and the keypad keep to their steps.
 void TableGrid::keyPressEvent(QKeyEvent* event) {
   emit keyDown(event->key(), event->modifiers());
   const QKeySequence pressed(event->keyCombination());
@@ -131,7 +172,34 @@ void TableGrid::keyPressEvent(QKeyEvent* event) {
       return;
     }
   }
+  const Qt::KeyboardModifiers modifiers = event->modifiers();
+  const bool plain = !(
+      modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::KeypadModifier));
+  const QString text = event->text();
+  if (plain && text.size() == 1 && (text[0].isDigit() || text[0] == '.') &&
+      text[0].unicode() < 128) {
+    emit editRequested(text);
+    return;
+  }
+  if (plain && !(modifiers & Qt::ShiftModifier) &&
+      (event->key() == Qt::Key_F2 || event->key() == Qt::Key_Return)) {
+    emit editRequested({});
+    return;
+  }
   QTableView::keyPressEvent(event);
+}
+
+void TableGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (indexAt(event->position().toPoint()).isValid()) {
+    emit editRequested({});
+    return;
+  }
+  QTableView::mouseDoubleClickEvent(event);
+}
+
+void TableGrid::scrollContentsBy(int dx, int dy) {
+  QTableView::scrollContentsBy(dx, dy);
+  if (editor_->isOpen() && editing_.isValid()) editor_->place(visualRect(editing_));
 }
 
 void TableGrid::focusInEvent(QFocusEvent* event) {
@@ -141,7 +209,8 @@ void TableGrid::focusInEvent(QFocusEvent* event) {
 
 void TableGrid::focusOutEvent(QFocusEvent* event) {
   QTableView::focusOutEvent(event);
-  emit lostFocus();
+  // The box typed into is part of the grid: the block Ctrl+Enter fills stays in sight.
+  if (QApplication::focusWidget() != editor_) emit lostFocus();
 }
 
 void TableGrid::keyboardSearch(const QString& /*search*/) {}

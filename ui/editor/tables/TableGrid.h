@@ -1,13 +1,17 @@
 // The grid of an array or map: a fixed header row and column, one selectable block of cells.
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QTableView>
+#include <optional>
 #include <vector>
 
 #include "core/table.h"
 #include "ui/editor/tables/TableModel.h"
 
 namespace trimlet {
+
+class CellEditor;
 
 // Rows and columns are counted as the grid shows them: row 0 is the header row and column 0
 // the header column; data cells are rows 1..rows()-1 and columns 1..cols()-1.
@@ -40,8 +44,22 @@ class TableGrid : public QTableView {
   void setHighlight(bool on);
   [[nodiscard]] bool highlight() const { return highlight_; }
 
+  // Typing into a cell: the box opens over the current data cell holding `text` (all of it
+  // selected when `select`); false when there is no current data cell.
+  bool openEditor(const QString& text, bool select);
+  [[nodiscard]] CellEditor* editor() const { return editor_; }
+  // The cell the box edits, in table coordinates; none once its cell is gone.
+  [[nodiscard]] std::optional<CellBlock> editorCell() const;
+  // Hides the box, giving the grid the focus back where the box had it.
+  void closeEditor();
+  // Makes the cell `rows` down and `cols` right of the edited one on the screen current and
+  // selected, where there is one.
+  void moveFromEditor(int rows, int cols);
+
  signals:
   void keyDown(int key, Qt::KeyboardModifiers modifiers);
+  // F2, Enter, a double-click (`first` empty) or a digit or "." (`first`) asks for the box.
+  void editRequested(const QString& first);
   void gotFocus();
   void lostFocus();
 
@@ -50,12 +68,16 @@ class TableGrid : public QTableView {
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
   // Typed characters must not jump the selection to a matching cell.
   void keyboardSearch(const QString& search) override;
 
  private:
   TableModel* model_;
   bool highlight_ = true;
+  CellEditor* editor_;
+  QPersistentModelIndex editing_;
 };
 
 }  // namespace trimlet

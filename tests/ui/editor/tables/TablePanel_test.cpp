@@ -8,6 +8,7 @@
 #include "core/image.h"
 #include "support/ui/EditorTest.h"
 #include "ui/common/Canvas.h"
+#include "ui/editor/tables/CellEditor.h"
 #include "ui/editor/tables/GraphWindow.h"
 #include "ui/editor/tables/TableGrid.h"
 
@@ -250,14 +251,26 @@ TEST_F(TablesTest, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
   pick("cmb1Dim", "Curve");
   click("cmdShowIn_1");
   select("grdLine", 1, 2, 1, 5);
+  QStringList refused;
   whileModal(
       "dlgSetCells",
-      [](QDialog* dialog) {
-        dialog->findChild<QRadioButton*>("optAdd")->setChecked(true);
-        dialog->findChild<QLineEdit*>("txtNumber")->setText("10");
-        QTest::keyClick(dialog->findChild<QLineEdit*>("txtNumber"), Qt::Key_Return);
+      [&](QDialog* dialog) {
+        auto* add = dialog->findChild<QLineEdit*>("txtAdd");
+        refused = answerMessages([&] {
+          QTest::keyClick(add, Qt::Key_Return);  // empty: refused, naming the box
+          QTest::keyClicks(add, "x");
+          QTest::keyClick(add, Qt::Key_Return);
+        });
+        add->setText("10");
+        EXPECT_EQ(dialog->findChild<QLabel*>("lblCount")->text(),
+                  "Changes 4 of the 4 cells of Curve selected.");
+        QTest::keyClick(add, Qt::Key_Return);
       },
       [&] { trigger("grdLine", "actSetCells"); });
+  EXPECT_EQ(lastMessages()[0].text, "Type the number to add to the cells.");
+  EXPECT_EQ(
+      lastMessages()[1].text,
+      "\"x\" is not a number to add to the cells. Write it with a point for decimals, as 12.5.");
   EXPECT_EQ(records(0, 6), std::vector<std::string>({"0A", "3C", "14", "6E", "78", "07"}));
   EXPECT_EQ(action("actUndo")->text(), "Undo: +10 on 4 cells of Curve");
   EXPECT_FALSE(saved());  // no key was pressed: the action itself marks the change
@@ -280,6 +293,70 @@ TEST_F(TablesTest, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
   for (int step = 0; step < 3; ++step) action("actUndo")->trigger();
   QCoreApplication::processEvents();  // the graph follows at the next turn of the event loop
   EXPECT_EQ(graph->curves()[0].now, graph->curves()[0].reference);
+}
+
+// A 3 × 2 map in calculated values (raw × 0.5 - 10) typed into: a digit and F2 open the box
+// after the key's own effect, the preview tells what will be stored, Enter and Tab write one
+// step and move, Esc leaves the window alone, Ctrl+Enter fills the selection, undo takes it back.
+TEST_F(TablesTest, NumbersTypedIntoCellsAreWrittenOnceInTheUnitsShown) {
+  ASSERT_TRUE(open(bytes({1, 2, 3, 4, 5, 6}), {scaled(tableItem("Fuel", "0", 3, 2), -10, 0, 0.5)}));
+  pick("cmb2Dim", "Fuel");
+  click("cmdShowIn_2");
+  auto* grid = child<TableGrid>("grdMap");
+  CellEditor* box = grid->editor();
+  const auto write = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    return answerMessages([&] { QTest::keyClick(box, key, modifiers); });
+  };
+  grid->setFocus();
+  select("grdMap", 1, 1, 1, 1);  // table row 1, column 0: the byte at 3
+  press("grdMap", Qt::Key_2);
+  EXPECT_FALSE(saved());  // the key's own effect ran first
+  ASSERT_TRUE(box->isVisible());
+  QTest::keyClicks(box, "00");
+  const QString outside =
+      "200 is outside the values this item can hold (\u221210 to 117.5) and "
+      "will be stored as 255 = 117.5";
+  EXPECT_EQ(box->preview() + "|" + box->toolTip(), outside + "|" + outside);
+  box->clear();
+  QTest::keyClicks(box, "117.3");
+  EXPECT_EQ(box->preview(), "117.3 will be stored as 255 = 117.5");
+  EXPECT_EQ(write(Qt::Key_Return), QStringList());
+  EXPECT_EQ(stored(3) + stored(0), "FF1 ");
+  EXPECT_EQ(action("actUndo")->text(), "Undo: Set to 117.3 on 1 cell of Fuel");
+  EXPECT_FALSE(box->isVisible());
+  EXPECT_TRUE(grid->inSelection(2, 1));  // a step down on the screen: table row 0
+
+  press("grdMap", Qt::Key_Return);  // a second Enter only opens the box again
+  ASSERT_TRUE(box->isVisible());
+  EXPECT_EQ(box->text(), "-9.5");
+  EXPECT_EQ(write(Qt::Key_Escape), QStringList());  // nothing written, the window stays
+  EXPECT_FALSE(box->isVisible());
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(stored(0), "1 ");
+
+  press("grdMap", Qt::Key_F2);
+  QTest::keyClicks(box, "200");  // over the selected text
+  EXPECT_EQ(write(Qt::Key_Tab),
+            QStringList({"Set to 200 on 1 cell of Fuel.\n1 of 1 cell was outside the values this "
+                         "item can hold (\u221210 to 117.5) and was set to the nearest."}));
+  EXPECT_EQ(stored(0) + stored(1), "FF2 ");
+  EXPECT_TRUE(grid->inSelection(2, 2));
+
+  select("grdMap", 1, 2, 2, 3);
+  press("grdMap", Qt::Key_Period);
+  QTest::keyClicks(box, "5");
+  write(Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(records(0, 6), std::vector<std::string>({"FF", "15", "15", "FF", "15", "15"}));
+  EXPECT_EQ(action("actUndo")->text(), "Undo: Set to .5 on 4 cells of Fuel");
+  action("actUndo")->trigger();
+  EXPECT_EQ(records(0, 6), std::vector<std::string>({"FF", "2 ", "3 ", "FF", "5 ", "6 "}));
+
+  editor->activateWindow();  // back from the message box, so the focus can move
+  ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+  press("grdMap", Qt::Key_7);
+  child("cmdShowIn_2")->setFocus();  // leaving the box writes it; the focus stays where it went
+  EXPECT_EQ(stored(1), "22");
+  EXPECT_TRUE(child("cmdShowIn_2")->hasFocus() && !grid->highlight());
 }
 
 }  // namespace
