@@ -24,6 +24,7 @@ class Comparison {
  public:
   // The reference's bytes, as many as the loaded file has.
   void setReference(std::vector<uint8_t> bytes) { reference_ = std::move(bytes); }
+  [[nodiscard]] const std::vector<uint8_t>& bytes() const { return reference_; }
   [[nodiscard]] std::optional<int> referenceByte(int64_t index) const;
 
   // Whether the image's byte differs from the reference's; a byte the reference lacks differs.

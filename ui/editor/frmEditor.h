@@ -77,6 +77,10 @@ class frmEditor : public QDialog {
   void compareWith();
   void compareAsOpened();
   void showChanges();
+  // Writes the changes from the reference to a patch file the user names.
+  void exportChanges();
+  // Applies a patch file the user names, after showing what it would do, as one step.
+  void applyPatch();
   // Shows an item in its tab with its entry chosen, as if the user picked it.
   void showItem(int item);
 
@@ -103,6 +107,8 @@ class frmEditor : public QDialog {
   QAction* actCompareWith;
   QAction* actCompareAsOpened;
   QAction* actChanges;
+  QAction* actExportChanges;
+  QAction* actApplyPatch;
   ChangesWindow* changes_ = nullptr;
   int shownTab_ = 0;
 };
