@@ -6,5 +6,5 @@ import runpy
 
 MUTANTS = []
 for name in ("list", "safety", "check", "select", "changes", "follow", "package", "recovery",
-             "checksum"):
+             "checksum", "patch"):
     MUTANTS += runpy.run_path(os.path.join(os.path.dirname(__file__), name + ".py"))["MUTANTS"]
