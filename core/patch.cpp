@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "core/checksum_section.h"
@@ -27,17 +28,17 @@ std::string shaOf(const std::vector<uint8_t>& bytes) {
       sha256(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
 
-// Digits of a raw value: two a byte, so a value's text shows its width.
-std::string rawText(uint32_t value, int bytes) {
-  std::string text = numberToHex(value);
-  return std::string(
-             static_cast<size_t>(std::max<int>(0, 2 * bytes - static_cast<int>(text.size()))),
-             '0') +
-         text;
+// Appends a raw value's digits: two a byte, so a value's text shows its width.
+void appendRaw(std::string& out, uint32_t value, int bytes) {
+  for (int shift = 8 * bytes - 4; shift >= 0; shift -= 4) out += kHexDigits[value >> shift & 0xF];
 }
 
-// A name in double quotes: a quote, a backslash, a control character and a byte that is not
-// UTF-8 escaped (\" \\ \xNN), so that any name the ECU file holds comes back byte for byte.
+std::string rawText(uint32_t value, int bytes) {
+  std::string text;
+  appendRaw(text, value, bytes);
+  return text;
+}
+
 std::string quotedName(std::string_view name) {
   std::string out = "\"";
   for (size_t i = 0; i < name.size();) {
@@ -69,36 +70,77 @@ std::string shapeText(const PatchItem& item) {
   }
 }
 
-// The calculated value as a comment, where the item has a rule that gives one.
-std::string calculatedComment(const PatchItem& item, const PatchChange& change) {
-  if (!item.shownAs || item.shownAs->Factor == 0) return {};
-  const ECU_Item& rule = *item.shownAs;
-  const auto shown = [&](uint32_t raw) {
-    return formatCalculated(raw, rule.Operation, rule.Factor, rule.Offset);
-  };
-  const std::string before = shown(change.before), after = shown(change.after);
-  if (before.empty() || after.empty()) return {};
-  return "  # " + before + " -> " + after;
-}
+// A table cell's calculated values by raw byte, for each rule (Operation, Factor, Offset):
+// items of one kind share their rule, so each text is worked out once.
+using ShownBytes =
+    std::map<std::tuple<int16_t, double, double>, std::vector<std::optional<std::string>>>;
 
-std::string changeLine(const PatchItem& item, const PatchChange& change) {
-  switch (item.kind) {
-    case PatchClass::Flag:
-      return "bit " + std::to_string(change.unit) + " " + std::to_string(change.before) + " -> " +
-             std::to_string(change.after);
-    case PatchClass::Value:
-      return "value " + rawText(change.before, item.bytes) + " -> " +
-             rawText(change.after, item.bytes) + calculatedComment(item, change);
-    default:
-      return "cell " + std::to_string(change.unit % item.cols) + " " +
-             std::to_string(change.unit / item.cols) + " " + rawText(change.before, 1) + " -> " +
-             rawText(change.after, 1) + calculatedComment(item, change);
+// Writes an item's changes, each with its calculated values as a comment where the item's
+// rule gives them.
+class ChangeWriter {
+ public:
+  ChangeWriter(std::string& out, const PatchItem& item, ShownBytes& shownBytes)
+      : out_(out), item_(item), shownBytes_(shownBytes) {}
+
+  void write(const PatchChange& change) {
+    switch (item_.kind) {
+      case PatchClass::Flag:
+        out_ += "bit ";
+        out_ += static_cast<char>('0' + change.unit);
+        out_ += change.before != 0 ? " 1 -> " : " 0 -> ";
+        out_ += change.after != 0 ? '1' : '0';
+        break;
+      case PatchClass::Value:
+        out_ += "value ";
+        appendRaw(out_, change.before, item_.bytes);
+        out_ += " -> ";
+        appendRaw(out_, change.after, item_.bytes);
+        break;
+      default:
+        out_ += "cell ";
+        out_ += std::to_string(change.unit % item_.cols);
+        out_ += ' ';
+        out_ += std::to_string(change.unit / item_.cols);
+        out_ += ' ';
+        appendRaw(out_, change.before, 1);
+        out_ += " -> ";
+        appendRaw(out_, change.after, 1);
+    }
+    if (item_.kind != PatchClass::Flag && item_.shownAs && item_.shownAs->Factor != 0) {
+      const std::string &before = shown(change.before), &after = shown(change.after);
+      if (!before.empty() && !after.empty()) {
+        out_ += "  # ";
+        out_ += before;
+        out_ += " -> ";
+        out_ += after;
+      }
+    }
+    out_ += '\n';
   }
-}
+
+ private:
+  const std::string& shown(uint32_t raw) {
+    const auto calculated = [&] {
+      const ECU_Item& rule = *item_.shownAs;
+      return formatCalculated(raw, rule.Operation, rule.Factor, rule.Offset);
+    };
+    if (item_.kind == PatchClass::Value) return value_ = calculated();
+    const ECU_Item& rule = *item_.shownAs;
+    auto& bytes = shownBytes_[{rule.Operation, rule.Factor, rule.Offset}];
+    if (bytes.empty()) bytes.resize(256);
+    if (!bytes[raw]) bytes[raw] = calculated();
+    return *bytes[raw];
+  }
+
+  std::string& out_;
+  const PatchItem& item_;
+  ShownBytes& shownBytes_;
+  std::string value_;
+};
 
 // The bytes of the blocks' results: recomputed after an apply, so never changes of their own.
-std::vector<bool> checksumResults(const std::vector<ChecksumBlock>& blocks, size_t length) {
-  std::vector<bool> result(length);
+std::vector<uint8_t> checksumResults(const std::vector<ChecksumBlock>& blocks, size_t length) {
+  std::vector<uint8_t> result(length);
   for (const ChecksumBlock& block : blocks)
     for (uint64_t a = block.result().first; a <= block.result().last && a < length; ++a)
       result[a] = true;
@@ -153,12 +195,12 @@ Patch diffImages(const std::vector<uint8_t>& reference, const std::vector<uint8_
               {},
               {}};
   const size_t length = std::min(reference.size(), current.size());
-  const std::vector<bool> results = checksumResults(ecu.blocks, length);
+  const std::vector<uint8_t> results = checksumResults(ecu.blocks, length);
   const auto changed = [&](int64_t r) {
     return !results[static_cast<size_t>(r)] &&
            reference[static_cast<size_t>(r)] != current[static_cast<size_t>(r)];
   };
-  std::vector<bool> inItem(length);
+  std::vector<uint8_t> inItem(length);
   for (const PatchItemSource& source : items) {
     const std::optional<PatchClass> kind = patchClassOf(*source.item);
     const RecordRange& range = source.range;
@@ -205,6 +247,7 @@ Patch diffImages(const std::vector<uint8_t>& reference, const std::vector<uint8_
 }
 
 std::string formatPatch(const Patch& patch) {
+  ShownBytes shownBytes;
   std::string out = std::string(kMagic) + " " + std::to_string(kPatchVersion) + "\n";
   out +=
       "# Each changed item: its name, class, address and size, then every changed bit, value\n"
@@ -216,13 +259,18 @@ std::string formatPatch(const Patch& patch) {
   for (const PatchItem& item : patch.items) {
     out += "\nitem " + quotedName(item.name) + " " + keywordOf(item.kind) + " " +
            numberToHex(item.address) + shapeText(item) + "\n";
-    for (const PatchChange& change : item.changes) out += changeLine(item, change) + "\n";
+    ChangeWriter writer(out, item, shownBytes);
+    for (const PatchChange& change : item.changes) writer.write(change);
   }
   if (!patch.bytes.empty()) {
     out += "\nbytes\n";
-    for (const PatchChange& change : patch.bytes)
-      out += "byte " + numberToHex(static_cast<uint64_t>(change.unit)) + " " +
-             rawText(change.before, 1) + " -> " + rawText(change.after, 1) + "\n";
+    for (const PatchChange& change : patch.bytes) {
+      out += "byte " + numberToHex(static_cast<uint64_t>(change.unit)) + " ";
+      appendRaw(out, change.before, 1);
+      out += " -> ";
+      appendRaw(out, change.after, 1);
+      out += '\n';
+    }
   }
   return out + "\nend\n";
 }
@@ -719,28 +767,30 @@ PatchPlan planPatch(const Patch& patch, const std::vector<uint8_t>& image,
     return plan;
   }
   // A byte two entries change is written once; entries that want other bits of it conflict.
-  std::map<uint64_t, std::vector<std::pair<size_t, PatchWrite>>> byAddress;
+  std::vector<std::pair<PatchWrite, size_t>> all;  // each write with its entry, by address
   for (size_t e = 0; e < writes.size(); ++e)
     if (plan.items[e].outcome == PatchOutcome::Applied ||
         plan.items[e].outcome == PatchOutcome::AlreadyThere)
-      for (const PatchWrite& w : writes[e]) byAddress[w.address].push_back({e, w});
-  for (const auto& [address, all] : byAddress)
-    for (size_t a = 0; a < all.size(); ++a)
-      for (size_t b = a + 1; b < all.size(); ++b) {
-        const auto& [ea, wa] = all[a];
-        const auto& [eb, wb] = all[b];
-        if (ea == eb || ((wa.value ^ wb.value) & wa.mask & wb.mask) == 0) continue;
-        for (const auto& [mine, other] : {std::pair{ea, eb}, std::pair{eb, ea}}) {
-          PatchItemReport& report = plan.items[mine];
-          report.outcome = PatchOutcome::Conflicting;
-          const std::string otherName = plan.items[other].patchIndex < 0
-                                            ? "a byte of no item"
-                                            : printable(plan.items[other].name);
-          report.conflicts.push_back(
-              {static_cast<int64_t>(address), image[address], image[address], image[address],
-               otherName + " writes the byte at " + numberToHex(address) + " otherwise"});
-        }
+      for (const PatchWrite& w : writes[e]) all.push_back({w, e});
+  std::stable_sort(all.begin(), all.end(),
+                   [](const auto& a, const auto& b) { return a.first.address < b.first.address; });
+  for (size_t a = 0; a < all.size(); ++a)
+    for (size_t b = a + 1; b < all.size() && all[b].first.address == all[a].first.address; ++b) {
+      const auto& [wa, ea] = all[a];
+      const auto& [wb, eb] = all[b];
+      if (ea == eb || ((wa.value ^ wb.value) & wa.mask & wb.mask) == 0) continue;
+      const uint64_t address = wa.address;
+      for (const auto& [mine, other] : {std::pair{ea, eb}, std::pair{eb, ea}}) {
+        PatchItemReport& report = plan.items[mine];
+        report.outcome = PatchOutcome::Conflicting;
+        const std::string otherName = plan.items[other].patchIndex < 0
+                                          ? "a byte of no item"
+                                          : printable(plan.items[other].name);
+        report.conflicts.push_back(
+            {static_cast<int64_t>(address), image[address], image[address], image[address],
+             otherName + " writes the byte at " + numberToHex(address) + " otherwise"});
       }
+    }
   for (size_t e = 0; e < writes.size(); ++e)
     if (plan.items[e].outcome == PatchOutcome::Applied)
       plan.writes.insert(plan.writes.end(), writes[e].begin(), writes[e].end());
