@@ -16,6 +16,8 @@
 #include "core/bin_file.h"
 #include "core/ecu_check.h"
 #include "core/ecu_file.h"
+#include "core/image.h"
+#include "core/patch.h"
 #include "core/state.h"
 
 namespace {
@@ -213,5 +215,62 @@ void BM_CheckFiles(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CheckFiles)->Unit(benchmark::kMicrosecond);
+
+// --- Patch files: a tune of every cell of the 75 maps, within 5x BM_Load_BIN each ---
+
+// Loads the image and the items; the stock bytes, and the tune's text.
+struct Tune {
+  std::vector<uint8_t> stock;
+  std::string text;
+};
+
+Tune loadAndTune() {
+  BIN_Path = files().binPath();
+  ECU_Path = files().ecuPath();
+  if (!Load_BIN().ok || Parse_ECU().outcome != ParseOutcome::Ok) return {};
+  Tune tune{imageBytes(), {}};
+  std::vector<uint8_t> tuned = tune.stock;
+  for (const PatchItemSource& source : loadedItems())
+    if (isMap(*source.item))
+      for (int r = source.range.first; r < source.range.first + source.range.count; ++r)
+        tuned[static_cast<size_t>(r)] ^= 0x01;
+  tune.text = formatPatch(
+      diffImages(tune.stock, tuned, loadedItems(), readPatchEcu(files().ecuPath(), BIN_FileBytes)));
+  return tune;
+}
+
+// "Export changes…": the ECU file's hash and checksums read, the diff, the text.
+void BM_Patch_Diff(benchmark::State& state) {
+  const Tune tune = loadAndTune();
+  const PatchRead read = parsePatch(tune.text);
+  if (tune.text.empty() || !read.ok()) state.SkipWithError("no tune");
+  const PatchEcu ecu = readPatchEcu(files().ecuPath(), BIN_FileBytes);
+  (void)applyPlanToImage(planPatch(read.patch, imageBytes(), loadedItems(), ecu.sha), false, {},
+                         "tune");
+  for (auto _ : state) {
+    const Patch patch = diffImages(tune.stock, imageBytes(), loadedItems(),
+                                   readPatchEcu(files().ecuPath(), BIN_FileBytes));
+    benchmark::DoNotOptimize(formatPatch(patch));
+  }
+}
+BENCHMARK(BM_Patch_Diff)->Unit(benchmark::kMillisecond);
+
+// "Apply patch…": the file's text read, every change planned and checked, then written as one
+// action; the stock image is loaded again between runs, untimed.
+void BM_Patch_Apply(benchmark::State& state) {
+  const Tune tune = loadAndTune();
+  if (tune.text.empty()) state.SkipWithError("no tune");
+  for (auto _ : state) {
+    const PatchRead read = parsePatch(tune.text);
+    const PatchEcu ecu = readPatchEcu(files().ecuPath(), BIN_FileBytes);
+    const PatchPlan plan = planPatch(read.patch, imageBytes(), loadedItems(), ecu.sha);
+    if (!plan.complete() || applyPlanToImage(plan, false, ecu.blocks, "tune") == 0)
+      state.SkipWithError("the tune did not apply");
+    state.PauseTiming();
+    (void)Load_BIN();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_Patch_Apply)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -29,6 +29,7 @@ class Comparison {
     path_ = std::move(path);
   }
   [[nodiscard]] const std::string& path() const { return path_; }
+  [[nodiscard]] const std::vector<uint8_t>& bytes() const { return reference_; }
   [[nodiscard]] std::optional<int> referenceByte(int64_t index) const;
 
   // Whether the image's byte differs from the reference's; a byte the reference lacks differs.

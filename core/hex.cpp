@@ -37,16 +37,6 @@ std::string numberToHex(uint64_t value) {
   return std::string(buffer.data() + n, buffer.size() - n);
 }
 
-std::optional<int> recordByte(const BIN_Record& record) {
-  // Read the two characters directly: a save converts every record of the image.
-  const int high = hexDigitValue(record.Value[0]);
-  if (high < 0) return std::nullopt;
-  if (record.Value[1] == ' ') return high;
-  const int low = hexDigitValue(record.Value[1]);
-  if (low < 0) return std::nullopt;
-  return high * 16 + low;
-}
-
 void setEditedByte(BIN_Record& record, int byte) {
   const auto b = static_cast<unsigned>(byte) & 0xFFu;
   if (b >= 0x10) {

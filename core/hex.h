@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/state.h"
+#include "core/text.h"
 
 namespace trimlet {
 
@@ -33,7 +34,15 @@ struct ByteRange {
 
 // The byte a record holds, with a trailing blank ignored; nullopt when the value is not
 // hexadecimal (a record no load has filled).
-[[nodiscard]] std::optional<int> recordByte(const BIN_Record& record);
+// Inline: a save and every whole-image read convert each record of the image.
+[[nodiscard]] inline std::optional<int> recordByte(const BIN_Record& record) {
+  const int high = hexDigitValue(record.Value[0]);
+  if (high < 0) return std::nullopt;
+  if (record.Value[1] == ' ') return high;
+  const int low = hexDigitValue(record.Value[1]);
+  if (low < 0) return std::nullopt;
+  return high * 16 + low;
+}
 
 // Writes a byte as the editing panels do: digits without leading zero, left-aligned, so a
 // byte below 0x10 is one digit and a blank.

@@ -28,6 +28,7 @@ diff <(cd "$scratch/deb" && find . -not -type d | sort) \
 
 "$scratch/deb/usr/bin/trimlet-check" --version
 "$scratch/deb/usr/bin/trimlet-check" examples/demo.ecu examples/demo.bin
+"$scratch/deb/usr/bin/trimlet-patch" --version
 # The packaged program keeps its settings in the user's configuration folder, which it makes
 # at start; nothing appears beside its executable.
 XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch" QT_QPA_PLATFORM=offscreen \

@@ -73,4 +73,17 @@ bool askYesNo(QWidget* parent, const QString& text, DefaultAnswer answer) {
   return ask(parent, text, answer, Escape::AnswersNo) == Answer::Yes;
 }
 
+ApplyChoice askApply(QWidget* parent, const QString& report, bool whole, bool part) {
+  QMessageBox box(QMessageBox::NoIcon, kProgramTitle, report, QMessageBox::Cancel, parent);
+  box.setObjectName("msgApplyPatch");
+  box.setTextFormat(Qt::PlainText);
+  if (whole) box.setDefaultButton(box.addButton(QMessageBox::Apply));
+  if (part) box.addButton(QMessageBox::YesToAll)->setText("Apply the rest");
+  box.setEscapeButton(QMessageBox::Cancel);
+  const int pressed = box.exec();
+  return pressed == QMessageBox::Apply      ? ApplyChoice::Apply
+         : pressed == QMessageBox::YesToAll ? ApplyChoice::ApplyRest
+                                            : ApplyChoice::Cancel;
+}
+
 }  // namespace trimlet

@@ -39,4 +39,11 @@ enum class Answer { Yes, No, PutOff };
 [[nodiscard]] bool askYesNo(QWidget* parent, const QString& text,
                             DefaultAnswer answer = DefaultAnswer::Yes);
 
+// What the user chose for a report of what a patch would do.
+enum class ApplyChoice { Apply, ApplyRest, Cancel };
+
+// Shows the report of a patch before it is applied: "Apply" when it applies whole, "Apply the
+// rest" when only part of it does, and Cancel, which Esc presses.
+[[nodiscard]] ApplyChoice askApply(QWidget* parent, const QString& report, bool whole, bool part);
+
 }  // namespace trimlet

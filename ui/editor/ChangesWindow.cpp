@@ -302,6 +302,8 @@ ChangesWindow::ChangesWindow(const Document& document, const ImageWatch& watch, 
   buttons->addWidget(revert_);
   buttons->addWidget(revertAll_);
   buttons->addStretch();
+  QPushButton* exportChanges = makeButton("cmdExportChanges", "Export changes…", this);
+  buttons->addWidget(exportChanges);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(reference_);
   layout->addWidget(empty_, 1, Qt::AlignCenter);
@@ -311,6 +313,7 @@ ChangesWindow::ChangesWindow(const Document& document, const ImageWatch& watch, 
 
   connect(revert_, &QPushButton::clicked, this, &ChangesWindow::revertChosen);
   connect(revertAll_, &QPushButton::clicked, this, &ChangesWindow::revertAll);
+  connect(exportChanges, &QPushButton::clicked, this, &ChangesWindow::exportChanges);
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { revert_->setEnabled(chosenItem() > 0); });
   connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {

@@ -33,6 +33,8 @@ class ChangesWindow : public QDialog {
   void showItem(int item);
   // A revert changed the image.
   void reverted();
+  // The user asked to write the changes to a patch file.
+  void exportChanges();
 
  private:
   void revertChosen();

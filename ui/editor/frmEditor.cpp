@@ -12,14 +12,18 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/bin_file.h"
 #include "core/checksum.h"
 #include "core/ecu_file.h"
 #include "core/file_read.h"
+#include "core/file_write.h"
 #include "core/image.h"
+#include "core/patch.h"
 #include "core/recovery.h"
 #include "core/settings.h"
 #include "core/text.h"
@@ -426,6 +430,8 @@ void frmEditor::buildActions() {
   actSave = make("actSave", "Save Changes", {QKeySequence(Qt::CTRL | Qt::Key_S)});
   actSaveCopy = make("actSaveCopy", "Save a copy as…", {});
   actFind = make("actFind", "Find item…", {QKeySequence::Find});
+  actExportChanges = make("actExportChanges", "Export changes…", {});
+  actApplyPatch = make("actApplyPatch", "Apply patch…", {});
   connect(actUndo, &QAction::triggered, this, &frmEditor::undo);
   connect(actRedo, &QAction::triggered, this, &frmEditor::redo);
   connect(actCompareWith, &QAction::triggered, this, &frmEditor::compareWith);
@@ -435,6 +441,8 @@ void frmEditor::buildActions() {
   connect(actSave, &QAction::triggered, this, &frmEditor::saveByKey);
   connect(actSaveCopy, &QAction::triggered, this, &frmEditor::saveCopyAs);
   connect(actFind, &QAction::triggered, this, &frmEditor::showFind);
+  connect(actExportChanges, &QAction::triggered, this, &frmEditor::exportChanges);
+  connect(actApplyPatch, &QAction::triggered, this, &frmEditor::applyPatch);
 
   const auto separator = [this] {
     auto* action = new QAction(this);
@@ -442,8 +450,8 @@ void frmEditor::buildActions() {
     return action;
   };
   const QList<QAction*> menu = {
-      actUndo,      actRedo, separator(), actCompareWith, actCompareAsOpened, actChanges,
-      actChecksums, actFind, separator(), actSave,        actSaveCopy};
+      actUndo, actRedo, separator(), actCompareWith, actCompareAsOpened, actChanges, actChecksums,
+      actFind, separator(), actSave, actSaveCopy, actExportChanges, actApplyPatch};
   // The grids take every key first, so they hold the actions whose shortcuts they pass on.
   const QList<QWidget*> holders = {flags_, values_,         arrays_,      maps_,
                                    hex_,   arrays_->grid(), maps_->grid()};
@@ -532,6 +540,7 @@ void frmEditor::showChanges() {
     connect(changes_, &ChangesWindow::reverted, this, [this] { fields_.Saved = false; });
     // Undo and redo reach the editor's history from the window too.
     changes_->addActions({actUndo, actRedo});
+    connect(changes_, &ChangesWindow::exportChanges, this, &frmEditor::exportChanges);
   }
   // Shown first, so that the columns fit the rows in sight.
   changes_->show();
@@ -586,6 +595,62 @@ void frmEditor::showFind() {
     connect(find_, &FindWindow::showItem, this, &frmEditor::showItem);
   }
   find_->start();
+}
+
+void frmEditor::exportChanges() {
+  const PatchEcu ecu = readPatchEcu(document_.ecuPath(), document_.fileBytes());
+  if (!ecu.problem.empty()) {
+    showMessage(this, QString::fromStdString(ecu.problem), MessageIcon::Critical);
+    return;
+  }
+  const Patch patch = diffImages(document_.reference().bytes(), imageBytes(), loadedItems(), ecu);
+  if (patch.items.empty() && patch.bytes.empty()) {
+    showMessage(this, "The image holds no change from the reference: there is nothing to export.");
+    return;
+  }
+  const QFileInfo bin(QString::fromStdString(document_.binPath()));
+  QFileDialog dialog(this, "Export changes", bin.path() + "/" + bin.completeBaseName() + ".patch",
+                     "*.patch");
+  dialog.setObjectName("cdiExportChanges");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = dialog.selectedFiles().first().toStdString();
+  const std::string text = formatPatch(patch);
+  const int error = text.size() > kMaxPatchBytes ? EFBIG : replaceFileWhole(path, text);
+  if (error != 0)
+    showMessage(this,
+                QString::fromStdString("The patch file " + path +
+                                       " could not be written: " + std::strerror(error) + "."),
+                MessageIcon::Critical);
+}
+
+void frmEditor::applyPatch() {
+  QFileDialog dialog(this, "Apply patch",
+                     QFileInfo(QString::fromStdString(document_.binPath())).path(), "*.patch");
+  dialog.setObjectName("cdiApplyPatch");
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = dialog.selectedFiles().first().toStdString();
+  const PatchRead read = readPatchFile(path);
+  const PatchEcu ecu = readPatchEcu(document_.ecuPath(), document_.fileBytes());
+  const std::string problem =
+      !read.ok() ? "The patch is refused: " + patchProblemText(path, read) : ecu.problem;
+  if (!problem.empty()) {
+    showMessage(this, QString::fromStdString(problem), MessageIcon::Critical);
+    return;
+  }
+  const PatchPlan plan = planPatch(read.patch, imageBytes(), loadedItems(), ecu.sha);
+  if (plan.refused()) {
+    showMessage(this, QString::fromStdString(plan.refusal), MessageIcon::Critical);
+    return;
+  }
+  const ApplyChoice choice =
+      askApply(this, QString::fromStdString(planText(read.patch, plan)), plan.complete(),
+               !plan.complete() && plan.count(PatchOutcome::Applied) > 0);
+  if (choice == ApplyChoice::Cancel) return;
+  const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+  if (applyPlanToImage(plan, choice == ApplyChoice::ApplyRest, ecu.blocks, name) > 0)
+    fields_.Saved = false;
 }
 
 void frmEditor::showItem(int item) {

@@ -93,6 +93,10 @@ class frmEditor : public QDialog {
   // user says so.
   [[nodiscard]] bool uploadFileAccepted();
   void showFind();
+  // Writes the changes from the reference to a patch file the user names.
+  void exportChanges();
+  // Applies a patch file the user names, after showing what it would do, as one step.
+  void applyPatch();
   // Shows an item in its tab with its entry chosen, as if the user picked it.
   void showItem(int item);
 
@@ -124,6 +128,8 @@ class frmEditor : public QDialog {
   QAction* actSaveCopy;
   QAction* actFind;
   ChecksumsWindow* checksums_ = nullptr;
+  QAction* actExportChanges;
+  QAction* actApplyPatch;
   ChangesWindow* changes_ = nullptr;
   FindWindow* find_ = nullptr;
   int shownTab_ = 0;

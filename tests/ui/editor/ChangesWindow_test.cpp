@@ -2,6 +2,8 @@
 
 #include <QTreeView>
 
+#include "core/image.h"
+#include "core/patch.h"
 #include "support/ui/EditorTest.h"
 #include "ui/editor/tables/GraphWindow.h"
 
@@ -129,6 +131,65 @@ TEST_F(Changes, TheStockImageIsRememberedAsAWholePairOrNotAtAll) {
   editor->show();
   EXPECT_EQ(compareWith(dir.write("stock.bin", patternBytes(64))).size(), 1);
   EXPECT_EQ(readText((dir.path() / "trimlet.ini").string()), pair);
+}
+
+}  // namespace
+}  // namespace trimlet::test
+
+namespace trimlet::test {
+namespace {
+
+// Chooses `file` in the file dialog `name` that `action` opens, answering the messages shown
+// with `answer`.
+QStringList inDialog(const QString& name, const std::string& file, QAction* action,
+                     QMessageBox::StandardButton answer = QMessageBox::Ok) {
+  QStringList shown;
+  whileModal(
+      name,
+      [&](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
+        dialog->QDialog::accept();
+      },
+      [&] { shown = answerMessages([&] { action->trigger(); }, answer); });
+  return shown;
+}
+
+// The changes exported from the Changes window come back by "Apply patch…" as one step; with a
+// conflict the report offers only the rest, which leaves the conflicting item alone.
+TEST_F(Changes, ExportedChangesApplyAsOneStepOrOnlyTheRest) {
+  const int flag = *imageByte(0x10);
+  const auto edit = [](std::vector<std::pair<int, int>> bytes) {
+    const ImageAction action("edit");
+    for (const auto& [at, value] : bytes) writeImageByte(at, value);
+  };
+  edit({{0x10, flag ^ 0x81}, {0x21, 0x99}});
+  QTest::keyClick(editor.get(), Qt::Key_D, Qt::ControlModifier);
+  const std::string tune = (dir.path() / "tune.patch").string();
+  auto* exportButton = editor->findChild<QPushButton*>("cmdExportChanges");
+  ASSERT_NE(exportButton, nullptr);
+  whileModal(
+      "cdiExportChanges",
+      [&](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(tune));
+        dialog->QDialog::accept();
+      },
+      [&] { exportButton->click(); });
+  ASSERT_EQ(readPatchFile(tune).patch.items.size(), 2u);
+  action("actUndo")->trigger();
+  EXPECT_TRUE(inDialog("cdiApplyPatch", tune, action("actApplyPatch"), QMessageBox::Apply)
+                  .at(0)
+                  .startsWith("2 applied."));
+  EXPECT_EQ(*imageByte(0x10), flag ^ 0x81);
+  EXPECT_EQ(*imageByte(0x21), 0x99);
+  EXPECT_EQ(action("actUndo")->text(), "Undo: Apply patch tune.patch");
+  action("actUndo")->trigger();
+  edit({{0x21, 0x55}});  // neither the reference's value nor the tune's
+  const QStringList report =
+      inDialog("cdiApplyPatch", tune, action("actApplyPatch"), QMessageBox::YesToAll);
+  EXPECT_TRUE(report.at(0).contains("Idle: conflicting")) << report.at(0).toStdString();
+  EXPECT_FALSE(lastMessages().at(0).buttons.testFlag(QMessageBox::Apply));
+  EXPECT_EQ(*imageByte(0x10), flag ^ 0x81);
+  EXPECT_EQ(*imageByte(0x21), 0x55);
 }
 
 }  // namespace
