@@ -10,7 +10,7 @@ MUTANTS = [
     ('C08', 'core/ecu_check.cpp', 'if (!earlier.range || earlier.range->first > later.range->last ||', 'if (!earlier.range || earlier.range->first >= later.range->last ||', 'overlap of a single last byte missed'),
     ('C09', 'core/ecu_check.cpp', 'return differ - a.begin() >= 3;', 'return differ - a.begin() >= 1;', 'keys compared by their first letter only'),
     ('C10', 'core/ecu_check.cpp', 'if (hinted != read.item && hintShiftedKey(read)) hinted = read.item;', 'if (hintShiftedKey(read)) hinted = read.item;\n        (void)hinted;', 'a key hint for every shifted field'),
-    ('C11', 'app/trimlet_check.cpp', '} else if (c < 0x20) {', '} else if (c < 0x20 && c != 0) {', 'JSON: NUL written raw'),
+    ('C11', 'core/output_text.cpp', '} else if (c < 0x20) {', '} else if (c < 0x20 && c != 0) {', 'JSON: NUL written raw'),
     ('C12', 'app/trimlet_check.cpp', 'const int found = check.report.count(Severity::Error) > 0 ? kShowsMessage : kOpens;', 'const int found = check.report.count(Severity::Warning) > 0 ? kShowsMessage : kOpens;', 'exit status from warnings'),
     ('C13', 'ui/check/CheckWindow.cpp', 'findBlockByNumber(line - 1);', 'findBlockByNumber(line);', 'file view one line off'),
     ('C14', 'core/document.cpp', '    opening.notices.push_back({parsed.message, true, ecuProblemDetails(ecuPath_, parsed.message)});\n', '    opening.notices.push_back({parsed.message, true, {}});\n', 'rejected ECU file: no details'),

@@ -11,6 +11,6 @@ MUTANTS = [
     ('K11', 'app/trimlet_check.cpp', 'if (const int error = writeAll(STDOUT_FILENO, outcome.out); error != 0) {', 'if (const int error = writeAll(STDOUT_FILENO, outcome.out); error != 0 && error == EPIPE) {', 'a full disk or a closed output taken for a written report'),
     ('K12', 'app/trimlet_check.cpp', '  if (asJson)\n    outcome.out =', '  if (asJson && false)\n    outcome.out =', '--json prints nothing for a file it cannot read'),
     ('K13', 'app/trimlet_check.cpp', 'out += printable(line) + "\\n";', 'out += line + "\\n";', 'a line break in a file name splits a problem line'),
-    ('K14', 'app/trimlet_check.cpp', '      out += invalid;', '      out += std::string(invalid.substr(0, 0)) + text[i];', 'bytes that are not UTF-8 printed raw'),
+    ('K14', 'core/output_text.cpp', '      out += invalid;', '      out += std::string(invalid.substr(0, 0)) + text[i];', 'bytes that are not UTF-8 printed raw'),
     ('K15', 'app/trimlet_check.cpp', '    if (!why.empty()) return failure(why, asJson, ecu, bin, false);', '    if (!why.empty() && check.report.count(Severity::Error) == 0)\n      return failure(why, asJson, ecu, bin, false);', 'errors in the ECU file win over a BIN file that cannot be read'),
 ]

@@ -450,8 +450,9 @@ void frmEditor::buildActions() {
     return action;
   };
   const QList<QAction*> menu = {
-      actUndo, actRedo, separator(), actCompareWith, actCompareAsOpened, actChanges, actChecksums,
-      actFind, separator(), actSave, actSaveCopy, actExportChanges, actApplyPatch};
+      actUndo,     actRedo,          separator(),  actCompareWith, actCompareAsOpened,
+      actChanges,  actChecksums,     actFind,      separator(),    actSave,
+      actSaveCopy, actExportChanges, actApplyPatch};
   // The grids take every key first, so they hold the actions whose shortcuts they pass on.
   const QList<QWidget*> holders = {flags_, values_,         arrays_,      maps_,
                                    hex_,   arrays_->grid(), maps_->grid()};
