@@ -182,7 +182,8 @@ class RandomUse : public EditorTest {
           return "arrow " + spin->objectName().toStdString();
         });
     for (QLineEdit* box : page->findChildren<QLineEdit*>())
-      if (!box->isReadOnly() && !box->objectName().isEmpty() && box->isEnabled())
+      if (!box->isReadOnly() && !box->objectName().isEmpty() && box->isEnabled() &&
+          box->isVisible())
         offered.push_back([&, box] {
           type(box->objectName(), randomText());
           return "typed " + box->objectName().toStdString();
@@ -236,6 +237,9 @@ class RandomUse : public EditorTest {
       std::string action;
       const auto prior = followed ? imageBytes() : std::vector<unsigned char>();
       allowFront();
+      // A message box closed offscreen hands activation back to no window: give it back, as a
+      // user's click on the editor would, so that typing reaches the boxes.
+      QApplication::setActiveWindow(editor.get());
       const QStringList shown = answerMessages([&] { action = act(); });
       check(action, shown, action == "undo" || action == "redo");
       if (followed) followHistory(action, prior);
