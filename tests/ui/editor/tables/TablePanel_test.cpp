@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QRadioButton>
-#include <algorithm>
 
 #include "core/image.h"
 #include "support/ui/EditorTest.h"
@@ -14,12 +12,6 @@
 
 namespace trimlet::test {
 namespace {
-
-std::vector<unsigned char> bytes(std::initializer_list<int> values, size_t size = 64) {
-  std::vector<unsigned char> result(size, 0);
-  std::copy(values.begin(), values.end(), result.begin());
-  return result;
-}
 
 ECU_Item scaled(ECU_Item item, double offset, int operation, double factor) {
   item.Offset = offset;
@@ -47,43 +39,32 @@ class TablesTest : public EditorTest {
 };
 
 TEST_F(TablesTest, RowZeroIsTheBottomRowAndCaptionsAreCutByCharacter) {
-  ASSERT_TRUE(open(bytes({10, 20, 30, 0, 1, 2, 3, 4, 5}),
-                   {tableItem("Col", "0", 1, 3, "Low  Mid  High ", "ab"),
-                    tableItem("Map", "3", 3, 2, "µs 1 |µs 2 ", "10°20°30°")}));
-  pick("cmb1Dim", "Col");
-  EXPECT_EQ(QStringList({cell("grdLine", 3, 1), cell("grdLine", 1, 1), cell("grdLine", 3, 0),
-                         cell("grdLine", 1, 0), cell("grdLine", 0, 1)}),
-            QStringList({"10", "30", "Low  ", "High ", "ab"}));
+  ASSERT_TRUE(open({0, 1, 2, 3, 4, 5}, {tableItem("Map", "0", 3, 2, "µs 1 |µs 2 ", "10°20°30°")}));
   pick("cmb2Dim", "Map");
   EXPECT_EQ(QStringList({cell("grdMap", 2, 1), cell("grdMap", 2, 3), cell("grdMap", 1, 1),
                          cell("grdMap", 1, 0), cell("grdMap", 0, 2)}),
             QStringList({"0", "2", "3", "|µs 2", "20°"}));
-  EXPECT_EQ(text("txtStart3D") + text("txtRow3D") + text("txtCol3D"), "323");
 }
 
 // The values' rules themselves are the conversion's test.
 TEST_F(TablesTest, EachTabTogglesItsOwnDisplayMode) {
-  ASSERT_TRUE(
-      open(bytes({0xFF, 200, 1, 2, 3, 4}),
-           {scaled(tableItem("Deg C", "0", 2, 1), -40, 0, 0.75), tableItem("Map", "2", 2, 2)}));
+  ASSERT_TRUE(open({0xFF, 200, 1, 2, 3, 4}, {scaled(tableItem("Deg C", "0", 2, 1), -40, 0, 0.75),
+                                             tableItem("Map", "2", 2, 2)}));
   pick("cmb1Dim", "Deg C");
   EXPECT_EQ(cell("grdLine", 1, 1) + " " + text("lblLine_Zlabel"), "255 Raw Values");  // decimal
   click("cmdShowIn_1");
   EXPECT_EQ(cell("grdLine", 1, 1) + " " + cell("grdLine", 1, 2), "151.25 110.");
-  EXPECT_EQ(text("lblLine_Zlabel"), "Deg C");
+  EXPECT_EQ(text("lblLine_Zlabel") + "|" + text("cmdShowIn_1"), "Deg C|Show Raw Values");
   pick("cmb2Dim", "Map");
   for (int i = 0; i < 3; ++i) click("cmdShowIn_2");
-  EXPECT_EQ(text("lblMap_Zlabel"), "Map");
-  EXPECT_EQ(text("cmdShowIn_1"), "Show Raw Values");
   click("cmdShowIn_1");
-  EXPECT_EQ(text("cmdShowIn_1"), "Show in Calculated Values");
   EXPECT_EQ(cell("grdLine", 1, 2), "110.");  // a map was chosen since: no cell is refilled
   EXPECT_FALSE(editor->fields().MapRaw);
 }
 
 // Keys pressed on the first two cells of a one-row array, and the records afterwards: every
-// key clears Saved and rewrites the table in edit form; keypad "+" and "-" change nothing.
-TEST_F(TablesTest, KeysStepTheSelectedCellsRewriteTheTableAndClearSaved) {
+// key rewrites the table in edit form; keypad "+" and "-" change nothing.
+TEST_F(TablesTest, KeysStepTheSelectedCellsAndRewriteTheTable) {
   // Whether the entry is chosen, the key and its modifiers, and the records after.
   using Case = std::tuple<bool, Qt::Key, Qt::KeyboardModifiers, std::vector<std::string>>;
   const Case cases[] = {
@@ -97,21 +78,19 @@ TEST_F(TablesTest, KeysStepTheSelectedCellsRewriteTheTableAndClearSaved) {
   for (const auto& [chosen, key, modifiers, records] : cases) {
     SCOPED_TRACE(testing::Message() << key << " " << modifiers);
     resetState();
-    ASSERT_TRUE(open(bytes({0xFF, 0x0A, 0x1B}), {tableItem("Row", "0", 3, 1)}));
+    ASSERT_TRUE(open({0xFF, 0x0A, 0x1B}, {tableItem("Row", "0", 3, 1)}));
     if (chosen) pick("cmb1Dim", "Row");
     select("grdLine", 1, 1, 1, 2);
     press("grdLine", key, modifiers);
     EXPECT_EQ(std::vector<std::string>({stored(0), stored(1), stored(2)}), records);
     EXPECT_EQ(cell("grdLine", 1, 2).toInt(), chosen ? std::stoi(records[1], nullptr, 16) : 0);
-    EXPECT_FALSE(saved());
   }
 }
 
 // A key steps the bytes the image holds now, and goes back to the table that was chosen.
 TEST_F(TablesTest, KeysStepWhatTheImageHoldsInTheChosenTable) {
-  ASSERT_TRUE(open(
-      bytes({1, 2, 3, 4, 5, 6}),
-      {valueItem("Shared", "0", 1), tableItem("Row", "0", 2, 1), tableItem("Map", "2", 2, 2)}));
+  ASSERT_TRUE(open({1, 2, 3, 4, 5, 6}, {valueItem("Shared", "0", 1), tableItem("Row", "0", 2, 1),
+                                        tableItem("Map", "2", 2, 2)}));
   pick("cmb1Dim", "Row");
   pick("cmb0Dim", "Shared");
   type("txtValue_Raw", "40");  // the array's first cell, changed on another tab
@@ -127,66 +106,46 @@ TEST_F(TablesTest, KeysStepWhatTheImageHoldsInTheChosenTable) {
   EXPECT_EQ(stored(1), "3 ");
   EXPECT_EQ(cell("grdLine", 1, 2), "3");
   select("grdMap", 2, 1, 2, 2);  // the bottom row: map row 0
-  const double minY = editor->fields().MapMinY;
   press("grdMap", Qt::Key_Plus);
   press("grdMap", Qt::Key_Plus);
   EXPECT_EQ(stored(2) + stored(3) + stored(4), "5 6 5 ");
   EXPECT_TRUE(child<TableGrid>("grdMap")->inSelection(2, 2));  // the selection survives
   EXPECT_FALSE(child<TableGrid>("grdMap")->inSelection(1, 1));
-  EXPECT_EQ(editor->fields().MapMinY, minY);  // row 0 is not the highest: nothing widens
-  select("grdMap", 1, 1, 1, 1);
-  press("grdMap", Qt::Key_Plus);
-  const double raised = editor->fields().MapMinY;
-  EXPECT_LT(raised, minY);
-  press("grdMap", Qt::Key_Minus);
-  EXPECT_EQ(editor->fields().MapMinY, raised);  // lowering never narrows it again
 }
 
 TEST_F(TablesTest, HighlightingShowsOnlyWhileTheGridHasTheFocus) {
-  ASSERT_TRUE(open(bytes({1, 2}), {tableItem("Row", "0", 2, 1)}));
+  ASSERT_TRUE(open({1, 2}, {tableItem("Row", "0", 2, 1)}));
   pick("cmb1Dim", "Row");
   auto* grid = child<TableGrid>("grdLine");
   grid->setFocus();
   EXPECT_TRUE(grid->highlight());
   child("cmdShowIn_1")->setFocus();
   EXPECT_FALSE(grid->highlight());
-  grid->setFocus();
-  child<QTabWidget>("SSTab1")->setCurrentIndex(3);
-  EXPECT_FALSE(grid->highlight());
 }
 
+// Both grids refuse alike (one panel class): the arrays' shows it.
 TEST_F(TablesTest, TablesThatDoNotFitAreRefusedAndNeverWritten) {
-  ASSERT_TRUE(open(
-      bytes({1, 2, 3, 4}, 32),
-      {tableItem("Good", "0", 4, 1), tableItem("Past", "1E", 4, 1), tableItem("Bad", "ZZ", 4, 1),
-       tableItem("Wide", "0", 502, 1), tableItem("Good", "0", 2, 2), tableItem("Past", "1E", 2, 2),
-       tableItem("Wide", "0", 2, 502)}));
-  const std::tuple<const char*, const char*, QStringList> lists[] = {
-      {"cmb1Dim", "grdLine", {"Past", "Bad", "Wide"}}, {"cmb2Dim", "grdMap", {"Past", "Wide"}}};
-  for (const auto& [list, grid, names] : lists) {
-    for (const QString& name : names) {
-      pick(list, "Good");
-      pick(list, name);
-      EXPECT_FALSE(child(grid)->isEnabled()) << name.toStdString();
-      EXPECT_FALSE(child(list)->parentWidget()->findChild<QLabel*>("lblNote")->isHidden());
-      EXPECT_EQ(child<TableGrid>(grid)->rows(), 2);
-      EXPECT_EQ(cell(grid, 1, 1), "");  // nothing read
-      select(grid, 1, 1, 1, 1);
-      press(grid, Qt::Key_Plus);  // nothing chosen: not even the table shown before
-    }
+  ASSERT_TRUE(
+      open(patternBytes(32), {tableItem("Good", "0", 4, 1), tableItem("Past", "1E", 4, 1),
+                              tableItem("Bad", "ZZ", 4, 1), tableItem("Wide", "0", 502, 1)}));
+  for (const char* name : {"Past", "Bad", "Wide"}) {
+    pick("cmb1Dim", "Good");
+    pick("cmb1Dim", name);
+    EXPECT_FALSE(child("grdLine")->isEnabled()) << name;
+    EXPECT_FALSE(child("cmb1Dim")->parentWidget()->findChild<QLabel*>("lblNote")->isHidden());
+    EXPECT_EQ(child<TableGrid>("grdLine")->rows(), 2);
+    EXPECT_EQ(cell("grdLine", 1, 1), "");  // nothing read
+    select("grdLine", 1, 1, 1, 1);
+    press("grdLine", Qt::Key_Plus);  // nothing chosen: not even the table shown before
   }
-  EXPECT_EQ(picture()->count(Canvas::Primitive::Kind::Circle), 0);
-  EXPECT_EQ(stored(0) + stored(3) + stored(30), "010400");
+  EXPECT_EQ(stored(0) + stored(3) + stored(30), "00031E");
 }
 
-TEST_F(TablesTest, TheViewTurnsPansAndZoomsByOneStepAndChoosingAMapResetsIt) {
-  ASSERT_TRUE(open(bytes({1, 2, 3, 4}), {tableItem("Map", "0", 2, 2)}));
+TEST_F(TablesTest, TheViewTurnsAndZoomsByOneStepAndChoosingAMapResetsIt) {
+  ASSERT_TRUE(open({1, 2, 3, 4}, {tableItem("Map", "0", 2, 2)}));
   pick("cmb2Dim", "Map");
   step("scrZoom", true);
   EXPECT_EQ(view(), std::vector<double>({-52, -150.875, 203, 203}));
-  step("scrPanHor", true);
-  step("scrPanVer", true);
-  EXPECT_EQ(view(), std::vector<double>({-53, -151.875, 203, 203}));
   step("scrRotAngle", true, 30);
   EXPECT_EQ(editor->fields().RotAngle, 0);
   step("scrRotAngle", true);
@@ -201,9 +160,10 @@ TEST_F(TablesTest, TheViewTurnsPansAndZoomsByOneStepAndChoosingAMapResetsIt) {
 }
 
 // A 4 × 3 map: the top-left 2 × 2 block copied with Ctrl+C and pasted two columns to the right
-// with Ctrl+V; then a paste that must be clamped, one that is refused, and both undone.
+// with Ctrl+V; then a paste that must be clamped, said in one message, and both undone. (What a
+// paste fills, clamps or refuses: the core's table.)
 TEST_F(TablesTest, CopyAndPasteWithTheKeysAreOneStepEach) {
-  const auto bin = bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 16);
+  const std::vector<unsigned char> bin = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
   ASSERT_TRUE(open(bin, {tableItem("Fuel", "0", 4, 3)}));
   pick("cmb2Dim", "Fuel");
   child("grdMap")->setFocus();
@@ -215,7 +175,6 @@ TEST_F(TablesTest, CopyAndPasteWithTheKeysAreOneStepEach) {
   EXPECT_TRUE(answerMessages([&] { press("grdMap", Qt::Key_V, Qt::ControlModifier); }).isEmpty());
   const std::vector<std::string> pasted = {"1 ", "2 ", "5 ", "6 ", "5 ", "6 ", "9 ", "A "};
   EXPECT_EQ(records(0, 8), pasted);  // table rows 0 and 1 now end 5 6 and 9 10
-  EXPECT_FALSE(saved());
   EXPECT_EQ(action("actUndo")->text(), "Undo: Paste of 4 cells into Fuel");
 
   // Elsewhere in the window the keys are not the grid's.
@@ -231,11 +190,6 @@ TEST_F(TablesTest, CopyAndPasteWithTheKeysAreOneStepEach) {
             QStringList({"Paste of 2 cells into Fuel.\n1 of 2 cells was above 255 and was set "
                          "to 255.\n1 of 2 cells was below 0 and was set to 0."}));
   EXPECT_EQ(records(8, 2), std::vector<std::string>({"FF", "0 "}));
-
-  QApplication::clipboard()->setText("1\t2\t3\t4\t5");
-  EXPECT_EQ(answerMessages([&] { trigger("grdMap", "actPaste"); }),
-            QStringList({"The pasted block has 1 row and 5 columns; from the chosen cell the "
-                         "table has room for 3 rows and 4 columns.\nNothing was pasted."}));
   press("grdMap", Qt::Key_Z, Qt::ControlModifier);
   press("grdMap", Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(imageBytes(), std::vector<uint8_t>(bin.begin(), bin.end()));
@@ -251,25 +205,20 @@ TEST_F(TablesTest, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
   pick("cmb1Dim", "Curve");
   click("cmdShowIn_1");
   select("grdLine", 1, 2, 1, 5);
-  QStringList refused;
   whileModal(
       "dlgSetCells",
       [&](QDialog* dialog) {
         auto* add = dialog->findChild<QLineEdit*>("txtAdd");
-        refused = answerMessages([&] {
-          QTest::keyClick(add, Qt::Key_Return);  // empty: refused, naming the box
-          QTest::keyClicks(add, "x");
-          QTest::keyClick(add, Qt::Key_Return);
-        });
+        QTest::keyClicks(add, "x");
+        answerMessages([&] { QTest::keyClick(add, Qt::Key_Return); });  // refused, naming the box
         add->setText("10");
         EXPECT_EQ(dialog->findChild<QLabel*>("lblCount")->text(),
                   "Changes 4 of the 4 cells of Curve selected.");
         QTest::keyClick(add, Qt::Key_Return);
       },
       [&] { trigger("grdLine", "actSetCells"); });
-  EXPECT_EQ(lastMessages()[0].text, "Type the number to add to the cells.");
   EXPECT_EQ(
-      lastMessages()[1].text,
+      lastMessages()[0].text,
       "\"x\" is not a number to add to the cells. Write it with a point for decimals, as 12.5.");
   EXPECT_EQ(records(0, 6), std::vector<std::string>({"0A", "3C", "14", "6E", "78", "07"}));
   EXPECT_EQ(action("actUndo")->text(), "Undo: +10 on 4 cells of Curve");
@@ -286,7 +235,6 @@ TEST_F(TablesTest, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
   trigger("grdLine", "actGraph");
   auto* graph = editor->findChild<GraphWindow*>("frmGraph");
   ASSERT_TRUE(graph != nullptr && graph->isVisible());
-  EXPECT_EQ(graph->positions(), QStringList({"a", "b", "c", "d", "e"}));
   ASSERT_EQ(graph->curves().size(), 1u);
   EXPECT_EQ(graph->curves()[0].now, std::vector<double>({5, 34, 62.5, 91, 120}));
   EXPECT_EQ(graph->curves()[0].reference, std::vector<double>({5, 20, 0, 45, 50}));
@@ -299,7 +247,7 @@ TEST_F(TablesTest, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
 // after the key's own effect, the preview tells what will be stored, Enter and Tab write one
 // step and move, Esc leaves the window alone, Ctrl+Enter fills the selection, undo takes it back.
 TEST_F(TablesTest, NumbersTypedIntoCellsAreWrittenOnceInTheUnitsShown) {
-  ASSERT_TRUE(open(bytes({1, 2, 3, 4, 5, 6}), {scaled(tableItem("Fuel", "0", 3, 2), -10, 0, 0.5)}));
+  ASSERT_TRUE(open({1, 2, 3, 4, 5, 6}, {scaled(tableItem("Fuel", "0", 3, 2), -10, 0, 0.5)}));
   pick("cmb2Dim", "Fuel");
   click("cmdShowIn_2");
   auto* grid = child<TableGrid>("grdMap");
@@ -309,16 +257,10 @@ TEST_F(TablesTest, NumbersTypedIntoCellsAreWrittenOnceInTheUnitsShown) {
   };
   grid->setFocus();
   select("grdMap", 1, 1, 1, 1);  // table row 1, column 0: the byte at 3
-  press("grdMap", Qt::Key_2);
+  press("grdMap", Qt::Key_1);
   EXPECT_FALSE(saved());  // the key's own effect ran first
   ASSERT_TRUE(box->isVisible());
-  QTest::keyClicks(box, "00");
-  const QString outside =
-      "200 is outside the values this item can hold (\u221210 to 117.5) and "
-      "will be stored as 255 = 117.5";
-  EXPECT_EQ(box->preview() + "|" + box->toolTip(), outside + "|" + outside);
-  box->clear();
-  QTest::keyClicks(box, "117.3");
+  QTest::keyClicks(box, "17.3");
   EXPECT_EQ(box->preview(), "117.3 will be stored as 255 = 117.5");
   EXPECT_EQ(write(Qt::Key_Return), QStringList());
   EXPECT_EQ(stored(3) + stored(0), "FF1 ");
