@@ -123,20 +123,23 @@ TEST_F(TablesTest, HighlightingShowsOnlyWhileTheGridHasTheFocus) {
   EXPECT_FALSE(grid->highlight());
 }
 
-// Both grids refuse alike (one panel class): the arrays' shows it.
+// A refused map must not keep the size of the map before it, or keys would edit that one.
 TEST_F(TablesTest, TablesThatDoNotFitAreRefusedAndNeverWritten) {
   ASSERT_TRUE(
       open(patternBytes(32), {tableItem("Good", "0", 4, 1), tableItem("Past", "1E", 4, 1),
-                              tableItem("Bad", "ZZ", 4, 1), tableItem("Wide", "0", 502, 1)}));
-  for (const char* name : {"Past", "Bad", "Wide"}) {
-    pick("cmb1Dim", "Good");
-    pick("cmb1Dim", name);
-    EXPECT_FALSE(child("grdLine")->isEnabled()) << name;
-    EXPECT_FALSE(child("cmb1Dim")->parentWidget()->findChild<QLabel*>("lblNote")->isHidden());
-    EXPECT_EQ(child<TableGrid>("grdLine")->rows(), 2);
-    EXPECT_EQ(cell("grdLine", 1, 1), "");  // nothing read
-    select("grdLine", 1, 1, 1, 1);
-    press("grdLine", Qt::Key_Plus);  // nothing chosen: not even the table shown before
+                              tableItem("Bad", "ZZ", 4, 1), tableItem("Wide", "0", 502, 1),
+                              tableItem("Map", "0", 2, 2), tableItem("Map past", "1E", 2, 2)}));
+  for (const QString name : {"Past", "Bad", "Wide", "Map past"}) {
+    const bool map = name.startsWith("Map");
+    const QString list = map ? "cmb2Dim" : "cmb1Dim", grid = map ? "grdMap" : "grdLine";
+    pick(list, map ? "Map" : "Good");
+    pick(list, name);
+    EXPECT_FALSE(child(grid)->isEnabled()) << name.toStdString();
+    EXPECT_FALSE(child(list)->parentWidget()->findChild<QLabel*>("lblNote")->isHidden());
+    EXPECT_EQ(child<TableGrid>(grid)->rows(), 2);
+    EXPECT_EQ(cell(grid, 1, 1), "");  // nothing read
+    select(grid, 1, 1, 1, 1);
+    press(grid, Qt::Key_Plus);  // nothing chosen: not even the table shown before
   }
   EXPECT_EQ(stored(0) + stored(3) + stored(30), "00031E");
 }
