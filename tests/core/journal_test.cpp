@@ -41,7 +41,9 @@ class JournalTest : public testing::Test {
   ImageSubscription subscription;
 };
 
-TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheLoadedFile) {
+// Only bytes of the loaded file are written; an action reports each record once, with its first
+// and last text.
+TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheFileAndReportsEachRecordOnce) {
   EXPECT_TRUE(writeImageByte(3, 0x0B));
   // 8: the filler after the file's last byte.
   for (const int64_t outside : {8, -1, kBinCapacity}) EXPECT_FALSE(writeImageByte(outside, 0x0B));
@@ -49,9 +51,7 @@ TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheLoadedFile) {
   EXPECT_EQ(imageByte(3), 0x0B);
   EXPECT_FALSE(imageByte(kBinCapacity));
   ASSERT_EQ(seen.size(), 1u);  // a write outside any action is an action of its own
-}
-
-TEST_F(JournalTest, AnActionReportsEachRecordOnceWithItsFirstAndLastText) {
+  seen.clear();
   {
     ImageAction outer("typed");
     writeImageByte(2, 0x10);

@@ -10,7 +10,8 @@ namespace trimlet {
 namespace {
 
 // XDG_CONFIG_HOME counts only when it is an absolute path; otherwise the home's .config does.
-TEST(SettingsLocation, UserFolderFollowsAnAbsoluteXdgConfigHomeOnly) {
+// The first write finds the missing folders made, for their owner alone, and creates the file.
+TEST(SettingsLocation, UserFileFollowsAnAbsoluteXdgConfigHomeAndIsMadeInNewFolders) {
   const std::pair<const char*, const char*> rows[] = {
       {"/data/config/", "/data/config/trimlet/trimlet.ini"},
       {nullptr, "/home/me/.config/trimlet/trimlet.ini"},
@@ -19,10 +20,6 @@ TEST(SettingsLocation, UserFolderFollowsAnAbsoluteXdgConfigHomeOnly) {
   for (const auto& [configHome, path] : rows)
     EXPECT_EQ(userSettingsFile(configHome, "/home/me"), path)
         << (configHome != nullptr ? configHome : "unset");
-}
-
-// The first write finds the missing folders made, for their owner alone, and creates the file.
-TEST(SettingsLocation, FirstWriteCreatesFileInNewFolders) {
   const test::TempDir dir;
   const std::string path = userSettingsFile((dir.path() / "new").c_str(), "/nowhere");
   makeFoldersFor(path);
