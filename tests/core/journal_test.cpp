@@ -41,8 +41,7 @@ class JournalTest : public testing::Test {
   ImageSubscription subscription;
 };
 
-// Only bytes of the loaded file are written; an action reports each record once, with its first
-// and last text.
+// Only bytes of the file are written; an action reports each record once, first and last text.
 TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheFileAndReportsEachRecordOnce) {
   EXPECT_TRUE(writeImageByte(3, 0x0B));
   // 8: the filler after the file's last byte.

@@ -157,8 +157,7 @@ TEST_F(SaveFaults, EveryFailingCallLeavesTheOldOrTheNewWholeAndSaysWhy) {
 // call after another; each time the file opened as the editor opens it holds one whole image.
 TEST_F(SaveFaults, ASaveKilledAtAnyCallLeavesOneWholeImage) {
   const auto first = patternBytes(static_cast<size_t>(kMaxBinFileBytes));
-  auto second = first;
-  for (unsigned char& b : second) b ^= 0xFF;
+  const std::vector<unsigned char> second(first.size(), 0xA5);
   BIN_Path = dir.write("big.bin", first);
   int putBack = 0;
   for (int at = 1; at <= 100; ++at) {

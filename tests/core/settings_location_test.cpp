@@ -1,7 +1,6 @@
 #include "core/settings_location.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "core/settings.h"
 #include "support/TempDir.h"
@@ -26,9 +25,8 @@ TEST(SettingsLocation, UserFileFollowsAnAbsoluteXdgConfigHomeAndIsMadeInNewFolde
   setSettingsFile(path, "trimlet");
   INI_Write("BIN Location", "/cars/a.bin");
   EXPECT_EQ(test::readText(path), "[trimlet]\nBIN Location=/cars/a.bin\n");
-  struct stat info {};
-  ASSERT_EQ(::stat((dir.path() / "new").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_EQ(std::filesystem::status(dir.path() / "new").permissions(),
+            std::filesystem::perms::owner_all);
 }
 
 }  // namespace
