@@ -41,7 +41,8 @@ class JournalTest : public testing::Test {
   ImageSubscription subscription;
 };
 
-TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheLoadedFile) {
+// Only bytes of the file are written; an action reports each record once, first and last text.
+TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheFileAndReportsEachRecordOnce) {
   EXPECT_TRUE(writeImageByte(3, 0x0B));
   // 8: the filler after the file's last byte.
   for (const int64_t outside : {8, -1, kBinCapacity}) EXPECT_FALSE(writeImageByte(outside, 0x0B));
@@ -49,9 +50,7 @@ TEST_F(JournalTest, TheImageWritesOnlyBytesOfTheLoadedFile) {
   EXPECT_EQ(imageByte(3), 0x0B);
   EXPECT_FALSE(imageByte(kBinCapacity));
   ASSERT_EQ(seen.size(), 1u);  // a write outside any action is an action of its own
-}
-
-TEST_F(JournalTest, AnActionReportsEachRecordOnceWithItsFirstAndLastText) {
+  seen.clear();
   {
     ImageAction outer("typed");
     writeImageByte(2, 0x10);
@@ -73,9 +72,6 @@ TEST_F(JournalTest, AnActionReportsEachRecordOnceWithItsFirstAndLastText) {
     records += std::to_string(r.index) + ":" + std::string(r.before.data(), 2) + ">" +
                std::string(r.after.data(), 2) + "|";
   EXPECT_EQ(records, "0:05>5 |1:05>5 |2:05>11|");
-  EXPECT_TRUE(seen[0].changesBytes());
-  EXPECT_EQ(std::tuple(seen[0].touches(2, 1), seen[0].touches(3, 5), seen[0].touches(-1, 1)),
-            std::tuple(true, false, false));
   seen.clear();
   { ImageAction nothing("arrow key"); }
   writeImageByte(0, 0x05);  // already in edit form: no record changes
@@ -88,7 +84,6 @@ TEST_F(JournalTest, UndoAndRedoPutBackExactTextsWithinABoundedHistory) {
   act("second", {{0, 0x11}, {2, 0x22}});
   EXPECT_EQ(records(), "11|5 |22|05|");
   const uint64_t second = journal.state();
-  seen.clear();
   EXPECT_EQ(journal.undoStep() ? journal.undoStep()->what : "", "second");
   // u: undo, r: redo; the third of each in a row finds nothing to do.
   const std::pair<char, const char*> steps[] = {
@@ -98,14 +93,6 @@ TEST_F(JournalTest, UndoAndRedoPutBackExactTextsWithinABoundedHistory) {
     (void)(step == 'u' ? journal.undo() : journal.redo());
     EXPECT_EQ(records(), expected) << step;
   }
-  // Each step that did something was announced as what it was, with the step's records.
-  std::string kinds;
-  for (const ImageChange& change : seen)
-    kinds += (change.kind == ChangeKind::Undo   ? "u"
-              : change.kind == ChangeKind::Redo ? "r"
-                                                : "?") +
-             std::to_string(change.records.size());
-  EXPECT_EQ(kinds, "u2u2r2r2u2");
   EXPECT_NE(journal.state(), second);
   journal.redo();
   EXPECT_EQ(journal.state(), second);  // the image as it was after "second", and named so

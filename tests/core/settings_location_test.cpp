@@ -1,7 +1,6 @@
 #include "core/settings_location.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "core/settings.h"
 #include "support/TempDir.h"
@@ -10,7 +9,8 @@ namespace trimlet {
 namespace {
 
 // XDG_CONFIG_HOME counts only when it is an absolute path; otherwise the home's .config does.
-TEST(SettingsLocation, UserFolderFollowsAnAbsoluteXdgConfigHomeOnly) {
+// The first write finds the missing folders made, for their owner alone, and creates the file.
+TEST(SettingsLocation, UserFileFollowsAnAbsoluteXdgConfigHomeAndIsMadeInNewFolders) {
   const std::pair<const char*, const char*> rows[] = {
       {"/data/config/", "/data/config/trimlet/trimlet.ini"},
       {nullptr, "/home/me/.config/trimlet/trimlet.ini"},
@@ -19,19 +19,14 @@ TEST(SettingsLocation, UserFolderFollowsAnAbsoluteXdgConfigHomeOnly) {
   for (const auto& [configHome, path] : rows)
     EXPECT_EQ(userSettingsFile(configHome, "/home/me"), path)
         << (configHome != nullptr ? configHome : "unset");
-}
-
-// The first write finds the missing folders made, for their owner alone, and creates the file.
-TEST(SettingsLocation, FirstWriteCreatesFileInNewFolders) {
   const test::TempDir dir;
   const std::string path = userSettingsFile((dir.path() / "new").c_str(), "/nowhere");
   makeFoldersFor(path);
   setSettingsFile(path, "trimlet");
   INI_Write("BIN Location", "/cars/a.bin");
   EXPECT_EQ(test::readText(path), "[trimlet]\nBIN Location=/cars/a.bin\n");
-  struct stat info {};
-  ASSERT_EQ(::stat((dir.path() / "new").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_EQ(std::filesystem::status(dir.path() / "new").permissions(),
+            std::filesystem::perms::owner_all);
 }
 
 }  // namespace
