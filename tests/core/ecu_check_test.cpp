@@ -79,8 +79,6 @@ TEST(EcuCheck, FindsWhatTheParseLetsPassAndPlacesEachProblem) {
       // clang-format off
       {"line ends of every kind", "ECU FORMAT 1\r\n\n{\rT=x\n  V=bad", {"5:3 error: "}, kReadFails},
       {"quoted ends", "ECU FORMAT 1\n{\n\"T=a\nb\r\nc\", V=bad", {"5:5 error: "}, kReadFails},
-      {"commas", "ECU FORMAT 1,{,T=x,V=bad", {"1:20 error: "}, kReadFails},
-      {"NUL, tab", std::string("ECU FORMAT 1\n{\nT=\0\n\tV=bad", 24), {"4:2 error: "}, kReadFails},
       {"a missing field shifts the keys, and the item takes its \"}\"",
        ecu(1, {item(10, "Cols=1, Rows=1, Bytes=1, Kind=80", "\nYaxis=\nXlabel=\nXaxis=")}),
        {"8:1 note: the key \"Yaxis\" looks like Yaxis, but Ylabel",

@@ -14,11 +14,10 @@ TEST(ItemSearch, ByNameAnywhereWhateverTheCaseOrByAnAddressInsideTheItem) {
       {"Base Fuel", fuel, "fuel", true},           // any case, inside the name
       {"Base Fuel", fuel, " BASE ", true},         // blanks around do not count
       {"Base Fuel", fuel, "", true},               // nothing typed: every item
-      {"Base Fuel", fuel, "1a0", true},            // the first byte
       {"Base Fuel", fuel, "1BF", true},            // the last byte
       {"Base Fuel", fuel, "1C0", false},           // one past it
       {"Base Fuel", fuel, "19F", false},           // one before it
-      {"Base Fuel", fuel, "0x1b0", true},          // with a prefix
+      {"Base Fuel", fuel, "0x1a0", true},          // the first byte, with a prefix
       {"Base Fuel", fuel, "1B 0", false},          // not one hexadecimal number
       {"Base Fuel", broken, "0", false},           // an item without bytes has no address
       {"Fade", broken, "ad", true},                // hexadecimal, and in the name
