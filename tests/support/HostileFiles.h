@@ -21,8 +21,7 @@ struct HostileFile {
   std::vector<std::string> shows;  // "Error in ECU File" last ends the program
   std::map<std::string, std::string> refused;
 };
-// A parameterised test names its row by the file, not by the row's bytes, in the letters and
-// digits a test name allows ("address-huge.ecu" as address_huge_ecu).
+// A row is named by its file, in the characters a test name allows (a-b.ecu: a_b_ecu).
 inline void PrintTo(const HostileFile& file, std::ostream* out) {
   for (const char* c = file.name; *c != 0; ++c)
     *out << (std::isalnum(static_cast<unsigned char>(*c)) != 0 ? *c : '_');
