@@ -8,37 +8,25 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <system_error>
 
 namespace trimlet::fuzz {
 
-class FuzzFile {
- public:
+struct FuzzFile {
   explicit FuzzFile(const std::string& name)
-      : path_(folder() / ("trimlet-fuzz-" + std::to_string(::getpid()) + "-" + name)) {}
-  ~FuzzFile() {
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
-  }
-  FuzzFile(const FuzzFile&) = delete;
-  FuzzFile& operator=(const FuzzFile&) = delete;
+      : path((::access("/dev/shm", W_OK) == 0 ? std::filesystem::path("/dev/shm")
+                                              : std::filesystem::temp_directory_path()) /
+             ("trimlet-fuzz-" + std::to_string(::getpid()) + "-" + name)) {}
+  ~FuzzFile() { ::unlink(path.c_str()); }
 
   // Replaces the file's content (truncating it) and returns its path.
   std::string write(const uint8_t* data, size_t size) const {
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     if (!out) __builtin_trap();
-    return path_.string();
+    return path.string();
   }
 
- private:
-  static std::filesystem::path folder() {
-    std::error_code ignored;
-    if (std::filesystem::is_directory("/dev/shm", ignored)) return "/dev/shm";
-    return std::filesystem::temp_directory_path();
-  }
-
-  std::filesystem::path path_;
+  const std::filesystem::path path;
 };
 
 }  // namespace trimlet::fuzz

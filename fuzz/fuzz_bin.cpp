@@ -1,8 +1,6 @@
 // Loads arbitrary bytes as a BIN file and saves the image into a second file of the same
 // length: the second file must then hold exactly the bytes of the first.
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -37,7 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ifstream in(BIN_Path, std::ios::binary);
   const std::vector<uint8_t> saved{std::istreambuf_iterator<char>(in),
                                    std::istreambuf_iterator<char>()};
-  if (saved.size() != size || (size > 0 && std::memcmp(saved.data(), data, size) != 0))
-    __builtin_trap();
+  if (saved != std::vector<uint8_t>(data, data + size)) __builtin_trap();
   return 0;
 }

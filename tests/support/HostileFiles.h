@@ -1,9 +1,9 @@
 // The hostile ECU files of tests/data/hostile, one row each, read against a 32 KiB image: the
-// first problem the check finds, the messages the editor shows on opening the file, and, when
-// it opens, the entries that picking shows refused with their note. The check's test and the
-// editor's test both go through this one table.
+// first problem the check finds, the messages the editor shows on opening the file, and the
+// entries it refuses with their notes. The check's test and the editor's test share this table.
 #pragma once
 
+#include <cctype>
 #include <map>
 #include <ostream>
 #include <string>
@@ -21,8 +21,11 @@ struct HostileFile {
   std::vector<std::string> shows;  // "Error in ECU File" last ends the program
   std::map<std::string, std::string> refused;
 };
-// A parameterised test names its row by the file, not by the row's bytes.
-inline void PrintTo(const HostileFile& file, std::ostream* out) { *out << file.name; }
+// A row is named by its file, in the characters a test name allows (a-b.ecu: a_b_ecu).
+inline void PrintTo(const HostileFile& file, std::ostream* out) {
+  for (const char* c = file.name; *c != 0; ++c)
+    *out << (std::isalnum(static_cast<unsigned char>(*c)) != 0 ? *c : '_');
+}
 
 inline const std::string kNotHex =
     "This item cannot be shown: its address is not a hexadecimal number.";
