@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
-echo "== size of the tests beside the program (non-blank lines of text files; at most 41%)"
+echo "== size of the tests beside the program (non-blank lines of text files; at most 35%)"
 # grep -I skips files it sees as binary (the badge picture, the hostile BIN files); a batch of
 # files with no text line makes grep fail, which counts as none.
 nonblank() {
@@ -17,9 +17,9 @@ tests=$(nonblank tests fuzz ':!tests/data' ':!fuzz/corpus')
 program=$(nonblank core ui app)
 echo "tests/ fuzz/ $tests, core/ ui/ app/ $program: $(awk -v t="$tests" -v p="$program" \
   'BEGIN {printf "%.1f%%", 100 * t / p}')"
-# The budget is a third of the program; the suite is being cut down to it, and the gate follows.
-if ((100 * tests > 41 * program)); then
-  echo "the tests outgrew their budget of 41% of the program" >&2
+# The budget is about a third of the program, with a little room above it.
+if ((100 * tests > 35 * program)); then
+  echo "the tests outgrew their budget of 35% of the program" >&2
   exit 1
 fi
 

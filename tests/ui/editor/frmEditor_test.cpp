@@ -271,8 +271,8 @@ TEST_F(EditorFrame, FindShowsTheItemFound) {
 }
 
 // A BAD block is said at the open; the Checksums window follows the image and corrects as one
-// step; every save corrects first unless told N; an upload of a BAD file waits for a Yes.
-// Ctrl+S writes the number typed in the raw box, then saves.
+// step; every save corrects first unless told N; an upload of a BAD file waits for a Yes; a
+// copy is corrected too. Ctrl+S writes the number typed in the raw box, then saves.
 TEST_F(EditorFrame, ChecksumsAreShownCorrectedInEverySaveAndAskedAboutBeforeAnUpload) {
   const std::string items = ecuText({valueItem("Idle", "20", 1), tableItem("Map", "30", 2, 2)});
   ASSERT_TRUE(open(patternBytes(64), items + "Checksums\n{\nName=Sum\nAlgorithm=sum\n"
@@ -327,6 +327,22 @@ TEST_F(EditorFrame, ChecksumsAreShownCorrectedInEverySaveAndAskedAboutBeforeAnUp
     EXPECT_EQ(lastMessages().at(0).defaultButton, QMessageBox::No);
     EXPECT_EQ(shown.size(), answer == QMessageBox::Yes ? 2 : 1);
   }
+  // A copy gets a save's correction and leaves the editor as it was.
+  INI_Write("Correct Checksums (Y/N)", "");
+  const QString copy = QString::fromStdString((dir.path() / "copy.bin").string());
+  QStringList shown;
+  whileModal(
+      "cdiSaveCopy",
+      [&](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(copy);
+        dialog->QDialog::accept();
+      },
+      [&] { shown = answerMessages([&] { action("actSaveCopy")->trigger(); }); });
+  EXPECT_EQ(shown, QStringList({"A copy of the image was saved as " + copy +
+                                ". The editor stays on " + QString::fromStdString(binPath) + "."}));
+  edited[0x3F] = 0xF5;
+  EXPECT_EQ(readBytes(copy.toStdString()), edited);
+  EXPECT_EQ(stored(0x3F) + (saved() ? "" : " unsaved"), "F4");
 }
 
 }  // namespace
