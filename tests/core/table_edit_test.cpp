@@ -137,6 +137,7 @@ TEST(TableEdit, PastesFillTheSelectionAsASpreadsheetDoesOrAreRefusedWhole) {
       {"1,5\t2", {0, 0, 0, 0}, false, {}, {}, "Row 1, column 1 of the pasted text is not a number"},
       {"1\t2\n3\n", {0, 0, 2, 2}, false, {}, {}, "Row 2 of the pasted text has 1 cell and the widest row has 2: only"},
       {"1,2,3", {2, 2, 2, 2}, false, {}, {}, "The pasted block has 1 row and 3 columns; from the chosen cell"},
+      {"1\n2\n3", {0, 0, 1, 1}, false, {}, {}, "The pasted block has 3 rows and 1 column; from the chosen cell the table has room for 2 rows"},
       {"\r\n\t\n", {0, 0, 0, 0}, false, {}, {}, "The pasted text is empty."},
   };
   // clang-format on
