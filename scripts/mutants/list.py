@@ -11,7 +11,7 @@ MUTANTS = [
     ('M11', 'core/ecu_file.cpp', "    if (i < n && text_[i] == '\\r' && i + 1 < n && text_[i + 1] == '\\n') ++i;\n", '', 'tokenizer: CR LF counts as two separators'),
     ('M13', 'core/ecu_file.cpp', '    if (i > kMaxItems) {', '    if (i >= kMaxItems) {', 'parse: item limit off by one, the 300th item is refused'),
     ('M14', 'core/text.cpp', 'const double rounded = std::nearbyint(*real);', 'const double rounded = std::round(*real);', 'int16 field: halves round away from zero instead of to even'),
-    ('M16', 'core/settings.cpp', 'if (value.find_first_of("\\r\\n") != std::string_view::npos || value.size() > limit)', 'if (value.size() > limit)', 'settings: a value with a line break is written as several lines'),
+    ('M16', 'core/settings.cpp', '    if (value.find_first_of("\\r\\n") != std::string_view::npos || value.size() > limit)\n      return IniStored::Refused;\n', '    if (value.size() > limit) return IniStored::Refused;\n', 'settings: a value with a line break is written as several lines'),
     ('M17', 'core/state.cpp', 'bool isMap(const ECU_Item& item) { return item.Cols > 1 && item.Rows > 1; }', 'bool isMap(const ECU_Item& item) { return item.Kind == 0 && item.Cols > 1 && item.Rows > 1; }', 'item class: a map must have Kind 0'),
     ('M19', 'core/state.cpp', 'bool isSingleValue(const ECU_Item& item) {\n  return item.Kind == 0 && item.Cols == 1 && item.Rows == 1;\n}\n', 'bool isSingleValue(const ECU_Item& item) { return item.Kind == 0 && item.Cols == 1; }\n', 'item class: single value ignores Rows (a one-column array is also a value)'),
     ('M20', 'ui/editor/ValuesPanel.cpp', 'for (int k = target->bytes - 1; k >= 0; --k) {', 'for (int k = 0; k < target->bytes; ++k) {', 'value step: bytes written least significant first'),
