@@ -214,16 +214,20 @@ TEST_F(TablesTest, TheDialogAndTheGraphWorkInTheUnitsTheGridShows) {
       "dlgSetCells",
       [&](QDialog* dialog) {
         auto* add = dialog->findChild<QLineEdit*>("txtAdd");
-        QTest::keyClicks(add, "x");
-        answerMessages([&] { QTest::keyClick(add, Qt::Key_Return); });  // refused, naming the box
+        answerMessages([&] {
+          QTest::keyClick(add, Qt::Key_Return);  // empty: refused, naming the box
+          QTest::keyClicks(add, "x");
+          QTest::keyClick(add, Qt::Key_Return);
+        });
         add->setText("10");
         EXPECT_EQ(dialog->findChild<QLabel*>("lblCount")->text(),
                   "Changes 4 of the 4 cells of Curve selected.");
         QTest::keyClick(add, Qt::Key_Return);
       },
       [&] { trigger("grdLine", "actSetCells"); });
+  EXPECT_EQ(lastMessages()[0].text, "Type the number to add to the cells.");
   EXPECT_EQ(
-      lastMessages()[0].text,
+      lastMessages()[1].text,
       "\"x\" is not a number to add to the cells. Write it with a point for decimals, as 12.5.");
   EXPECT_EQ(records(0, 6), std::vector<std::string>({"0A", "3C", "14", "6E", "78", "07"}));
   EXPECT_EQ(action("actUndo")->text(), "Undo: +10 on 4 cells of Curve");
